@@ -1,0 +1,33 @@
+#ifndef KX_BASE_IOEXCEPTION_H
+#define KX_BASE_IOEXCEPTION_H
+
+#include <memory>
+#include <string>
+
+// The one exception type of the suite, thrown and caught by value.
+// It carries an error number (0 for a message exception) and a text. A text given as
+// `const char*` is not copied: pass string literals. A text composed at run time (one
+// that names a file or an offset) is given as std::string and kept by the exception.
+class IOException {
+public:
+    // Number as given; text = the C library's text for that error number.
+    explicit IOException(int number);
+    // Number 0; the text pointer is kept as it is and must outlive the exception.
+    explicit IOException(const char *message);
+    // Number 0; the exception keeps its own copy of the text.
+    explicit IOException(const std::string &message);
+
+    int getErrorNumber() const { return errorNumber; }
+    const char *getErrorString() const { return errorString; }
+
+private:
+    int errorNumber;
+    const char *errorString;
+    std::shared_ptr<const std::string> ownedText;  // set only for composed texts
+};
+
+// The plain text exceptions of the string buffer and the containers.
+extern const char *const IndexOutOfBoundsException;
+extern const char *const IllegalArgumentException;
+
+#endif

@@ -1,0 +1,148 @@
+#include "KxRlUtil.h"
+
+#include "StringBuffer.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+}  // namespace
+
+void kxrlStrUpper(char *text) {
+    if (!text) return;
+    for (; *text; text++)
+        if (*text >= 'a' && *text <= 'z') *text = static_cast<char>(*text - 'a' + 'A');
+}
+
+void kxrlStrLower(char *text) {
+    if (!text) return;
+    for (; *text; text++)
+        if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');
+}
+
+int kxrlStrLTrim(char *text) {
+    if (!text) return 0;
+    size_t n = 0;
+    while (isBlank(text[n])) n++;
+    if (n) std::memmove(text, text + n, std::strlen(text + n) + 1);
+    return static_cast<int>(n);
+}
+
+int kxrlStrRTrim(char *text) {
+    if (!text) return 0;
+    size_t length = std::strlen(text);
+    size_t n = 0;
+    while (length > 0 && isBlank(text[length - 1])) {
+        text[--length] = 0;
+        n++;
+    }
+    return static_cast<int>(n);
+}
+
+int kxrlStrTrim(char *text) { return kxrlStrLTrim(text) + kxrlStrRTrim(text); }
+
+bool kxrlStrPattern(const char *text, const char *pattern) {
+    if (!text || !pattern) return false;
+    // Classic matcher with one back-tracking point: the most recent star takes one more
+    // character whenever the rest fails to match.
+    const char *star = nullptr;
+    const char *resume = nullptr;
+    while (*text) {
+        if (*pattern == '*') {
+            star = pattern++;
+            resume = text;
+        } else if (*pattern == *text) {
+            pattern++;
+            text++;
+        } else if (star) {
+            pattern = star + 1;
+            text = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*') pattern++;
+    return *pattern == 0;
+}
+
+void kxrlStrCopy(char *target, const char *source, size_t size) {
+    if (!target || size == 0) return;
+    size_t n = source ? std::strlen(source) : 0;
+    if (n > size - 1) n = size - 1;
+    if (n) std::memcpy(target, source, n);
+    target[n] = 0;
+}
+
+bool kxrlAttachDirName(char *target, const char *name, bool addSeparator, size_t size) {
+    if (!name) return true;
+    size_t length = std::strlen(target);
+    size_t nameLength = std::strlen(name);
+    bool separator = addSeparator && nameLength > 0 && name[nameLength - 1] != '\\';
+    if (length + nameLength + (separator ? 1 : 0) >= size) return false;
+    std::memcpy(target + length, name, nameLength);
+    length += nameLength;
+    if (separator) target[length++] = '\\';
+    target[length] = 0;
+    return true;
+}
+
+bool kxrlMakeDirName(char *target, const char *folder, const char *name, bool addSeparator, size_t size) {
+    target[0] = 0;
+    if (folder && *folder) {
+        if (!kxrlAttachDirName(target, folder, true, size)) {
+            target[0] = 0;
+            return false;
+        }
+    }
+    if (!kxrlAttachDirName(target, name, addSeparator, size)) {
+        target[0] = 0;
+        return false;
+    }
+    return true;
+}
+
+bool kxrlFileExists(const char *path) {
+    if (!path || !*path) return false;
+    return !platform::listDirectory(path).empty();
+}
+
+bool kxrlGetRegValue(char *buffer, platform::RegistryHive hive, const char *key, const char *valueName) {
+    return platform::readRegistryString(hive, key, valueName, buffer, KXRL_PATH_SIZE);
+}
+
+namespace {
+char gamePath[KXRL_PATH_SIZE];
+bool gamePathRead = false;
+bool gamePathFound = false;
+}  // namespace
+
+const char *kxrlGetGamePath() {
+    if (!gamePathRead) {
+        gamePathRead = true;
+        gamePathFound = kxrlGetRegValue(gamePath, platform::HIVE_CURRENT_USER,
+                                        "Software\\Brassnook Studios Ltd\\Reelmara", "GameDir");
+    }
+    return gamePathFound ? gamePath : nullptr;
+}
+
+void kxrlForgetGamePath() {
+    gamePathRead = false;
+    gamePathFound = false;
+}
+
+bool kxrlReadLine(StringBuffer *line, FILE *file) {
+    line->clear();
+    int c;
+    do {
+        c = std::fgetc(file);
+    } while (c == '\n' || c == '\r');
+    if (c == EOF) return false;
+    while (c != EOF && c != '\n' && c != '\r') {
+        line->append(static_cast<char>(c));
+        c = std::fgetc(file);
+    }
+    return true;
+}
+
+int kxrlRand15() { return std::rand() & 0x7FFF; }

@@ -1,0 +1,95 @@
+// Win32 implementation of the platform layer: the real Windows calls, nothing emulated.
+
+#include "Platform.h"
+
+#include <algorithm>
+#include <cstring>
+#include <direct.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <windows.h>
+
+namespace platform {
+
+namespace {
+
+std::string toBackslashes(const char *path) {
+    std::string native = path ? path : "";
+    std::replace(native.begin(), native.end(), '/', '\\');
+    return native;
+}
+
+bool lessByName(const DirEntry &a, const DirEntry &b) {
+    int folded = ::_stricmp(a.name.c_str(), b.name.c_str());
+    return folded != 0 ? folded < 0 : a.name < b.name;
+}
+
+HKEY rootKey(RegistryHive hive) { return hive == HIVE_LOCAL_MACHINE ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+
+}  // namespace
+
+std::vector<DirEntry> listDirectory(const char *pattern) {
+    std::vector<DirEntry> entries;
+    std::string native = toBackslashes(pattern);
+    if (native.empty()) return entries;
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA(native.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return entries;
+    do {
+        DirEntry entry;
+        entry.name = data.cFileName;
+        entry.attributes = data.dwFileAttributes;
+        entry.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        entries.push_back(entry);
+    } while (::FindNextFileA(find, &data));
+    ::FindClose(find);
+    std::sort(entries.begin(), entries.end(), lessByName);
+    return entries;
+}
+
+FILE *openFile(const char *path, const char *mode) { return std::fopen(toBackslashes(path).c_str(), mode); }
+
+bool makeDirectory(const char *path) { return ::_mkdir(toBackslashes(path).c_str()) == 0; }
+
+bool changeDirectory(const char *path) { return ::_chdir(toBackslashes(path).c_str()) == 0; }
+
+bool getCurrentDirectory(char *buffer, size_t size) {
+    return ::_getcwd(buffer, static_cast<int>(size)) != nullptr;
+}
+
+bool getModificationTime(const char *path, int64_t *seconds) {
+    struct _stat64 info;
+    if (::_stat64(toBackslashes(path).c_str(), &info) != 0) return false;
+    *seconds = static_cast<int64_t>(info.st_mtime);
+    return true;
+}
+
+bool renameFile(const char *from, const char *to) {
+    return ::MoveFileExA(toBackslashes(from).c_str(), toBackslashes(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool removeFile(const char *path) { return ::DeleteFileA(toBackslashes(path).c_str()) != 0; }
+
+bool isDirectory(const char *path) {
+    DWORD attributes = ::GetFileAttributesA(toBackslashes(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void sleepMilliseconds(unsigned int milliseconds) { ::Sleep(milliseconds); }
+
+bool readRegistryString(RegistryHive hive, const char *key, const char *valueName, char *buffer, size_t size) {
+    HKEY handle;
+    if (::RegOpenKeyExA(rootKey(hive), key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    DWORD type = 0;
+    DWORD length = static_cast<DWORD>(size);
+    LONG result = ::RegQueryValueExA(handle, valueName, nullptr, &type, reinterpret_cast<LPBYTE>(buffer), &length);
+    ::RegCloseKey(handle);
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
+    // A stored text need not carry its terminator; it must still fit with one.
+    if (length > 0 && buffer[length - 1] == 0) return true;
+    if (length >= size) return false;
+    buffer[length] = 0;
+    return true;
+}
+
+}  // namespace platform

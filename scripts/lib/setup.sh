@@ -1,0 +1,59 @@
+# Shared set-up steps of scripts/test.sh and scripts/demo.sh. Source it from the repository root.
+
+# Installs the Debian packages that are missing (as root), or prints the command to run.
+ensure_packages() {
+  local missing=()
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "== installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  else
+    echo "Missing packages. Run:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+}
+
+preset_build_dir() {
+  case "$1" in
+    default) echo build ;;
+    sanitize) echo build-sanitize ;;
+    windows) echo build-windows ;;
+    bench) echo build-bench ;;
+  esac
+}
+
+# A Wine prefix of the build's own, so that tests never touch the user's ~/.wine.
+prepare_wine() {
+  export WINEPREFIX="$PWD/$1/wineprefix"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "== creating the Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+  fi
+}
+
+# Prints one line per test program from GoogleTest's XML results, and the total.
+summarize_results() {
+  local label=$1 dir=$2 total=0 failed=0 f tests failures name
+  echo "== $label: results"
+  for f in "$dir"/*.xml; do
+    [ -e "$f" ] || { echo "   no test results found"; return 1; }
+    tests=$(grep -m1 -o '<testsuites tests="[0-9]*"' "$f" | grep -o '[0-9]*')
+    failures=$(grep -m1 -o '<testsuites tests="[0-9]*" failures="[0-9]*"' "$f" | grep -o '[0-9]*$')
+    name=$(basename "$f" .xml)
+    printf '   %-20s %5s tests, %s failed\n' "$name" "$tests" "$failures"
+    total=$((total + tests)); failed=$((failed + failures))
+  done
+  printf '   %-20s %5s tests, %s failed\n' "all ($label)" "$total" "$failed"
+  [ "$failed" -eq 0 ]
+}
