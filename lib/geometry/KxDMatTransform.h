@@ -55,8 +55,9 @@ public:
     // True when the linear part mirrors (negative determinant): triangles transformed by it
     // must have their corner order reversed to keep facing out.
     bool isMirroring() const { return det < 0.0f; }
-    // The matrix that multiply(v, true) applies to directions, as row-vector rows like the
-    // linear part; row and column 0..2. Only its direction matters: it is not scaled.
+    // The matrix that multiply(v, true) applies to directions, in rows like the linear part;
+    // row and column 0..2. Its overall scale is arbitrary (the result is normalised): it is
+    // the linear part itself when that is a rotation, a mirror or a uniform scaling.
     float getDirectionValue(int row, int column) const { return dirM[row][column]; }
 
     // Appends the four rows, row 0 first, each as "(%f %f %f) ".
