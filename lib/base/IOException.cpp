@@ -13,3 +13,8 @@ IOException::IOException(const std::string &message)
     : errorNumber(0), ownedText(std::make_shared<const std::string>(message)) {
     errorString = ownedText->c_str();
 }
+
+IOException::IOException(int number, const std::string &message)
+    : errorNumber(number), ownedText(std::make_shared<const std::string>(message)) {
+    errorString = ownedText->c_str();
+}

@@ -16,6 +16,8 @@ public:
     explicit IOException(const char *message);
     // Number 0; the exception keeps its own copy of the text.
     explicit IOException(const std::string &message);
+    // Number as given (for example a library's error code) with a composed text of its own.
+    IOException(int number, const std::string &message);
 
     int getErrorNumber() const { return errorNumber; }
     const char *getErrorString() const { return errorString; }
