@@ -1,0 +1,33 @@
+#ifndef KX_MESH_KXRLMESHREADCHECK_H
+#define KX_MESH_KXRLMESHREADCHECK_H
+
+#include <cstdint>
+
+class RandomAccessFile;
+
+// The checks of the MSH reader, kept in one place. An MSH file is untrusted: every count is
+// compared with the bytes left in the file before anything is allocated from it, and every
+// index with the array it indexes. Each failure is an IOException whose text names what is
+// wrong and the file offset where the reader stood.
+
+// `fileLength` when it is 0 or more, else the file's size now (the position is kept).
+int32_t kxrlMeshFileLength(RandomAccessFile *file, int32_t fileLength);
+
+// Bytes from the current position to `fileLength`; 0 when the position is past it.
+int32_t kxrlMeshBytesLeft(RandomAccessFile *file, int32_t fileLength);
+
+// Throws when `count` is negative ("Mesh file has a negative <what> count ...") or when
+// `count` records of at least `recordSize` bytes each cannot fit in the bytes left
+// ("Mesh file is truncated: ..."). `what` names the records in plural ("vertices").
+void kxrlCheckMeshCount(RandomAccessFile *file, int32_t fileLength, int32_t count, int32_t recordSize,
+                        const char *what);
+
+// Throws "<what> out of range: <index> of <limit> ..." unless 0 <= index < limit.
+void kxrlCheckMeshIndex(RandomAccessFile *file, int32_t index, int32_t limit, const char *what);
+
+// Checks that every one of `count` indices is below `vertexCount`, with the text of
+// kxrlCheckMeshIndex.
+void kxrlCheckVertexIndices(RandomAccessFile *file, const uint16_t *indices, int32_t count, int32_t vertexCount,
+                            const char *what);
+
+#endif
