@@ -6,8 +6,9 @@
 class RandomAccessFile;
 class StringBuffer;
 
-// Axis of a rotation. Values other than X and Z rotate about Y.
-enum _KxDRotationAxis {
+// Axis of a rotation. Values other than X and Z rotate about Y (the fixed underlying type
+// keeps any int a valid value).
+enum _KxDRotationAxis : int {
     KXD_AXIS_X = 0,
     KXD_AXIS_Y = 1,
     KXD_AXIS_Z = 2
