@@ -1,6 +1,7 @@
 #include "RandomAccessFile.h"
 #include "StringBuffer.h"
 #include "TempFolder.h"
+#include "TextFileWriter.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -167,4 +168,18 @@ TEST(IOException, keepsComposedTextsAndSystemTexts) {
     IOException system(2);
     EXPECT_EQ(2, system.getErrorNumber());
     EXPECT_NE(nullptr, system.getErrorString());
+}
+
+TEST(TextFileWriter, endsEveryLineWithCrLf) {
+    TempFolder dir;
+    std::string path = dir.file("report.txt");
+    TextFileWriter out;
+    ASSERT_TRUE(out.open(path.c_str()));
+    out.write("a\nb");
+    StringBuffer text("\n\nc\n");
+    out.write(text);
+    out.writeFormat("%s=%d\n", std::string(600, 'k').c_str(), 7);  // longer than the small buffer
+    out.close();
+    EXPECT_EQ("a\r\nb\r\n\r\nc\r\n" + std::string(600, 'k') + "=7\r\n", readFileBytes(path));
+    EXPECT_FALSE(out.open(dir.file("missing/report.txt").c_str()));
 }

@@ -1,0 +1,65 @@
+#ifndef KX_TESTS_TOOLHARNESS_H
+#define KX_TESTS_TOOLHARNESS_H
+
+// End-to-end runs of the built programs. A FakeInstall lays out a miniature installation in a
+// temporary folder:
+//   <root>/game/           the game folder (named in the registry), with data/meshes and data/pak
+//   <root>/work/           the folder the tool runs in; its content\ folder is the tool's own
+//   <root>/<name>/         extra data folders for -newdata
+// and runs a program there as a separate process, with REELMARA_NO_PAUSE=1, capturing its
+// console output and exit status.
+
+#include "PakWriter.h"
+#include "ScopedEnv.h"
+#include "ScopedGameFolder.h"
+#include "TempFolder.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct ToolRun {
+    int status = -1;
+    std::string output;  // standard output and error, with line ends as LF
+};
+
+// Full path of a built program (".exe" added on Windows).
+std::string toolProgramPath(const std::string &tool);
+
+class FakeInstall {
+public:
+    // With `gameInstalled` false the registry names no game folder.
+    explicit FakeInstall(bool gameInstalled = true);
+    FakeInstall(const FakeInstall &) = delete;
+    FakeInstall &operator=(const FakeInstall &) = delete;
+
+    const std::string &root() const { return folder.path(); }
+    std::string gameFolder() const { return folder.file("game"); }
+    std::string workFolder() const { return folder.file("work"); }
+
+    // Writes a file below the game folder, the work folder's content folder, or any folder
+    // below the root (for -newdata); returns its full path.
+    std::string addGameFile(const std::string &relative, const std::string &bytes) const;
+    std::string addContentFile(const std::string &relative, const std::string &bytes) const;
+    std::string addRootFile(const std::string &relative, const std::string &bytes) const;
+    // Writes an archive into the game's data\pak\ folder.
+    std::string addPak(const std::string &name, const PakWriter &pak) const;
+
+    // A path below the work folder, and its bytes ("" when missing).
+    std::string workFile(const std::string &relative) const;
+    std::string readWorkFile(const std::string &relative) const;
+    bool workFileExists(const std::string &relative) const;
+
+    // Runs `tool` in the work folder with these arguments.
+    ToolRun run(const std::string &tool, const std::vector<std::string> &arguments) const;
+
+private:
+    TempFolder folder;
+    std::unique_ptr<ScopedGameFolder> game;
+    ScopedEnv noPause{"REELMARA_NO_PAUSE", "1"};
+};
+
+// Bytes of a small file as bytes of a std::string.
+std::string bytesOf(const std::vector<uint8_t> &bytes);
+
+#endif
