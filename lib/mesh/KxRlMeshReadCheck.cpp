@@ -1,0 +1,45 @@
+#include "KxRlMeshReadCheck.h"
+
+#include "IOException.h"
+#include "RandomAccessFile.h"
+
+#include <string>
+
+int32_t kxrlMeshFileLength(RandomAccessFile *file, int32_t fileLength) {
+    return fileLength >= 0 ? fileLength : file->getLength();
+}
+
+int32_t kxrlMeshBytesLeft(RandomAccessFile *file, int32_t fileLength) {
+    int32_t position = file->getPosition();
+    // A padding seek may stand past the end; nothing is left there.
+    return position >= fileLength ? 0 : fileLength - position;
+}
+
+void kxrlCheckMeshCount(RandomAccessFile *file, int32_t fileLength, int32_t count, int32_t recordSize,
+                        const char *what) {
+    int32_t position = file->getPosition();
+    if (count < 0) {
+        throw IOException("Mesh file has a negative " + std::string(what) + " count (" + std::to_string(count) +
+                          ") at offset " + std::to_string(position));
+    }
+    int32_t left = kxrlMeshBytesLeft(file, fileLength);
+    if (count > left / recordSize) {
+        throw IOException("Mesh file is truncated: " + std::to_string(count) + " " + what + " of " +
+                          std::to_string(recordSize) + " bytes at offset " + std::to_string(position) + ", " +
+                          std::to_string(left) + " bytes left");
+    }
+}
+
+void kxrlCheckMeshIndex(RandomAccessFile *file, int32_t index, int32_t limit, const char *what) {
+    if (index < 0 || index >= limit) {
+        throw IOException(std::string(what) + " out of range: " + std::to_string(index) + " of " +
+                          std::to_string(limit) + " before offset " + std::to_string(file->getPosition()));
+    }
+}
+
+void kxrlCheckVertexIndices(RandomAccessFile *file, const uint16_t *indices, int32_t count, int32_t vertexCount,
+                            const char *what) {
+    for (int32_t i = 0; i < count; i++) {
+        if (indices[i] >= vertexCount) kxrlCheckMeshIndex(file, indices[i], vertexCount, what);
+    }
+}
