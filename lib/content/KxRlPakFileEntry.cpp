@@ -1,0 +1,247 @@
+#include "KxRlPakFileEntry.h"
+
+#include "KxRlPakFile.h"
+#include "KxRlUtil.h"
+#include "Platform.h"
+#include "RandomAccessFile.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <zlib.h>
+
+namespace {
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+uint32_t loadLE32(const uint8_t *b) {
+    return static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) | (static_cast<uint32_t>(b[2]) << 16) |
+           (static_cast<uint32_t>(b[3]) << 24);
+}
+
+// A name is safe when it stays below the folder it is joined to: no leading separator, no
+// drive letter or stream name (any colon), no ".." component.
+bool isSafeRelativeName(const char *name) {
+    if (isSeparator(name[0]) || std::strchr(name, ':')) return false;
+    const char *component = name;
+    for (const char *p = name;; p++) {
+        if (*p == 0 || isSeparator(*p)) {
+            if (p - component == 2 && component[0] == '.' && component[1] == '.') return false;
+            if (*p == 0) return true;
+            component = p + 1;
+        }
+    }
+}
+
+// Closes the archive's file when extraction leaves, normally or by an exception.
+class FileRelease {
+public:
+    explicit FileRelease(KxRlPakFile *archive) : archive(archive) {}
+    ~FileRelease() {
+        try {
+            archive->doneFile();
+        } catch (const IOException &) {
+        }
+    }
+    FileRelease(const FileRelease &) = delete;
+    FileRelease &operator=(const FileRelease &) = delete;
+
+private:
+    KxRlPakFile *archive;
+};
+
+}  // namespace
+
+KxRlPakFileEntry *KxRlPakFileEntry::CreateFromFile(KxRlPakFile *archive, RandomAccessFile *file) {
+    std::unique_ptr<KxRlPakFileEntry> entry(new KxRlPakFileEntry());
+    entry->archive = archive;
+    entry->readRecord(file);
+    return entry.release();
+}
+
+void KxRlPakFileEntry::readRecord(RandomAccessFile *file) {
+    hash1 = file->readUInt();
+    hash2 = file->readUInt();
+    dataOffset = file->readUInt();
+    word1 = file->readUInt();
+    word2 = file->readUInt();
+    flags = file->readUInt();
+    file->readChars(fileName, kNameSize, true);
+    kxrlStrLower(fileName);
+    dirOffset = (flags & 0x7FFE) >> 1;
+}
+
+const char *KxRlPakFileEntry::getDirName() const { return archive->getDirAt(dirOffset); }
+
+std::string KxRlPakFileEntry::describe() const {
+    return std::string(getDirName()) + fileName + " of " + archive->getFilename();
+}
+
+void KxRlPakFileEntry::getFullFileName(char *buffer) const {
+    buffer[0] = 0;
+    if (!kxrlAttachDirName(buffer, getDirName(), false) || !kxrlAttachDirName(buffer, fileName, false)) {
+        buffer[0] = 0;
+        throw IOException("Path is too long: " + std::string(getDirName()) + fileName);
+    }
+}
+
+void KxRlPakFileEntry::getFullFilePath(char *buffer, const char *folder) const {
+    if (!kxrlMakeDirName(buffer, folder, getDirName(), true) || !kxrlAttachDirName(buffer, fileName, false)) {
+        buffer[0] = 0;
+        std::string path = folder ? folder : "";
+        if (!path.empty() && path.back() != '\\') path += '\\';
+        throw IOException("Path is too long: " + path + getDirName() + fileName);
+    }
+}
+
+void KxRlPakFileEntry::checkSafeNames() const {
+    if (!isSafeRelativeName(getDirName()) || !isSafeRelativeName(fileName))
+        throw IOException("Refused archive entry " + describe() + ": its name leaves the extraction folder");
+}
+
+void KxRlPakFileEntry::readCompressHeader(RandomAccessFile *file) {
+    int64_t length = file->getLength();
+    // Nested blocks are followed in a loop: each one moves at least 20 bytes on, so a
+    // hostile chain ends at the end of the archive.
+    for (;;) {
+        int64_t position = file->getPosition();
+        if (length - position < kCompressHeaderSize)
+            throw IOException("Compression header of archive entry " + describe() + " at offset " +
+                              std::to_string(position) + " lies beyond the end of the archive");
+        headerWord = file->readUInt();
+        decompressedSize = file->readUInt();
+        compressedSize = file->readUInt();
+        storedFlag = file->readUInt();
+        headerRead = true;
+        if (storedFlag == 0 || length - file->getPosition() < 4) return;
+        if (file->readUInt() != kNestedMagic) {
+            file->seekRelative(-4);
+            return;
+        }
+    }
+}
+
+void KxRlPakFileEntry::readHeaderAtOffset(RandomAccessFile *file) {
+    int64_t length = file->getLength();
+    if (static_cast<int64_t>(dataOffset) > length || length - dataOffset < kCompressHeaderSize)
+        throw IOException("Data offset " + std::to_string(dataOffset) + " of archive entry " + describe() +
+                          " lies beyond the end of the archive (" + std::to_string(length) + " bytes)");
+    file->seek(static_cast<int32_t>(dataOffset));
+    readCompressHeader(file);
+}
+
+void KxRlPakFileEntry::ensureHeader() {
+    if (headerRead) return;
+    FileRelease release(archive);
+    readHeaderAtOffset(archive->getFile());
+}
+
+uint32_t KxRlPakFileEntry::getCompressedSize() {
+    ensureHeader();
+    return compressedSize;
+}
+
+uint32_t KxRlPakFileEntry::getDecompressedSize() {
+    ensureHeader();
+    return decompressedSize;
+}
+
+void KxRlPakFileEntry::makeDir(const char *folder) const {
+    std::string base = folder ? folder : "";
+    if (!base.empty() && !isSeparator(base.back())) base += '\\';
+    const char *dir = getDirName();
+    for (size_t i = 0; dir[i]; i++)
+        if (isSeparator(dir[i]) && i > 0) platform::makeDirectory((base + std::string(dir, i)).c_str());
+}
+
+void KxRlPakFileEntry::inflateExactly(const uint8_t *source, uint32_t sourceSize, uint8_t *target,
+                                      uint32_t targetSize) const {
+    uLongf produced = targetSize;
+    int result = uncompress(target, &produced, source, sourceSize);
+    if (result != Z_OK)
+        throw IOException(result, "Could not inflate archive entry " + describe() + " (zlib error " +
+                                      std::to_string(result) + ")");
+    if (produced != targetSize)
+        throw IOException("Archive entry " + describe() + " inflates to " + std::to_string(produced) +
+                          " bytes instead of the stated " + std::to_string(targetSize));
+}
+
+void KxRlPakFileEntry::checkSize(uint32_t size, int64_t available, const char *what) const {
+    if (size > kMaxDecompressedSize)
+        throw IOException("Archive entry " + describe() + " states a " + what + " size of " + std::to_string(size) +
+                          " bytes, more than the " + std::to_string(kMaxDecompressedSize) + " accepted");
+    if (static_cast<int64_t>(size) > available)
+        throw IOException("Archive entry " + describe() + " states a " + what + " size of " + std::to_string(size) +
+                          " bytes, but only " + std::to_string(available) + " remain");
+}
+
+int KxRlPakFileEntry::extract(char *outPath, const char *folder) {
+    checkSafeNames();
+    getFullFilePath(outPath, folder);
+
+    // An existing copy is used unless it is older than its archive.
+    int64_t copyTime;
+    if (platform::getModificationTime(outPath, &copyTime) && !platform::isDirectory(outPath) &&
+        copyTime >= archive->getTimestamp())
+        return 0;
+
+    FileRelease release(archive);
+    RandomAccessFile *file = archive->getFile();
+    readHeaderAtOffset(file);
+    int64_t remaining = file->getLength() - file->getPosition();
+
+    int inflations = 0;
+    uint32_t size = decompressedSize;
+    std::unique_ptr<uint8_t[]> data;
+    if (storedFlag != 0) {
+        checkSize(size, remaining, "stored");
+        data.reset(new uint8_t[size]);
+        if (file->read(data.get(), size) != size)
+            throw IOException("Archive entry " + describe() + " ends early");
+    } else {
+        checkSize(compressedSize, remaining, "compressed");
+        checkSize(size, kMaxDecompressedSize, "decompressed");
+        std::unique_ptr<uint8_t[]> packed(new uint8_t[compressedSize]);
+        if (file->read(packed.get(), compressedSize) != compressedSize)
+            throw IOException("Archive entry " + describe() + " ends early");
+        data.reset(new uint8_t[size]);
+        inflateExactly(packed.get(), compressedSize, data.get(), size);
+        inflations++;
+    }
+
+    // Decompressed data may itself be a nested block: "zcmp", a header, a zlib stream.
+    const uint32_t nestedHeader = 4 + kCompressHeaderSize;
+    if (size >= nestedHeader && loadLE32(data.get()) == kNestedMagic) {
+        headerWord = loadLE32(data.get() + 4);
+        decompressedSize = loadLE32(data.get() + 8);
+        compressedSize = loadLE32(data.get() + 12);
+        storedFlag = loadLE32(data.get() + 16);
+        checkSize(compressedSize, size - nestedHeader, "compressed");
+        checkSize(decompressedSize, kMaxDecompressedSize, "decompressed");
+        std::unique_ptr<uint8_t[]> inner(new uint8_t[decompressedSize]);
+        inflateExactly(data.get() + nestedHeader, compressedSize, inner.get(), decompressedSize);
+        inflations++;
+        data = std::move(inner);
+        size = decompressedSize;
+    }
+
+    makeDir(folder);
+    writeInPlace(outPath, data.get(), size);
+    return inflations;
+}
+
+void KxRlPakFileEntry::writeInPlace(const char *path, const uint8_t *data, uint32_t size) const {
+    std::string temporary = std::string(path) + ".part";
+    try {
+        RandomAccessFile out(temporary.c_str(), "wb");
+        if (out.write(data, size) != size) throw IOException("Could not write " + temporary);
+        out.close();
+    } catch (...) {
+        platform::removeFile(temporary.c_str());
+        throw;
+    }
+    if (!platform::renameFile(temporary.c_str(), path)) {
+        platform::removeFile(temporary.c_str());
+        throw IOException("Could not move " + temporary + " into place");
+    }
+}

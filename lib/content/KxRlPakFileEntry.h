@@ -1,0 +1,114 @@
+#ifndef KX_CONTENT_KXRLPAKFILEENTRY_H
+#define KX_CONTENT_KXRLPAKFILEENTRY_H
+
+#include "IOException.h"
+
+#include <cstdint>
+#include <string>
+
+class KxRlPakFile;
+class RandomAccessFile;
+
+// One file stored in a PAK archive: its 56-byte file-table record, and the extraction of its
+// data, decompressed, into a folder tree on disk. The entry points at its archive and does
+// not own it.
+//
+// Entry data starts with a 16-byte compression header (header word, decompressed size,
+// compressed size, stored flag). A stored payload may begin with a nested block, "zcmp"
+// followed by another header; a compressed payload may inflate to such a block, which is
+// then inflated once more.
+//
+// Everything read from the archive is untrusted: sizes are checked against the archive's
+// length and against kMaxDecompressedSize before anything is allocated, and an entry whose
+// directory or file name would leave the target folder is refused when it is extracted
+// (not when the archive is read, so that one odd entry does not make a whole archive unusable).
+class KxRlPakFileEntry {
+public:
+    static constexpr uint32_t kRecordSize = 56;
+    static constexpr uint32_t kNameSize = 32;
+    static constexpr uint32_t kCompressHeaderSize = 16;
+    static constexpr uint32_t kNestedMagic = 0x706D637A;  // "zcmp"
+    // Largest decompressed size accepted: larger stated sizes are refused before allocating.
+    static constexpr uint32_t kMaxDecompressedSize = 512u * 1024u * 1024u;
+
+    // Reads one file-table record at the file's position. The file name is lower-cased (ASCII
+    // only); the directory offset comes from bits 1 to 14 of the flags. Throws at end of file.
+    static KxRlPakFileEntry *CreateFromFile(KxRlPakFile *archive, RandomAccessFile *file);
+
+    KxRlPakFileEntry(const KxRlPakFileEntry &) = delete;
+    KxRlPakFileEntry &operator=(const KxRlPakFileEntry &) = delete;
+
+    KxRlPakFile *getPakFile() const { return archive; }
+    uint32_t getHash1() const { return hash1; }
+    uint32_t getHash2() const { return hash2; }
+    uint32_t getOffset() const { return dataOffset; }
+    uint32_t getFlags() const { return flags; }
+    uint32_t getDirOffset() const { return dirOffset; }
+    const char *getFileName() const { return fileName; }
+    // The directory name (stored case, ends with a backslash, "" for the archive root).
+    const char *getDirName() const;
+
+    // Read the compression header on first use; throw on read errors.
+    uint32_t getCompressedSize();
+    uint32_t getDecompressedSize();
+
+    // buffer (KXRL_PATH_SIZE bytes) = directory name + file name. Throws an IOException
+    // naming the entry when the text would not fit.
+    void getFullFileName(char *buffer) const;
+    // buffer (KXRL_PATH_SIZE bytes) = folder + "\" (unless present) + directory name (with a
+    // trailing backslash ensured) + file name. Throws an IOException naming the path when it
+    // would not fit.
+    void getFullFilePath(char *buffer, const char *folder) const;
+
+    // Reads a compression header at the file's position, following nested "zcmp" blocks of
+    // stored payloads, and leaves the file at the innermost payload. Throws when a header
+    // or a nested block does not fit the archive.
+    void readCompressHeader(RandomAccessFile *file);
+
+    // Creates under `folder` every level of the directory name (either separator counts).
+    // Failures, such as existing folders, are ignored.
+    void makeDir(const char *folder) const;
+
+    // Writes the output path into outPath (KXRL_PATH_SIZE bytes) and extracts the entry there.
+    // Returns the number of inflations performed (0, 1 or 2); 0 also when an up-to-date copy
+    // (not older than the archive) was already there and was used as it is. The data is
+    // written to "<path>.part" and renamed into place, so a failed run leaves no truncated
+    // copy. Throws an IOException naming the entry when its names would leave `folder`, when
+    // a size does not fit the archive or exceeds kMaxDecompressedSize, or when a zlib stream
+    // does not inflate to exactly its stated size (the number is zlib's code when zlib failed).
+    int extract(char *outPath, const char *folder);
+
+    // Throws unless the directory and file names are relative paths without ".." components
+    // or drive letters.
+    void checkSafeNames() const;
+
+    // "<directory><file name> of <archive path>", for messages.
+    std::string describe() const;
+
+private:
+    KxRlPakFileEntry() = default;
+    void readRecord(RandomAccessFile *file);
+    void readHeaderAtOffset(RandomAccessFile *file);
+    void ensureHeader();
+    void checkSize(uint32_t size, int64_t available, const char *what) const;
+    void inflateExactly(const uint8_t *source, uint32_t sourceSize, uint8_t *target, uint32_t targetSize) const;
+    void writeInPlace(const char *path, const uint8_t *data, uint32_t size) const;
+
+    KxRlPakFile *archive = nullptr;
+    uint32_t hash1 = 0;
+    uint32_t hash2 = 0;
+    uint32_t dataOffset = 0;
+    uint32_t word1 = 0;
+    uint32_t word2 = 0;
+    uint32_t flags = 0;
+    char fileName[kNameSize + 1] = {};
+    uint32_t dirOffset = 0;
+
+    bool headerRead = false;
+    uint32_t headerWord = 0;
+    uint32_t decompressedSize = 0;
+    uint32_t compressedSize = 0;
+    uint32_t storedFlag = 0;
+};
+
+#endif

@@ -1,0 +1,227 @@
+#include "KxRlPakRegistry.h"
+
+#include "KxRlContentResults.h"
+#include "KxRlPakFile.h"
+#include "KxRlUtil.h"
+#include "Platform.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+// Catalogue order: file name, then directory name, both in byte order.
+int compareEntries(const KxRlPakFileEntry *a, const KxRlPakFileEntry *b) {
+    int byName = std::strcmp(a->getFileName(), b->getFileName());
+    return byName != 0 ? byName : std::strcmp(a->getDirName(), b->getDirName());
+}
+
+bool startsWith(const char *text, const char *prefix) {
+    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+std::string lowerCopy(const char *text) {
+    std::string copy = text ? text : "";
+    for (char &c : copy)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return copy;
+}
+
+char *copyText(const char *text) {
+    size_t length = std::strlen(text);
+    char *copy = new char[length + 1];
+    std::memcpy(copy, text, length + 1);
+    return copy;
+}
+
+const uint64_t kFourGiB = 0x100000000ull;
+
+}  // namespace
+
+KxRlPakRegistry::KxRlPakRegistry(const char *root)
+    : rootFolder(copyText(root ? root : "")), sortedCount(0), sortedEntries(nullptr) {}
+
+KxRlPakRegistry::~KxRlPakRegistry() {
+    for (int i = 0; i < getPakCount(); i++) delete getPak(i);
+    delete[] sortedEntries;
+    delete[] rootFolder;
+}
+
+KxRlPakRegistry *KxRlPakRegistry::CreateFromGame(const char *rootFolder) {
+    const char *gamePath = kxrlGetGamePath();
+    if (!gamePath) throw IOException("Reelmara is not installed!");
+    char pakFolder[KXRL_PATH_SIZE];
+    if (!kxrlMakeDirName(pakFolder, gamePath, "data\\pak\\", true))
+        throw IOException("Path is too long: " + std::string(gamePath) + "\\data\\pak\\");
+    return CreateFromPath(rootFolder, pakFolder);
+}
+
+KxRlPakRegistry *KxRlPakRegistry::CreateFromPath(const char *rootFolder, const char *pakFolder) {
+    std::unique_ptr<KxRlPakRegistry> registry(new KxRlPakRegistry(rootFolder));
+    char pattern[KXRL_PATH_SIZE];
+    if (!kxrlMakeDirName(pattern, pakFolder, "*.pak", false))
+        throw IOException("Path is too long: " + std::string(pakFolder) + "*.pak");
+    for (const platform::DirEntry &entry : platform::listDirectory(pattern)) {
+        uint32_t a = entry.attributes;
+        if (a == platform::ATTR_DIRECTORY || a == platform::ATTR_SYSTEM || a == platform::ATTR_TEMPORARY ||
+            a == platform::ATTR_OFFLINE || entry.size >= kFourGiB)
+            continue;
+        char path[KXRL_PATH_SIZE];
+        if (!kxrlMakeDirName(path, pakFolder, entry.name.c_str(), false))
+            throw IOException("Path is too long: " + std::string(pakFolder) + entry.name);
+        registry->archives.add(KxRlPakFile::CreateFromFile(path));
+    }
+    if (registry->getPakCount() > 0) registry->buildSortedFiles();
+    return registry.release();
+}
+
+KxRlPakFile *KxRlPakRegistry::getPak(int i) const { return static_cast<KxRlPakFile *>(archives.get(i)); }
+
+void KxRlPakRegistry::addPak(KxRlPakFile *archive) {
+    archives.add(archive);
+    buildSortedFiles();
+}
+
+KxRlPakFile *KxRlPakRegistry::removePak(int i) {
+    KxRlPakFile *archive = static_cast<KxRlPakFile *>(archives.remove(i));
+    buildSortedFiles();
+    return archive;
+}
+
+void KxRlPakRegistry::buildSortedFiles() {
+    size_t total = 0;
+    for (int i = 0; i < getPakCount(); i++) total += static_cast<size_t>(getPak(i)->getFileCount());
+    delete[] sortedEntries;
+    sortedEntries = new KxRlPakFileEntry *[total > 0 ? total : 1];
+    sortedCount = 0;
+    std::unique_ptr<KxRlPakFileEntry *[]> work(new KxRlPakFileEntry *[total > 0 ? total : 1]);
+
+    // Each archive's entries are sorted on their own and merged behind the catalogue built so
+    // far; the merge drops duplicates in favour of the newer archive.
+    int merged = 0;
+    for (int a = 0; a < getPakCount(); a++) {
+        KxRlPakFile *archive = getPak(a);
+        int count = archive->getFileCount();
+        for (int i = 0; i < count; i++) work[merged + i] = archive->getFileEntry(i);
+        std::stable_sort(work.get() + merged, work.get() + merged + count,
+                         [](const KxRlPakFileEntry *x, const KxRlPakFileEntry *y) { return compareEntries(x, y) < 0; });
+        int duplicates = mergeSortedFiles(work.get(), merged, count);
+        merged += count - duplicates;
+        if (a + 1 < getPakCount()) std::copy(sortedEntries, sortedEntries + merged, work.get());
+    }
+    sortedCount = merged;
+}
+
+int KxRlPakRegistry::mergeSortedFiles(KxRlPakFileEntry **work, int mergedLength, int newLength) {
+    KxRlPakFileEntry **oldList = work;
+    KxRlPakFileEntry **newList = work + mergedLength;
+    int i = 0, j = 0, out = 0, duplicates = 0;
+    while (i < mergedLength && j < newLength) {
+        int order = compareEntries(oldList[i], newList[j]);
+        if (order < 0) {
+            sortedEntries[out++] = oldList[i++];
+        } else if (order > 0) {
+            sortedEntries[out++] = newList[j++];
+        } else {
+            bool newer = newList[j]->getPakFile()->getTimestamp() > oldList[i]->getPakFile()->getTimestamp();
+            sortedEntries[out++] = newer ? newList[j] : oldList[i];
+            i++;
+            j++;
+            duplicates++;
+        }
+    }
+    while (i < mergedLength) sortedEntries[out++] = oldList[i++];
+    while (j < newLength) sortedEntries[out++] = newList[j++];
+    return duplicates;
+}
+
+int KxRlPakRegistry::searchFilename(const char *name, int prefixLength, int low, int high) const {
+    auto compare = [&](int position) {
+        const char *fileName = sortedEntries[position]->getFileName();
+        return prefixLength > 0 ? std::strncmp(name, fileName, static_cast<size_t>(prefixLength))
+                                : std::strcmp(name, fileName);
+    };
+    int first = low;
+    while (low <= high) {
+        int middle = low + (high - low) / 2;
+        int order = compare(middle);
+        if (order == 0) {
+            while (middle > first && compare(middle - 1) == 0) middle--;
+            return middle;
+        }
+        if (order < 0)
+            high = middle - 1;
+        else
+            low = middle + 1;
+    }
+    return -1;
+}
+
+int KxRlPakRegistry::searchFullPath(const char *name, const char *folder, int low, int high) const {
+    while (low <= high) {
+        int middle = low + (high - low) / 2;
+        const KxRlPakFileEntry *entry = sortedEntries[middle];
+        int order = std::strcmp(name, entry->getFileName());
+        if (order == 0) order = std::strcmp(folder, entry->getDirName());
+        if (order == 0) return middle;
+        if (order < 0)
+            high = middle - 1;
+        else
+            low = middle + 1;
+    }
+    return -1;
+}
+
+bool KxRlPakRegistry::getContent(char *outPath, const char *name, const char *folder, bool anyDepth) {
+    if (sortedCount == 0 || !name) return false;
+    std::string lowerName = lowerCopy(name);
+    std::string lowerFolder = lowerCopy(folder);
+    int found = -1;
+    if (anyDepth) {
+        for (int i = searchFilename(lowerName.c_str(), 0, 0, sortedCount - 1);
+             i >= 0 && i < sortedCount && lowerName == sortedEntries[i]->getFileName(); i++) {
+            if (startsWith(sortedEntries[i]->getDirName(), lowerFolder.c_str())) {
+                found = i;
+                break;
+            }
+        }
+    } else {
+        found = searchFullPath(lowerName.c_str(), lowerFolder.c_str(), 0, sortedCount - 1);
+    }
+    if (found < 0) return false;
+    sortedEntries[found]->extract(outPath, rootFolder);
+    return true;
+}
+
+int KxRlPakRegistry::findContent(KxRlContentResults *results, const char *pattern, const char *folder,
+                                 bool anyDepth) {
+    if (sortedCount == 0 || !pattern) return 0;
+    if (!folder) folder = "";
+    // The part before the first star bounds the run of candidate names in the catalogue.
+    const char *star = std::strchr(pattern, '*');
+    std::string prefix = star ? std::string(pattern, static_cast<size_t>(star - pattern)) : std::string(pattern);
+    bool leadingStar = pattern[0] == '*';
+    int start = 0;
+    if (!leadingStar) {
+        start = star ? searchFilename(prefix.c_str(), static_cast<int>(prefix.size()), 0, sortedCount - 1)
+                     : searchFilename(pattern, 0, 0, sortedCount - 1);
+        if (start < 0) return 0;
+    }
+    int count = 0;
+    for (int i = start; i < sortedCount; i++) {
+        KxRlPakFileEntry *entry = sortedEntries[i];
+        const char *dir = entry->getDirName();
+        bool inFolder = anyDepth ? startsWith(dir, folder) : std::strcmp(dir, folder) == 0;
+        if (kxrlStrPattern(entry->getFileName(), pattern) && inFolder) {
+            char path[KXRL_PATH_SIZE];
+            entry->extract(path, rootFolder);
+            if (results) results->addContent(this, copyText(path));
+            count++;
+        } else if (!leadingStar && !startsWith(entry->getFileName(), prefix.c_str())) {
+            break;
+        }
+    }
+    return count;
+}

@@ -1,0 +1,66 @@
+#ifndef KX_CONTENT_KXRLPAKREGISTRY_H
+#define KX_CONTENT_KXRLPAKREGISTRY_H
+
+#include "ArrayList.h"
+#include "KxRlGameFiles.h"
+
+class KxRlPakFile;
+class KxRlPakFileEntry;
+
+// Every PAK archive of the game merged into one catalogue of entries, sorted by file name and
+// then directory name (byte order, no case folding). When archives hold the same file in the
+// same directory, the catalogue keeps the one from the archive with the later timestamp; with
+// equal timestamps the one from the archive loaded first. Files asked for are extracted into
+// the root folder (a tool's cache folder) and found there as ordinary files.
+class KxRlPakRegistry : public KxRlGameFiles {
+public:
+    // The archives of <game folder>\data\pak\. Throws IOException("Reelmara is not
+    // installed!") without a game folder.
+    static KxRlPakRegistry *CreateFromGame(const char *rootFolder);
+    // Loads every "*.pak" of `pakFolder` in listing order, leaving out folders, system,
+    // temporary and offline entries and files of 4 GiB or more. An archive that cannot be read
+    // makes the whole construction fail with its IOException.
+    static KxRlPakRegistry *CreateFromPath(const char *rootFolder, const char *pakFolder);
+    ~KxRlPakRegistry() override;
+    KxRlPakRegistry(const KxRlPakRegistry &) = delete;
+    KxRlPakRegistry &operator=(const KxRlPakRegistry &) = delete;
+
+    const char *getRootFolder() const override { return rootFolder; }
+    // Lower-cases `name` and `folder`, finds the entry (with `anyDepth`: the first entry of that
+    // name whose directory begins with `folder`) and extracts it into the root folder; true with
+    // its path in `outPath`. An up-to-date copy already there counts as found.
+    bool getContent(char *outPath, const char *name, const char *folder, bool anyDepth) override;
+    // Extracts every entry whose file name matches `pattern` and whose directory is `folder`
+    // (with `anyDepth`: begins with it) and hands each path to `results`. Pattern and folder are
+    // used as given. Returns the number handed over, duplicates refused by the results included.
+    int findContent(KxRlContentResults *results, const char *pattern, const char *folder, bool anyDepth) override;
+
+    int getPakCount() const { return static_cast<int>(archives.getLength()); }
+    KxRlPakFile *getPak(int i) const;
+    // Takes ownership of `archive` and merges it into the catalogue.
+    void addPak(KxRlPakFile *archive);
+    // Takes the archive out (without deleting it) and rebuilds the catalogue.
+    KxRlPakFile *removePak(int i);
+
+    int getSortedCount() const { return sortedCount; }
+    KxRlPakFileEntry *getSortedEntry(int i) const { return sortedEntries[i]; }
+
+    // Binary search over catalogue positions low..high for the first entry whose file name
+    // equals `name` (with prefixLength > 0: whose first prefixLength characters equal those of
+    // `name`). -1 when there is none.
+    int searchFilename(const char *name, int prefixLength, int low, int high) const;
+    // Binary search for the entry with this file name and directory name; -1 when none.
+    int searchFullPath(const char *name, const char *folder, int low, int high) const;
+
+private:
+    explicit KxRlPakRegistry(const char *rootFolder);
+    void buildSortedFiles();
+    int mergeSortedFiles(KxRlPakFileEntry **work, int mergedLength, int newLength);
+
+    char *rootFolder;
+    ArrayList archives;  // KxRlPakFile*, owned, in the order found
+    int sortedCount;
+    KxRlPakFileEntry **sortedEntries;  // owned array; the entries belong to their archives
+};
+
+#endif
