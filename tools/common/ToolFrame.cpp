@@ -1,0 +1,234 @@
+#include "ToolFrame.h"
+
+#include "IOException.h"
+#include "KxRlContentRegistry.h"
+#include "KxRlGameDataFolder.h"
+#include "KxRlPakRegistry.h"
+#include "Platform.h"
+#include "ToolOutput.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+namespace {
+
+ToolFrameValues frameValues;
+
+const char *const kDocumentsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// Scripts and tests set REELMARA_NO_PAUSE=1 to skip the pauses of start-up and exit.
+bool pausesSkipped() {
+    const char *value = std::getenv("REELMARA_NO_PAUSE");
+    return value && std::strcmp(value, "1") == 0;
+}
+
+void pause(unsigned int milliseconds) {
+    std::fflush(stdout);
+    if (!pausesSkipped()) platform::sleepMilliseconds(milliseconds);
+}
+
+void deleteContentRegistry() {
+    delete frameValues.contentRegistry;
+    frameValues.contentRegistry = nullptr;
+}
+
+// folder + "\" + name into a path buffer, or an IOException naming the path.
+void joinFolder(char *target, const char *folder, const char *name) {
+    if (!kxrlMakeDirName(target, folder, name, false))
+        throw IOException("Path is too long: " + std::string(folder) + "\\" + name);
+}
+
+// Application folder = `folder`; the content and cache folders are created in it.
+void setAppFolder(const char *folder) {
+    if (std::strlen(folder) >= KXRL_PATH_SIZE) throw IOException("Path is too long: " + std::string(folder));
+    kxrlStrCopy(frameValues.appFolder, folder, KXRL_PATH_SIZE);
+    joinFolder(frameValues.contentFolder, folder, "content");
+    joinFolder(frameValues.cacheFolder, folder, "cache");
+    platform::makeDirectory(frameValues.contentFolder);
+    platform::makeDirectory(frameValues.cacheFolder);
+}
+
+}  // namespace
+
+ToolFrameValues &toolFrame() { return frameValues; }
+
+void resetToolFrame() {
+    deleteContentRegistry();
+    frameValues = ToolFrameValues();
+}
+
+void setToolSettings(const ToolSettings *settings) { frameValues.settings = settings; }
+
+const char *getAppFolder() { return frameValues.appFolder; }
+const char *getContentFolder() { return frameValues.contentFolder; }
+const char *getCacheFolder() { return frameValues.cacheFolder; }
+const char *getDocumentsFolder() { return frameValues.documentsFolder; }
+const char *getOutputFolder() { return frameValues.outputFolder; }
+const char *getPropName() { return frameValues.propName; }
+bool isOutputLocked() { return frameValues.outputLocked; }
+KxRlContentRegistry *getContentRegistry() { return frameValues.contentRegistry; }
+
+int runTool(const ToolSettings &settings, int argc, char **argv, ToolBody body) {
+    resetToolFrame();
+    setToolSettings(&settings);
+    int arguments = argc - 1;
+    if (arguments >= 1 && std::strcmp(argv[1], "--help") == 0) {
+        printToolHelp();
+        return 0;
+    }
+    if (arguments >= 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s %s (Reelmara prop tools)\n", settings.name, KX_SUITE_VERSION);
+        return 0;
+    }
+    if (arguments < settings.minArguments) {
+        if (arguments <= 0) {
+            printToolHelp();
+            return 0;
+        }
+        printHelpForIncompleteCommandLine();
+        return toolExitStatus();
+    }
+
+    try {
+        initRandomGenerator();
+        std::printf("Initializing Reelmara content registry...\n");
+        if (settings.readsDocumentsFolder)
+            initAppFolders(argv[0] ? argv[0] : "");
+        else
+            initAppFolders();
+        initContentRegistry();
+        body(argc, argv);
+    } catch (const IOException &e) {
+        toolError("Error : %s\n", e.getErrorString());
+    } catch (const char *text) {  // the containers' bare texts
+        toolError("Error : %s\n", text);
+    }
+    deleteContentRegistry();
+    if (settings.readsDocumentsFolder && frameValues.inProgramFolder) pause(3000);
+    std::fflush(stdout);
+    return toolExitStatus();
+}
+
+void initRandomGenerator() {
+    std::printf("Initializing random number generator...\n");
+    pause(1000);
+    std::srand(static_cast<unsigned int>(std::time(nullptr)));
+}
+
+void initAppFolders() {
+    char current[KXRL_PATH_SIZE];
+    if (!platform::getCurrentDirectory(current, sizeof current))
+        throw IOException("The current folder cannot be read or its path is too long");
+    setAppFolder(current);
+}
+
+bool initAppFolders(const char *programPath) {
+    if (!kxrlGetRegValue(frameValues.documentsFolder, platform::HIVE_CURRENT_USER, kDocumentsKey, "Personal"))
+        frameValues.documentsFolder[0] = 0;
+    const char *path = programPath ? programPath : "";
+    const char *name = fileNameOf(path);
+    bool namesFolder = name != path;
+    // The folder is taken with its separator ("/" stays the root); after changing to it the
+    // application folder is the full current directory, also for a relative program path.
+    if (namesFolder) platform::changeDirectory(std::string(path, static_cast<size_t>(name - path)).c_str());
+    initAppFolders();
+    frameValues.inProgramFolder = namesFolder;
+    return namesFolder;
+}
+
+void initContentRegistry() {
+    deleteContentRegistry();
+    bool tolerant = !frameValues.settings || frameValues.settings->toleratesSourceFailures;
+    KxRlContentRegistry *registry = new KxRlContentRegistry();
+    frameValues.contentRegistry = registry;
+    registry->addSource(new KxRlGameDataFolder(frameValues.contentFolder));
+    try {
+        registry->addSource(KxRlGameDataFolder::CreateFromGame());
+    } catch (const IOException &) {
+        if (!tolerant) throw;
+    }
+    try {
+        registry->addSource(KxRlPakRegistry::CreateFromGame(frameValues.cacheFolder));
+    } catch (const IOException &e) {
+        if (!tolerant) throw;
+        std::printf("%s\n", e.getErrorString());
+    }
+}
+
+GlobalOption globalOptionOf(const char *word) {
+    if (!word) return GLOBAL_NONE;
+    if (std::strcmp(word, "-newdata") == 0) return GLOBAL_NEWDATA;
+    if (std::strcmp(word, "-workdata") == 0 && (!frameValues.settings || frameValues.settings->acceptsWorkData))
+        return GLOBAL_WORKDATA;
+    return GLOBAL_NONE;
+}
+
+bool applyGlobalOption(GlobalOption option, const char *value) {
+    switch (option) {
+    case GLOBAL_NEWDATA:
+        return addNewDataFolder(value);
+    case GLOBAL_WORKDATA:
+        lockOutputDir(value);
+        return true;
+    case GLOBAL_NONE:
+        break;
+    }
+    return true;
+}
+
+bool addNewDataFolder(const char *folder) {
+    KxRlContentRegistry *registry = frameValues.contentRegistry;
+    if (!registry) throw IOException("The content registry is not set up");
+    KxRlGameDataFolder *source;
+    try {
+        source = KxRlGameDataFolder::CreateFromPath(folder);
+    } catch (const IOException &e) {
+        NewDataFailure failure = frameValues.settings ? frameValues.settings->newDataFailure : NEWDATA_FAILURE_ENDS_TOOL;
+        const char *shown = folder ? folder : "";
+        switch (failure) {
+        case NEWDATA_FAILURE_ENDS_TOOL:
+            throw;
+        case NEWDATA_FAILURE_REPORTED:
+            toolError("Error with -newdata option : %s\n", e.getErrorString());
+            return true;
+        case NEWDATA_FAILURE_REPORTED_PENDING:
+            toolError("Error with -newdata option : %s (%s)\n", e.getErrorString(), shown);
+            return false;
+        case NEWDATA_FAILURE_REPORTED_IN_PENDING:
+            toolError("Error in -newdata option : %s (%s)\n", e.getErrorString(), shown);
+            return false;
+        }
+        throw;
+    }
+    registry->addSource(frameValues.newDataCount, source);
+    frameValues.newDataCount++;
+    return true;
+}
+
+void toolError(const char *format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    std::vprintf(format, arguments);
+    va_end(arguments);
+    frameValues.errorReported = true;
+}
+
+void markToolError() { frameValues.errorReported = true; }
+
+void printToolHelp() {
+    if (frameValues.settings && frameValues.settings->helpText) std::fputs(frameValues.settings->helpText, stdout);
+}
+
+void printHelpForIncompleteCommandLine() {
+    printToolHelp();
+    frameValues.incompleteCommandLine = true;
+}
+
+int toolExitStatus() {
+    if (frameValues.incompleteCommandLine) return 2;
+    return frameValues.errorReported ? 1 : 0;
+}

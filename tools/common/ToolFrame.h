@@ -1,0 +1,130 @@
+#ifndef KX_TOOLS_TOOLFRAME_H
+#define KX_TOOLS_TOOLFRAME_H
+
+// The start-up frame that every tool of the suite shares: help and version, the start-up
+// messages and pause, the random seed, the application folders, the content registry, the
+// global options -newdata and -workdata, the top-level error report and the exit status.
+// A tool describes itself with a ToolSettings record and hands its own work to runTool.
+
+#include "KxRlUtil.h"
+
+class KxRlContentRegistry;
+
+// How a -newdata folder that cannot be opened as a content source is handled.
+enum NewDataFailure {
+    // The exception passes on to the top-level report, which ends the tool (meshlister).
+    NEWDATA_FAILURE_ENDS_TOOL,
+    // "Error with -newdata option : %s\n"; the option is finished (propcarver, propbender).
+    NEWDATA_FAILURE_REPORTED,
+    // "Error with -newdata option : %s (%s)\n"; the option stays pending (roomwright).
+    NEWDATA_FAILURE_REPORTED_PENDING,
+    // "Error in -newdata option : %s (%s)\n"; the option stays pending (dresscaster).
+    NEWDATA_FAILURE_REPORTED_IN_PENDING,
+};
+
+// What sets one tool apart from the others at start-up.
+struct ToolSettings {
+    const char *name;      // program name, for --version
+    const char *helpText;  // printed as it stands
+    // Fewer arguments than this print the help: with none at all the status is 0, otherwise 2.
+    int minArguments;
+    // True: a missing game folder or unreadable archives leave those sources out (the PAK
+    // registry's failure is printed); false: the exception ends the tool.
+    bool toleratesSourceFailures;
+    NewDataFailure newDataFailure;
+    bool acceptsWorkData;
+    // dresscaster's form of the application folders: reads the documents folder, works in the
+    // folder of the program path when it names one, and pauses 3000 ms before it ends then.
+    bool readsDocumentsFolder;
+};
+
+// The body of a tool: reads the command line (argv[1] on) and does the work. The frame has
+// set up the folders and the content registry; an IOException that leaves the body is
+// reported as "Error : %s\n".
+typedef void (*ToolBody)(int argc, char **argv);
+
+// Runs a whole tool and returns its exit status: 0 when all went well, 1 when an error was
+// reported, 2 when the help was printed because the command line was incomplete (this
+// takes precedence). "--help" and "--version" as the first argument print the help or
+// "<name> <version> (Reelmara prop tools)" and return 0.
+int runTool(const ToolSettings &settings, int argc, char **argv, ToolBody body);
+
+// The process-wide values of the frame, in one place so that tests can reset them.
+struct ToolFrameValues {
+    const ToolSettings *settings = nullptr;
+    char appFolder[KXRL_PATH_SIZE] = {};
+    char contentFolder[KXRL_PATH_SIZE] = {};
+    char cacheFolder[KXRL_PATH_SIZE] = {};
+    char documentsFolder[KXRL_PATH_SIZE] = {};
+    char outputFolder[KXRL_PATH_SIZE] = {};
+    char propName[KXRL_PATH_SIZE] = {};
+    bool outputLocked = false;
+    bool inProgramFolder = false;  // the program path named a folder (dresscaster)
+    KxRlContentRegistry *contentRegistry = nullptr;
+    int newDataCount = 0;          // -newdata folders accepted so far
+    bool errorReported = false;
+    bool incompleteCommandLine = false;
+};
+
+ToolFrameValues &toolFrame();
+// Deletes the content registry and clears every value (settings included).
+void resetToolFrame();
+void setToolSettings(const ToolSettings *settings);
+
+const char *getAppFolder();
+const char *getContentFolder();
+const char *getCacheFolder();
+const char *getDocumentsFolder();
+const char *getOutputFolder();
+const char *getPropName();
+bool isOutputLocked();
+KxRlContentRegistry *getContentRegistry();
+
+// --- start-up -----------------------------------------------------------------------------
+
+// Prints "Initializing random number generator...\n", pauses 1000 ms (skipped when the
+// environment variable REELMARA_NO_PAUSE is 1) and seeds the C generator with the time.
+void initRandomGenerator();
+// Application folder = the current directory; creates "content" and "cache" in it. Throws an
+// IOException naming the folder when a path would not fit.
+void initAppFolders();
+// dresscaster's form: reads the documents folder; when `programPath` names a folder (either
+// separator counts) changes to it and makes it the application folder; then as above.
+// Returns whether the program path named a folder.
+bool initAppFolders(const char *programPath);
+// Builds the content registry: the content folder, the game folder, the game's archives
+// (extracted into the cache folder). With the settings' tolerance a missing game folder is
+// left out silently and a failing PAK registry prints its text; otherwise both throw.
+void initContentRegistry();
+
+// --- global options ------------------------------------------------------------------------
+
+enum GlobalOption { GLOBAL_NONE, GLOBAL_NEWDATA, GLOBAL_WORKDATA };
+// The global option that `word` names for this tool (-workdata only where it is accepted).
+GlobalOption globalOptionOf(const char *word);
+// Carries out a global option with its value. Returns true when the option is finished, false
+// when it stays pending (an invalid -newdata folder where the settings say so).
+bool applyGlobalOption(GlobalOption option, const char *value);
+// Inserts a data folder into the content registry after the -newdata folders accepted so far,
+// so that they are searched first and in command-line order. A folder that is not valid is
+// handled as the settings say; returns true when the option is finished.
+bool addNewDataFolder(const char *folder);
+
+// --- reporting and exit status --------------------------------------------------------------
+
+// Prints an error line (printf format, to standard output) and marks the run as failed.
+void toolError(const char *format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+// Marks the run as failed when the tool printed its error line by other means.
+void markToolError();
+// Prints the tool's help text.
+void printToolHelp();
+// Prints the help text because the command line was incomplete (exit status 2).
+void printHelpForIncompleteCommandLine();
+// 2 after printHelpForIncompleteCommandLine, else 1 after an error, else 0.
+int toolExitStatus();
+
+#endif

@@ -1,0 +1,79 @@
+#include "ToolOutput.h"
+
+#include "IOException.h"
+#include "KxRlUtil.h"
+#include "Platform.h"
+#include "ToolFrame.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Copies `text` into a path buffer or throws an IOException naming it.
+void copyPath(char *target, const std::string &text) {
+    if (text.size() >= KXRL_PATH_SIZE) throw IOException("Path is too long: " + text);
+    kxrlStrCopy(target, text.c_str(), KXRL_PATH_SIZE);
+}
+
+// Creates each level of `path`: the text before every separator, then the whole path.
+void makeFolderLevels(const std::string &path) {
+    for (size_t i = 1; i < path.size(); i++)
+        if (isSeparator(path[i]) && !isSeparator(path[i - 1])) platform::makeDirectory(path.substr(0, i).c_str());
+    if (!path.empty()) platform::makeDirectory(path.c_str());
+}
+
+std::string cutAtFirstDot(const char *text) {
+    const char *dot = std::strchr(text, '.');
+    return dot ? std::string(text, static_cast<size_t>(dot - text)) : std::string(text);
+}
+
+}  // namespace
+
+const char *fileNameOf(const char *path) {
+    const char *name = path;
+    for (const char *p = path; *p; p++)
+        if (isSeparator(*p)) name = p + 1;
+    return name;
+}
+
+void lockOutputDir(const char *path) {
+    std::string folder = path ? path : "";
+    copyPath(toolFrame().outputFolder, folder);
+    makeFolderLevels(folder);
+    toolFrame().outputLocked = true;
+}
+
+void resOutputDir(const char *inputPath) {
+    if (toolFrame().outputLocked || !inputPath) return;
+    std::string folder = cutAtFirstDot(fileNameOf(inputPath));
+    copyPath(toolFrame().outputFolder, folder);
+    if (!folder.empty()) platform::makeDirectory(folder.c_str());
+    toolFrame().outputLocked = true;
+}
+
+void resOutput(const char *propName) {
+    const char *name = propName ? propName : "";
+    if (std::strncmp(name, "p_", 2) == 0) name += 2;
+    std::string base = cutAtFirstDot(name);
+    if (base.size() > 25) throw IOException("Output prop name exceeds 25 characters.");
+    std::string prop = "p_" + base;
+    kxrlStrCopy(toolFrame().propName, prop.c_str(), KXRL_PATH_SIZE);
+    if (!toolFrame().outputLocked) {
+        kxrlStrCopy(toolFrame().outputFolder, prop.c_str(), KXRL_PATH_SIZE);
+        platform::makeDirectory(prop.c_str());
+    }
+}
+
+void resMeshFileDir(const char *meshPath) {
+    const char *path = meshPath ? meshPath : "";
+    const char *name = fileNameOf(path);
+    std::string base = cutAtFirstDot(name);
+    // An empty name would put the exports into the root of the file system.
+    if (base.empty()) throw IOException("Export folder name is empty: " + std::string(path));
+    std::string folder = std::string(path, static_cast<size_t>(name - path)) + base;
+    copyPath(toolFrame().outputFolder, folder);
+    makeFolderLevels(folder);
+}

@@ -1,0 +1,30 @@
+#ifndef KX_TOOLS_TOOLOUTPUT_H
+#define KX_TOOLS_TOOLOUTPUT_H
+
+// The tools' output folder and prop name (values of the start-up frame). Wherever these
+// functions split a path, `\` and `/` both count as separators. Folders that already exist,
+// or cannot be created, are not an error here: writing into them reports the failure.
+
+// The part of `path` after its last separator (the whole text when there is none).
+const char *fileNameOf(const char *path);
+
+// Creates every level of `path` (the text before each separator, then the whole path), makes
+// it the output folder and locks it, so that the input names no longer choose it. Throws an
+// IOException naming the path when it does not fit a path buffer.
+void lockOutputDir(const char *path);
+
+// Unless the output is locked: the file name of `inputPath` cut at its first '.', created as a
+// folder in the current directory, becomes the output folder, and the output is locked, so
+// that only the first input names it (roomwright, dresscaster).
+void resOutputDir(const char *inputPath);
+
+// Prop name = "p_" + `propName` without a leading "p_", cut at its first '.'. More than 25
+// characters throw IOException("Output prop name exceeds 25 characters."). Unless the output
+// is locked, the output folder becomes the prop name and is created (propcarver, propbender).
+void resOutput(const char *propName);
+
+// Output folder = the mesh path with the first '.' of its file name and all after it cut off;
+// every level of it is created (meshlister's export folder).
+void resMeshFileDir(const char *meshPath);
+
+#endif
