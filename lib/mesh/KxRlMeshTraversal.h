@@ -1,0 +1,121 @@
+#ifndef KX_MESH_KXRLMESHTRAVERSAL_H
+#define KX_MESH_KXRLMESHTRAVERSAL_H
+
+#include "KxDClipRegion.h"
+
+#include <cstdint>
+
+class KxRlMesh;
+class KxRlMeshFile;
+class KxRlMeshGroup;
+
+// The starting vertices of the separate 3D objects of a mesh, as found by traverseAll: one
+// per object, each the lowest-numbered vertex of its object, in increasing order.
+class KxRlTraverseAllResult {
+public:
+    // Takes `vertices` (new[], `count` entries; null when count is 0).
+    KxRlTraverseAllResult(int count, int *vertices);
+    ~KxRlTraverseAllResult();
+    KxRlTraverseAllResult(const KxRlTraverseAllResult &) = delete;
+    KxRlTraverseAllResult &operator=(const KxRlTraverseAllResult &) = delete;
+
+    int getCount() const { return count; }
+    // Starting vertex i, 0 <= i < getCount() (unchecked).
+    int getVertex(int i) const { return vertices[i]; }
+    const int *getVertices() const { return vertices; }
+
+private:
+    int count;
+    int *vertices;
+};
+
+// Finds the separate 3D objects of one mesh. Two vertices belong to the same object when a
+// chain of links joins them, a link being either a triangle that holds both or two vertices
+// at exactly the same position (every co-ordinate equal as floats: 0.0 equals -0.0, and a
+// position with a not-a-number co-ordinate equals no other). traverse(v) attaches the object
+// that holds v and grows a bounding box over it; traverseAll lists one starting vertex per
+// object.
+//
+// Each vertex is 0 (not reached), 1 (to be processed) or 2 (attached). Vertices are processed
+// lowest-numbered first, so the box is grown in the same order whatever the mesh's layout.
+// The links of every vertex are worked out once, when the traversal is made, so a traversal
+// costs time in proportion to the mesh's vertices and indices (plus a logarithmic factor for
+// the processing order). Index entries at or beyond the vertex count link nothing.
+//
+// The mesh is not owned and must outlive the traversal; it must not change meanwhile.
+class KxRlMeshTraversal {
+public:
+    // Each takes the mesh, works out its links and resets. A null mesh has no vertices.
+    explicit KxRlMeshTraversal(const KxRlMesh *mesh);
+    // Mesh `mesh` of the group / of group `group` of the file (indices unchecked).
+    KxRlMeshTraversal(const KxRlMeshGroup *group, int mesh);
+    KxRlMeshTraversal(const KxRlMeshFile *file, int group, int mesh);
+    ~KxRlMeshTraversal();
+    KxRlMeshTraversal(const KxRlMeshTraversal &) = delete;
+    KxRlMeshTraversal &operator=(const KxRlMeshTraversal &) = delete;
+
+    // Empties the box and sets every vertex to 0.
+    void reset();
+    // Attaches the object that holds `vertex` and grows the box by its vertices. Does not
+    // reset first: successive calls add to the attached vertices and the box. A vertex
+    // number out of range changes nothing.
+    void traverse(int vertex);
+    // A new result (owned by the caller) with one starting vertex per object. Resets before
+    // and after, so the box is empty and no vertex is attached afterwards.
+    KxRlTraverseAllResult *traverseAll();
+
+    // The box of the vertices attached since the last reset (owned by the traversal; callers
+    // copy it). Its steps are not kept up to date.
+    const KxDClipRegion3D *getClipRegion() const { return &clipRegion; }
+    float getMinX() const { return clipRegion.getMinX(); }
+    float getMaxX() const { return clipRegion.getMaxX(); }
+    float getMinY() const { return clipRegion.getMinY(); }
+    float getMaxY() const { return clipRegion.getMaxY(); }
+    float getMinZ() const { return clipRegion.getMinZ(); }
+    float getMaxZ() const { return clipRegion.getMaxZ(); }
+    // (min + max) / 2 on that axis.
+    float getMidX() const { return (getMinX() + getMaxX()) / 2.0f; }
+    float getMidY() const { return (getMinY() + getMaxY()) / 2.0f; }
+    float getMidZ() const { return (getMinZ() + getMaxZ()) / 2.0f; }
+
+    int getVertexCount() const { return vertexCount; }
+    // True when `vertex` is attached; false for a number out of range.
+    bool isInTraversal(int vertex) const;
+
+private:
+    void init(const KxRlMesh *source);
+    void release();
+    // Works out, once, the triangles of every vertex and the rings of equal positions.
+    void buildLinks();
+    // Attaches v and marks every vertex linked to it that was not reached yet.
+    void processVertex(int v);
+    // Takes the lowest-numbered vertex waiting to be processed; -1 when none waits.
+    int findNextVertex();
+    // The lowest-numbered vertex from `from` on that was not reached; -1 when there is none.
+    int findDetachedVertex(int from) const;
+    // Marks the unreached vertices at exactly v's position.
+    void findEqualVertices(int v);
+    // State 0 -> 1: v waits to be processed.
+    void indicateToBeProcessed(int v);
+    // State 2 and the box grown by v's position.
+    void indicateAttached(int v);
+
+    const KxRlMesh *mesh;
+    KxDClipRegion3D clipRegion;
+    int vertexCount;
+    uint8_t *states;
+
+    // Waiting vertices, a binary min-heap.
+    int *pending;
+    int pendingCount;
+    // Triangles of vertex v: triangleList[triangleStart[v] .. triangleStart[v + 1]).
+    int *triangleStart;
+    int *triangleList;
+    // Vertices at the same position form a ring through nextEqual (a vertex alone points at
+    // itself); ringLeader is the ring's lowest vertex, ringDone marks rings already marked.
+    int *nextEqual;
+    int *ringLeader;
+    uint8_t *ringDone;
+};
+
+#endif

@@ -1,0 +1,574 @@
+#include "KxRlRebuiltProp.h"
+
+#include "IOException.h"
+#include "KxDMatTransform.h"
+#include "KxRlMeshFile.h"
+#include "KxRlMeshGroup.h"
+#include "KxRlMeshGroupRef.h"
+#include "KxRlMeshMaterial.h"
+#include "KxRlMeshSkeleton.h"
+#include "KxRlUtil.h"
+#include "Platform.h"
+#include "RandomAccessFile.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr int32_t kMagicNumber = 10;
+// A material's bitmap index byte 0xFF means "no bitmap", so 255 textures is the most a file
+// can name.
+constexpr int kMaxExportBitmaps = 255;
+// Group flag 1: the writer always writes the hidden pair (0x10); 0x04 is never written.
+constexpr uint8_t kGroupFlag1Clear = 0x04;
+// Mesh flag 0 bits kept from the source: reflective floor and the uninterpreted 0x04, 0x08, 0x80.
+constexpr uint8_t kMeshFlag0Kept = 0x8E;
+constexpr uint8_t kMeshFlag0Written = KXRL_MESHFLAG0_IDENTS | KXRL_MESHFLAG0_BOUNDS | KXRL_MESHFLAG0_JOINTS;
+// Settings byte 14 (raw byte 14, settings offset 10): bit 0x02 is cleared in every material written.
+constexpr int kSettingsByte14 = 14 - 4;
+constexpr uint8_t kSettingsByte14Cleared = 0x02;
+// Suffix of the temporary file an export is written to before it is renamed into place.
+const char kPartSuffix[] = ".part";
+
+uint8_t *put16(uint8_t *p, uint16_t value) {
+    p[0] = static_cast<uint8_t>(value);
+    p[1] = static_cast<uint8_t>(value >> 8);
+    return p + 2;
+}
+
+uint8_t *putFloat(uint8_t *p, float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    p[0] = static_cast<uint8_t>(bits);
+    p[1] = static_cast<uint8_t>(bits >> 8);
+    p[2] = static_cast<uint8_t>(bits >> 16);
+    p[3] = static_cast<uint8_t>(bits >> 24);
+    return p + 4;
+}
+
+// Normal code: the integer part of (n + 1) x 32767.5, so -1 is 0 and +1 is 65535. Rounding
+// just past either end stays at the end, and a not-a-number normal codes to 0.
+uint16_t normalCode(float n) {
+    float q = (n + 1.0f) * 32767.5f;
+    if (!(q > 0.0f)) return 0;
+    if (q >= 65535.0f) return 65535;
+    return static_cast<uint16_t>(q);
+}
+
+// Light-map code: the integer part of u x 65535, low 16 bits (co-ordinates beyond 0..1 wrap
+// like tiled textures); not-a-number codes to 0.
+uint16_t lightMapCode(float u) {
+    float q = u * 65535.0f;
+    if (q != q) return 0;
+    if (q < -2147483648.0f) q = -2147483648.0f;
+    if (q >= 2147483648.0f) q = 2147483520.0f;
+    return static_cast<uint16_t>(static_cast<uint32_t>(static_cast<int32_t>(q)));
+}
+
+// Two fresh random halves, the low one drawn first.
+void writeRandomIdent(RandomAccessFile *file) {
+    int low = kxrlRand15();
+    int high = kxrlRand15();
+    file->writeShort(static_cast<int16_t>(low));
+    file->writeShort(static_cast<int16_t>(high));
+}
+
+// A zero-filled 32-byte name field with at most 31 characters of `name`.
+void writeNameField(RandomAccessFile *file, const char *name) {
+    char field[KXRL_MESH_NAME_FIELD];
+    std::memset(field, 0, sizeof field);
+    if (name) {
+        size_t length = std::strlen(name);
+        if (length > KXRL_MESH_NAME_FIELD - 1) length = KXRL_MESH_NAME_FIELD - 1;
+        std::memcpy(field, name, length);
+    }
+    file->writeChars(field, sizeof field, false);
+}
+
+void writeMatrix(RandomAccessFile *file, const KxDMatTransform *matrix) {
+    KxDMatTransform identity;
+    if (!matrix) matrix = &identity;
+    for (int row = 0; row < 4; row++)
+        for (int column = 0; column < 3; column++) file->writeFloat(matrix->getValue(row, column));
+}
+
+// Two texture names of a material slot are the same when both are empty or both are the
+// same text; the switched-off marker matches only itself.
+bool sameSlotName(const char *a, const char *b) {
+    if (a == b) return true;
+    if (!a || !b || a == KxRlNoBitmap || b == KxRlNoBitmap) return false;
+    return std::strcmp(a, b) == 0;
+}
+
+}  // namespace
+
+KxRlRebuiltProp::KxRlRebuiltProp()
+    : skeleton(nullptr),
+      skeletonTransform(nullptr),
+      workIndexCount(0),
+      workIndexList(nullptr),
+      workVertexCount(0),
+      workVertexList(nullptr),
+      workLightMapList(nullptr),
+      workBoneList(nullptr),
+      ownIndexList(nullptr),
+      vertexRemap(nullptr),
+      ownVertexList(nullptr),
+      ownLightMapList(nullptr),
+      ownBoneList(nullptr) {}
+
+KxRlRebuiltProp::~KxRlRebuiltProp() {
+    clearAfterMesh();
+    clearAfterExport();
+    for (int i = 0; i < getMeshGroupRefCount(); i++) delete getMeshGroupRef(i);
+}
+
+void KxRlRebuiltProp::addMeshGroupRef(KxRlMeshGroupRef *ref) { groupRefs.add(ref); }
+
+KxRlMeshGroupRef *KxRlRebuiltProp::getMeshGroupRef(int i) const {
+    return static_cast<KxRlMeshGroupRef *>(groupRefs.get(i));
+}
+
+KxRlMeshGroupRef *KxRlRebuiltProp::removeMeshGroupRef(int i) {
+    return static_cast<KxRlMeshGroupRef *>(groupRefs.remove(i));
+}
+
+void KxRlRebuiltProp::replaceBitmap(const char *oldName, const char *newName) {
+    replacedBitmaps.add(const_cast<char *>(oldName));
+    replacementBitmaps.add(const_cast<char *>(newName));
+}
+
+void KxRlRebuiltProp::setSkeleton(KxRlMeshSkeleton *newSkeleton, KxDMatTransform *transform) {
+    skeleton = newSkeleton;
+    skeletonTransform = transform;
+}
+
+// ---------------------------------------------------------------------------------------
+// Texture names and materials
+
+const char *KxRlRebuiltProp::checkBitmapReplace(const char *name) const {
+    if (!name) return nullptr;
+    for (int i = 0; i < getReplacedBitmapCount(); i++) {
+        const char *old = static_cast<const char *>(replacedBitmaps.get(i));
+        if (old && std::strcmp(old, name) == 0) return static_cast<const char *>(replacementBitmaps.get(i));
+    }
+    return nullptr;
+}
+
+int KxRlRebuiltProp::findBitmapIndex(const char *name) const {
+    if (!name || name == KxRlNoBitmap) return -1;
+    if (checkBitmapReplace(name) == KxRlNoBitmap) return -1;
+    for (int i = 0; i < getExportBitmapCount(); i++) {
+        if (std::strcmp(getExportBitmap(i), name) == 0) return i;
+    }
+    return -1;
+}
+
+void KxRlRebuiltProp::addExportBitmap(const char *name) {
+    if (!name || name == KxRlNoBitmap) return;
+    if (checkBitmapReplace(name) == KxRlNoBitmap) return;
+    if (findBitmapIndex(name) >= 0) return;
+    exportBitmapList.add(const_cast<char *>(name));
+}
+
+void KxRlRebuiltProp::resExportBitmaps() {
+    for (int r = 0; r < getMeshGroupRefCount(); r++) {
+        const KxRlMeshGroupRef *ref = getMeshGroupRef(r);
+        for (int mesh = 0; mesh < ref->getMeshCount(); mesh++) {
+            if (!ref->getMeshActive(mesh)) continue;
+            for (int slot = 0; slot < 4; slot++) addExportBitmap(ref->getBitmap(mesh, slot));
+        }
+    }
+}
+
+void KxRlRebuiltProp::makeExportMaterial(const KxRlMeshGroupRef *ref, int mesh,
+                                         _KxRlExportMaterial *material) const {
+    for (int slot = 0; slot < 4; slot++) material->bitmaps[slot] = ref->getBitmap(mesh, slot);
+    const KxRlMeshMaterial *source = ref->getMeshGroup()->getMesh(mesh)->getMaterial();
+    if (source) {
+        std::memcpy(material->settings, source->getRawData() + 4, KXRL_MATERIAL_SETTINGS_SIZE);
+    } else {
+        KxRlMeshMaterial defaults;
+        std::memcpy(material->settings, defaults.getRawData() + 4, KXRL_MATERIAL_SETTINGS_SIZE);
+    }
+    material->settings[kSettingsByte14] &= static_cast<uint8_t>(~kSettingsByte14Cleared);
+}
+
+int KxRlRebuiltProp::findMaterialIndex(const _KxRlExportMaterial *material) const {
+    for (int i = 0; i < getExportMaterialCount(); i++) {
+        const _KxRlExportMaterial *listed = getExportMaterial(i);
+        if (std::memcmp(listed->settings, material->settings, KXRL_MATERIAL_SETTINGS_SIZE) != 0) continue;
+        bool same = true;
+        for (int slot = 0; slot < 4 && same; slot++) same = sameSlotName(listed->bitmaps[slot], material->bitmaps[slot]);
+        if (same) return i;
+    }
+    return -1;
+}
+
+void KxRlRebuiltProp::resExportMaterials() {
+    for (int r = 0; r < getMeshGroupRefCount(); r++) {
+        const KxRlMeshGroupRef *ref = getMeshGroupRef(r);
+        for (int mesh = 0; mesh < ref->getMeshCount(); mesh++) {
+            if (!ref->getMeshActive(mesh)) continue;
+            _KxRlExportMaterial material;
+            makeExportMaterial(ref, mesh, &material);
+            if (findMaterialIndex(&material) < 0) exportMaterialList.add(new _KxRlExportMaterial(material));
+        }
+    }
+}
+
+void KxRlRebuiltProp::clearAfterExport() {
+    exportBitmapList.clear();
+    for (int i = 0; i < getExportMaterialCount(); i++) delete getExportMaterial(i);
+    exportMaterialList.clear();
+}
+
+// ---------------------------------------------------------------------------------------
+// Decisions per mesh
+
+int KxRlRebuiltProp::resMeshCount(const KxRlMeshGroupRef *ref) {
+    int count = 0;
+    for (int mesh = 0; mesh < ref->getMeshCount(); mesh++)
+        if (ref->getMeshActive(mesh)) count++;
+    return count;
+}
+
+bool KxRlRebuiltProp::needsClipping(const KxRlMeshGroupRef *ref, int mesh) { return ref->needsClipping(mesh); }
+
+bool KxRlRebuiltProp::needsTransform(const KxRlMeshGroupRef *ref, int mesh) { return ref->needsTransform(mesh); }
+
+bool KxRlRebuiltProp::needsLightMap(const KxRlMeshGroupRef *ref, int mesh) const {
+    const char *name = ref->getBitmap(mesh, 2);
+    return name && name != KxRlNoBitmap && checkBitmapReplace(name) != KxRlNoBitmap;
+}
+
+bool KxRlRebuiltProp::needsBones(const KxRlMeshGroupRef *ref, int mesh) const {
+    const KxRlMesh *source = ref->getMeshGroup()->getMesh(mesh);
+    return skeleton && (source->getMeshFlag(0) & KXRL_MESHFLAG0_BONES) && source->getBoneList();
+}
+
+// ---------------------------------------------------------------------------------------
+// The whole file
+
+void KxRlRebuiltProp::exportMesh(const char *path) {
+    if (!path || !*path) throw IOException("No output file name given");
+    if (std::strlen(path) >= KXRL_PATH_SIZE)
+        throw IOException(std::string("Output path exceeds 255 characters: ") + path);
+    std::string partPath = std::string(path) + kPartSuffix;
+
+    try {
+        resExportBitmaps();
+        resExportMaterials();
+        if (getExportBitmapCount() > kMaxExportBitmaps) {
+            throw IOException("Too many textures: the prop uses " + std::to_string(getExportBitmapCount()) +
+                              ", a mesh file holds at most 255");
+        }
+        writeFile(partPath.c_str());
+        if (!platform::renameFile(partPath.c_str(), path))
+            throw IOException(std::string("Could not move the finished file into place: ") + path);
+    } catch (...) {
+        platform::removeFile(partPath.c_str());
+        clearAfterMesh();
+        clearAfterExport();
+        throw;
+    }
+    clearAfterExport();
+}
+
+void KxRlRebuiltProp::writeFile(const char *path) {
+    RandomAccessFile file(path, "wb");
+    exportFileHeader(&file);
+    exportBitmaps(&file);
+    exportMaterials(&file);
+    exportMeshGroupRefs(&file);
+    exportSkeleton(&file);
+    exportMeshGroupNames(&file);
+    file.close();
+}
+
+void KxRlRebuiltProp::exportFileHeader(RandomAccessFile *file) {
+    file->writeInt(kMagicNumber);
+    file->writeInt(getExportBitmapCount());
+    file->writeInt(getExportMaterialCount());
+    file->writeInt(getMeshGroupRefCount());
+    uint8_t flags[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    flags[0] = skeleton ? KXRL_FILEFLAG0_SKELETON : 0;
+    // Position matrix, sub mesh and room counts present (all three written as 0 below).
+    flags[6] = 0xC2;
+    flags[7] = 1;
+    file->writeChars(reinterpret_cast<const char *>(flags), sizeof flags, false);
+    file->writeInt(0);
+    file->writeInt(0);
+    file->writeInt(0);
+}
+
+void KxRlRebuiltProp::exportBitmaps(RandomAccessFile *file) {
+    for (int i = 0; i < getExportBitmapCount(); i++) {
+        const char *name = getExportBitmap(i);
+        const char *replacement = checkBitmapReplace(name);
+        writeNameField(file, (replacement && replacement != KxRlNoBitmap) ? replacement : name);
+    }
+}
+
+void KxRlRebuiltProp::exportMaterials(RandomAccessFile *file) {
+    for (int i = 0; i < getExportMaterialCount(); i++) {
+        const _KxRlExportMaterial *material = getExportMaterial(i);
+        for (int slot = 0; slot < 4; slot++) file->writeByte(static_cast<int8_t>(findBitmapIndex(material->bitmaps[slot])));
+        file->writeChars(reinterpret_cast<const char *>(material->settings), KXRL_MATERIAL_SETTINGS_SIZE, false);
+    }
+}
+
+void KxRlRebuiltProp::exportMeshGroupRefs(RandomAccessFile *file) {
+    for (int r = 0; r < getMeshGroupRefCount(); r++) {
+        const KxRlMeshGroupRef *ref = getMeshGroupRef(r);
+        const KxRlMeshGroup *group = ref->getMeshGroup();
+        file->writeShort(static_cast<int16_t>(resMeshCount(ref)));
+        file->writeUByte(group->getGroupFlag(0));
+        // The hidden pair is always written, so its flag must announce it.
+        uint8_t flag1 = static_cast<uint8_t>((group->getGroupFlag(1) & ~kGroupFlag1Clear) | KXRL_GROUPFLAG1_HIDDEN);
+        file->writeUByte(flag1);
+        writeMatrix(file, group->getMatrix());
+        file->writeShort(0);
+        file->writeShort(0);
+        for (int mesh = 0; mesh < ref->getMeshCount(); mesh++) exportMesh(file, ref, mesh);
+    }
+}
+
+void KxRlRebuiltProp::exportSkeleton(RandomAccessFile *file) {
+    if (!skeleton) return;
+    int boneCount = skeleton->getBoneCount();
+    // Bones moved by a transform make a different skeleton: it gets a fresh ident.
+    if (skeletonTransform && boneCount > 0) {
+        writeRandomIdent(file);
+    } else {
+        file->writeInt(skeleton->getSkeletonIdent());
+    }
+    file->writeInt(boneCount);
+    for (int i = 0; i < boneCount; i++) {
+        const KxRlMeshBone *bone = skeleton->getBone(i);
+        writeNameField(file, bone->getBoneName());
+        file->writeInt(bone->getParentIndex());
+        KxDMatTransform matrix(bone->getMatrix());
+        if (skeletonTransform) matrix.multiply(skeletonTransform);
+        writeMatrix(file, &matrix);
+    }
+}
+
+void KxRlRebuiltProp::exportMeshGroupNames(RandomAccessFile *file) {
+    for (int r = 0; r < getMeshGroupRefCount(); r++) writeNameField(file, getMeshGroupRef(r)->getGroupName());
+}
+
+// ---------------------------------------------------------------------------------------
+// One mesh
+
+void KxRlRebuiltProp::exportMesh(RandomAccessFile *file, const KxRlMeshGroupRef *ref, int mesh) {
+    if (!ref->getMeshActive(mesh)) return;
+    const KxRlMesh *source = ref->getMeshGroup()->getMesh(mesh);
+
+    bool clipping = needsClipping(ref, mesh);
+    bool transform = needsTransform(ref, mesh);
+    bool lightMap = needsLightMap(ref, mesh);
+    bool bones = needsBones(ref, mesh);
+
+    setVertexInfo(source);
+    if (clipping) clipMesh(ref, mesh);
+    bool mirrored = transform ? transformMesh(ref, mesh) : false;
+    calcMeshBounds();
+
+    _KxRlExportMaterial material;
+    makeExportMaterial(ref, mesh, &material);
+    file->writeInt(findMaterialIndex(&material));
+    file->writeInt(workIndexCount / 3);
+    file->writeInt(workVertexCount);
+
+    uint8_t flag0 = static_cast<uint8_t>((source->getMeshFlag(0) & kMeshFlag0Kept) | kMeshFlag0Written);
+    if (bones) flag0 |= KXRL_MESHFLAG0_BONES;
+    file->writeUByte(flag0);
+    file->writeUByte(lightMap ? KXRL_MESHFLAG1_LIGHTMAP : 0);
+    file->writeUByte(bones ? source->getMeshFlag(2) : 0);
+    file->writeUByte(0);
+
+    writeRandomIdent(file);  // index ident
+    file->writeInt(-1);      // vertex ident
+    if (bones) {
+        writeRandomIdent(file);
+    } else {
+        file->writeInt(0);
+    }
+
+    file->writeFloat(workBounds.getMinX());
+    file->writeFloat(workBounds.getMinY());
+    file->writeFloat(workBounds.getMinZ());
+    file->writeFloat(workBounds.getMaxX());
+    file->writeFloat(workBounds.getMaxY());
+    file->writeFloat(workBounds.getMaxZ());
+
+    // The bounds move with the texture translation, the codes do not: a reader decodes
+    // every co-ordinate moved by it.
+    float tx = ref->getTexTranslateX(mesh);
+    float ty = ref->getTexTranslateY(mesh);
+    file->writeFloat(source->getMinTx() + tx);
+    file->writeFloat(source->getMinTy() + ty);
+    file->writeFloat(source->getMaxTx() + tx);
+    file->writeFloat(source->getMaxTy() + ty);
+
+    file->writeFloat(source->getMinLmTx());
+    file->writeFloat(source->getMinLmTy());
+    file->writeFloat(source->getMaxLmTx());
+    file->writeFloat(source->getMaxLmTy());
+
+    file->writeInt(0);  // joints are not written
+
+    exportMeshLists(file, source, mirrored, lightMap, bones);
+    clearAfterMesh();
+}
+
+void KxRlRebuiltProp::exportMeshLists(RandomAccessFile *file, const KxRlMesh *source, bool mirrored,
+                                      bool lightMap, bool bones) {
+    // Corner b and c change places under a mirroring transform, so faces keep facing out.
+    int second = mirrored ? 2 : 1;
+    int third = mirrored ? 1 : 2;
+    encodeBuffer.resize(static_cast<size_t>(workIndexCount) * 2);
+    uint8_t *p = encodeBuffer.data();
+    for (int i = 0; i + 2 < workIndexCount; i += 3) {
+        p = put16(p, workIndexList[i]);
+        p = put16(p, workIndexList[i + second]);
+        p = put16(p, workIndexList[i + third]);
+    }
+    if (workIndexCount > 0) file->writeChars(reinterpret_cast<const char *>(encodeBuffer.data()), p - encodeBuffer.data(), false);
+    file->writePadToBoundary(4, 0);
+
+    // Texture codes belong to the source's own, untranslated texture bounds.
+    KxDClipRegion2D texRegion(source->getTexBounds());
+    size_t vertexBytes = static_cast<size_t>(workVertexCount) * 16;
+    encodeBuffer.resize(vertexBytes);
+    p = encodeBuffer.data();
+    for (int v = 0; v < workVertexCount; v++) {
+        const _KxDTexVertex *vertex = &workVertexList[v];
+        p = put16(p, workBounds.toShortX(vertex->position.x));
+        p = put16(p, workBounds.toShortY(vertex->position.y));
+        p = put16(p, workBounds.toShortZ(vertex->position.z));
+        p = put16(p, normalCode(vertex->normal.x));
+        p = put16(p, normalCode(vertex->normal.y));
+        p = put16(p, normalCode(vertex->normal.z));
+        p = put16(p, texRegion.toShortX(vertex->texture.x));
+        p = put16(p, texRegion.toShortY(vertex->texture.y));
+    }
+    if (vertexBytes > 0) file->writeChars(reinterpret_cast<const char *>(encodeBuffer.data()), vertexBytes, false);
+
+    if (lightMap && workVertexCount > 0) {
+        encodeBuffer.resize(static_cast<size_t>(workVertexCount) * 4);
+        p = encodeBuffer.data();
+        for (int v = 0; v < workVertexCount; v++) {
+            // Without light-map co-ordinates of its own the mesh uses its texture co-ordinates.
+            const _KxDVector2D *uv = workLightMapList ? &workLightMapList[v] : &workVertexList[v].texture;
+            p = put16(p, lightMapCode(uv->x));
+            p = put16(p, lightMapCode(uv->y));
+        }
+        file->writeChars(reinterpret_cast<const char *>(encodeBuffer.data()), encodeBuffer.size(), false);
+    }
+
+    if (bones && workVertexCount > 0) {
+        encodeBuffer.resize(static_cast<size_t>(workVertexCount) * sizeof(_KxRlBoneData));
+        p = encodeBuffer.data();
+        for (int v = 0; v < workVertexCount; v++) {
+            const _KxRlBoneData *bone = &workBoneList[v];
+            for (int k = 0; k < 4; k++) p = putFloat(p, bone->values[k]);
+            std::memcpy(p, bone->bytes, 4);
+            p += 4;
+        }
+        file->writeChars(reinterpret_cast<const char *>(encodeBuffer.data()), encodeBuffer.size(), false);
+    }
+}
+
+void KxRlRebuiltProp::setVertexInfo(const KxRlMesh *mesh) {
+    clearAfterMesh();
+    workIndexCount = mesh->getIndexCount();
+    workIndexList = mesh->getIndexList();
+    workVertexCount = mesh->getVertexCount();
+    workVertexList = mesh->getVertexList();
+    workLightMapList = mesh->getLightMapList();
+    workBoneList = mesh->getBoneList();
+}
+
+void KxRlRebuiltProp::clipMesh(const KxRlMeshGroupRef *ref, int mesh) {
+    int sourceCount = workVertexCount;
+    vertexRemap = new int32_t[sourceCount > 0 ? sourceCount : 1];
+    int kept = 0;
+    for (int v = 0; v < sourceCount; v++) {
+        const _KxDVector3D *position = &workVertexList[v].position;
+        vertexRemap[v] = ref->isInClipRegions(mesh, position) ? kept++ : -1;
+    }
+
+    if (kept > 0) {
+        ownVertexList = new _KxDTexVertex[kept];
+        if (workLightMapList) ownLightMapList = new _KxDVector2D[kept];
+        if (workBoneList) ownBoneList = new _KxRlBoneData[kept];
+        for (int v = 0; v < sourceCount; v++) {
+            int to = vertexRemap[v];
+            if (to < 0) continue;
+            ownVertexList[to] = workVertexList[v];
+            if (ownLightMapList) ownLightMapList[to] = workLightMapList[v];
+            if (ownBoneList) ownBoneList[to] = workBoneList[v];
+        }
+    }
+
+    // A triangle stays when all three corners stay; an index beyond the vertices drops it.
+    int keptIndices = 0;
+    if (workIndexCount > 0) ownIndexList = new uint16_t[workIndexCount];
+    for (int i = 0; i + 2 < workIndexCount; i += 3) {
+        int a = workIndexList[i], b = workIndexList[i + 1], c = workIndexList[i + 2];
+        if (a >= sourceCount || b >= sourceCount || c >= sourceCount) continue;
+        if (vertexRemap[a] < 0 || vertexRemap[b] < 0 || vertexRemap[c] < 0) continue;
+        ownIndexList[keptIndices++] = static_cast<uint16_t>(vertexRemap[a]);
+        ownIndexList[keptIndices++] = static_cast<uint16_t>(vertexRemap[b]);
+        ownIndexList[keptIndices++] = static_cast<uint16_t>(vertexRemap[c]);
+    }
+
+    workIndexCount = keptIndices;
+    workIndexList = ownIndexList;
+    workVertexCount = kept;
+    workVertexList = ownVertexList;
+    workLightMapList = ownLightMapList;
+    workBoneList = ownBoneList;
+}
+
+bool KxRlRebuiltProp::transformMesh(const KxRlMeshGroupRef *ref, int mesh) {
+    const KxDMatTransform *t = ref->getMeshTransform(mesh);
+    if (!ownVertexList && workVertexCount > 0) {
+        ownVertexList = new _KxDTexVertex[workVertexCount];
+        std::memcpy(ownVertexList, workVertexList, sizeof(_KxDTexVertex) * static_cast<size_t>(workVertexCount));
+        workVertexList = ownVertexList;
+    }
+    for (int v = 0; v < workVertexCount; v++) {
+        t->multiply(&ownVertexList[v].position, false);
+        t->multiply(&ownVertexList[v].normal, true);
+    }
+    return t->isMirroring();
+}
+
+void KxRlRebuiltProp::calcMeshBounds() {
+    workBounds.clear();
+    for (int v = 0; v < workVertexCount; v++) workBounds.clipTo(&workVertexList[v].position);
+    workBounds.correct();
+}
+
+void KxRlRebuiltProp::clearAfterMesh() {
+    delete[] ownIndexList;
+    delete[] vertexRemap;
+    delete[] ownVertexList;
+    delete[] ownLightMapList;
+    delete[] ownBoneList;
+    ownIndexList = nullptr;
+    vertexRemap = nullptr;
+    ownVertexList = nullptr;
+    ownLightMapList = nullptr;
+    ownBoneList = nullptr;
+    workIndexCount = 0;
+    workIndexList = nullptr;
+    workVertexCount = 0;
+    workVertexList = nullptr;
+    workLightMapList = nullptr;
+    workBoneList = nullptr;
+}
