@@ -17,7 +17,24 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
+
+// Marks a folder read-only the way each system does it: the attribute on Windows, the
+// permission bits elsewhere.
+void setReadOnly(const std::string &folder, bool readOnly) {
+#ifdef _WIN32
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    SetFileAttributesA(folder.c_str(), readOnly ? (attributes | FILE_ATTRIBUTE_READONLY)
+                                                : (attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY)));
+#else
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_write,
+                                 readOnly ? std::filesystem::perm_options::remove : std::filesystem::perm_options::add);
+#endif
+}
 
 std::vector<std::string> fileNames(const KxRlContentResults &results) {
     std::vector<std::string> names;
@@ -98,10 +115,7 @@ TEST(GameDataFolder, gathersButDoesNotDescendIntoReadOnlyFolders) {
     TempFolder dir;
     dir.write("data/locked/inside.msh", "x");
     dir.write("data/open/inside.msh", "y");
-    std::filesystem::permissions(dir.file("data/locked"), std::filesystem::perms::owner_write |
-                                                              std::filesystem::perms::group_write |
-                                                              std::filesystem::perms::others_write,
-                                 std::filesystem::perm_options::remove);
+    setReadOnly(dir.file("data/locked"), true);
     std::vector<platform::DirEntry> listed = platform::listDirectory(dir.file("data/locked").c_str());
     bool readOnly = listed.size() == 1 && listed[0].attributes == 0x11;
     if (readOnly) {
@@ -113,8 +127,7 @@ TEST(GameDataFolder, gathersButDoesNotDescendIntoReadOnlyFolders) {
         EXPECT_EQ("data\\locked", relativeTo(dir.path(), names[0]));  // gathered like a file
         EXPECT_EQ("data\\open\\inside.msh", relativeTo(dir.path(), names[1]));
     }
-    std::filesystem::permissions(dir.file("data/locked"), std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add);
+    setReadOnly(dir.file("data/locked"), false);
     if (!readOnly) GTEST_SKIP() << "this system does not mark the folder read-only";
 }
 
