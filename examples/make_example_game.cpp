@@ -1,0 +1,151 @@
+// Makes the miniature game installation that the demo runs the tools on:
+//   <out>/game/data/meshes/p_demo_shelf.msh   a shelf: several groups and materials (loose file)
+//   <out>/game/data/pak/demo.pak              holding data\meshes\p_demo_table.msh, a table whose
+//                                             one mesh holds five separate objects (top and legs)
+//   <out>/reelmara.reg                        a registry file naming <out>/game as the game folder
+// The meshes are built from boxes and written with the suite's own MSH writer; the archive with
+// the test-support archive writer.
+
+#include "IOException.h"
+#include "KxDMeshData.h"
+#include "KxRlMeshGroup.h"
+#include "KxRlMeshGroupRef.h"
+#include "KxRlMeshMaterial.h"
+#include "KxRlRebuiltProp.h"
+#include "PakWriter.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// An axis-aligned box from `low` to `high`: four vertices and two triangles per face, wound
+// counter-clockwise seen from outside, texture 0..1 on every face.
+KxDMeshData *box(float x0, float y0, float z0, float x1, float y1, float z1) {
+    struct Face {
+        float n[3], u[3], v[3];
+    };
+    static const Face faces[6] = {
+        {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},  {{-1, 0, 0}, {0, -1, 0}, {0, 0, 1}}, {{0, 1, 0}, {0, 0, 1}, {1, 0, 0}},
+        {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}}, {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}},   {{0, 0, -1}, {0, 1, 0}, {1, 0, 0}},
+    };
+    static const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    const float centre[3] = {(x0 + x1) / 2, (y0 + y1) / 2, (z0 + z1) / 2};
+    const float half[3] = {(x1 - x0) / 2, (y1 - y0) / 2, (z1 - z0) / 2};
+    KxDMeshData *data = new KxDMeshData();
+    data->allocate(24, 12, false);
+    _KxDTexVertex *vertex = data->getVertexList();
+    uint16_t *index = data->getIndexList();
+    for (int f = 0; f < 6; f++) {
+        const Face &face = faces[f];
+        for (int k = 0; k < 4; k++) {
+            _KxDTexVertex &out = vertex[4 * f + k];
+            float p[3];
+            for (int a = 0; a < 3; a++)
+                p[a] = centre[a] + half[a] * (face.n[a] + corners[k][0] * face.u[a] + corners[k][1] * face.v[a]);
+            kxdVecSet(&out.position, p[0], p[1], p[2]);
+            kxdVecSet(&out.normal, face.n[0], face.n[1], face.n[2]);
+            kxdVecSet(&out.texture, (corners[k][0] + 1) / 2, (corners[k][1] + 1) / 2);
+        }
+        const uint16_t base = static_cast<uint16_t>(4 * f);
+        const uint16_t triangles[6] = {0, 1, 2, 0, 2, 3};
+        for (int i = 0; i < 6; i++) index[6 * f + i] = static_cast<uint16_t>(base + triangles[i]);
+    }
+    return data;
+}
+
+// Glues the boxes into one mesh and frees them.
+KxDMeshData *glued(std::vector<KxDMeshData *> parts) {
+    KxDMeshBinder binder;
+    for (KxDMeshData *part : parts) binder.addMeshData(part);
+    KxDMeshData *mesh = binder.getMeshData(0, false);
+    for (KxDMeshData *part : parts) delete part;
+    return mesh;
+}
+
+struct GroupSpec {
+    const char *name;
+    std::vector<KxDMeshData *> meshes;
+    std::vector<KxRlMeshMaterial *> materials;
+};
+
+// Writes the groups as one MSH file through the suite's writer.
+void writeModel(const std::string &path, std::vector<GroupSpec> groups) {
+    std::vector<std::unique_ptr<KxRlMeshGroup>> built;
+    KxRlRebuiltProp prop;
+    for (GroupSpec &spec : groups) {
+        built.emplace_back(KxRlMeshGroup::CreateFromData(static_cast<int>(spec.meshes.size()), spec.materials.data(),
+                                                         spec.meshes.data()));
+        KxRlMeshGroupRef *ref = new KxRlMeshGroupRef(built.back().get());
+        ref->setGroupName(spec.name);
+        prop.addMeshGroupRef(ref);
+        for (KxDMeshData *mesh : spec.meshes) delete mesh;
+    }
+    prop.exportMesh(path.c_str());
+}
+
+std::string readAll(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "Usage: make_example_game <folder>\n");
+        return 2;
+    }
+    try {
+        fs::path out = fs::absolute(argv[1]);
+        fs::create_directories(out / "game" / "data" / "meshes");
+        fs::create_directories(out / "game" / "data" / "pak");
+
+        KxRlMeshBitmap woodDark("demo_wood_dark.dds"), woodLight("demo_wood_light.dds"), books("demo_books.dds");
+        KxRlMeshMaterial dark(&woodDark), light(&woodLight), spines(&books, false, 0xFF8080C0ul);
+
+        // The shelf: a frame, two shelf boards, and a row of books with a material of its own.
+        writeModel((out / "game" / "data" / "meshes" / "p_demo_shelf.msh").string(),
+                   {{"frame",
+                     {glued({box(0, 0, 0, 0.05f, 0.4f, 1.8f), box(1.15f, 0, 0, 1.2f, 0.4f, 1.8f),
+                             box(0.05f, 0, 1.75f, 1.15f, 0.4f, 1.8f), box(0.05f, 0.38f, 0, 1.15f, 0.4f, 1.75f)})},
+                     {&dark}},
+                    {"shelves",
+                     {glued({box(0.05f, 0, 0.6f, 1.15f, 0.38f, 0.63f), box(0.05f, 0, 1.2f, 1.15f, 0.38f, 1.23f)}),
+                      glued({box(0.1f, 0.05f, 0.63f, 0.16f, 0.33f, 0.93f), box(0.17f, 0.05f, 0.63f, 0.25f, 0.33f, 0.9f),
+                             box(0.26f, 0.05f, 0.63f, 0.3f, 0.33f, 0.95f)})},
+                     {&light, &spines}}});
+
+        // The table: the top and four legs in one mesh, five separate objects.
+        std::string tablePath = (out / "p_demo_table.msh").string();
+        writeModel(tablePath, {{"table",
+                                {glued({box(0, 0, 0.72f, 1.6f, 0.9f, 0.76f), box(0.05f, 0.05f, 0, 0.11f, 0.11f, 0.7f),
+                                        box(1.49f, 0.05f, 0, 1.55f, 0.11f, 0.7f), box(0.05f, 0.79f, 0, 0.11f, 0.85f, 0.7f),
+                                        box(1.49f, 0.79f, 0, 1.55f, 0.85f, 0.7f)})},
+                                {&light}}});
+        PakWriter pak(5);
+        pak.add("data\\meshes\\", "p_demo_table.msh", readAll(tablePath), PakWriter::COMPRESSED);
+        pak.writeTo((out / "game" / "data" / "pak" / "demo.pak").string());
+        fs::remove(tablePath);
+
+        std::string game = (out / "game").string();
+        std::string escaped;
+        for (char c : game) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+        std::ofstream reg(out / "reelmara.reg", std::ios::binary);
+        reg << "[HKEY_CURRENT_USER\\Software\\Brassnook Studios Ltd\\Reelmara]\n\"GameDir\"=\"" << escaped << "\"\n";
+        std::printf("Example game written to %s\n", out.string().c_str());
+    } catch (const IOException &e) {
+        std::fprintf(stderr, "make_example_game: %s\n", e.getErrorString());
+        return 1;
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "make_example_game: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
