@@ -83,7 +83,7 @@ TEST(MeshReport, richFileReportsEverySectionInOrder) {
 
 // The file the writer makes: flags[6] = 0xC2 announces the three counts, the file ends after
 // the group names.
-TEST(MeshReport, writerStyleFileWithOneBox) {
+TEST(MeshReport, writerStyleFileEndsAfterGroupNames) {
     MshDescription d;
     d.flags = {{0, 0, 0, 0, 0, 0, 0xC2, 0x01}};
     d.bitmaps = {"crate.dds"};
@@ -135,6 +135,52 @@ TEST(MeshReport, writerStyleFileWithOneBox) {
         "    Z = (  0.000,   2.000)\n"
         "  (3 vertices and 3 indexes)\n"
         "  Flags = 70 00 00 00\n"
+        "\n"
+        "\n",
+        reportOf(*file));
+}
+
+// flags[6] = 0x40 carries only the sub mesh count; flags[2] = 0x80 is 128 named matrices.
+// Neither shows in the report beyond the flag bytes.
+TEST(MeshReport, subMeshCountAndManyNamedMatrices) {
+    MshDescription d;
+    d.flags = {{0, 0, 0x80, 0, 0, 0, 0x40, 0}};
+    d.subMeshCount = 9;
+    for (int i = 0; i < 128; i++) d.namedMatrices.push_back({"n", mshIdentity()});
+    d.materials = {mshMaterial(0xFF, 0xFF, 0xFF, 0xFF)};
+    MshMesh mesh;
+    mesh.flags = {{0x20, 0x00, 0x00, 0x80}};
+    mesh.posBounds = {{0, 0, 0, 65535, 65535, 65535}};
+    mesh.vertices = {MshVertex{{100, 200, 300}, {0, 0, 0}, {0, 0}}};
+    MshGroup group;
+    group.flags = {{0xAB, 0x00}};
+    group.meshes = {mesh};
+    d.groups = {group};
+    TempFolder folder;
+    auto file = loadMsh(folder, buildMsh(d));
+    EXPECT_EQ(9, file->getSubMeshCount());
+    EXPECT_EQ(128, file->getNamedMatrixCount());
+    EXPECT_EQ(
+        "3D Co-ordinate Range :\n"
+        "  X = (100.000, 100.000)\n"
+        "  Y = (200.000, 200.000)\n"
+        "  Z = (300.000, 300.000)\n"
+        "Mesh File Flags : 00 00 80 00 00 00 40 00 \n"
+        "\n"
+        "----------------------------------------------------------------------\n"
+        "GROUP #0 : \"\" : 1 Meshes (Flag = AB 00 )\n"
+        " 3D Co-ordinate Range :\n"
+        "  X = (100.000, 100.000)\n"
+        "  Y = (200.000, 200.000)\n"
+        "  Z = (300.000, 300.000)\n"
+        "Mesh #0 : Using material () () () ()\n"
+        "  [ FF FF FF FF 00 01 01 00 00 00 00 00 00 00 04 00 96 96 96 FF 00 00 00 00 ]\n"
+        "  3D Co-ordinate Range:\n"
+        "    X = (100.000, 100.000)\n"
+        "    Y = (200.000, 200.000)\n"
+        "    Z = (300.000, 300.000)\n"
+        "  (1 vertices and 0 indexes)\n"
+        "  Flags = 20 00 00 80\n"
         "\n"
         "\n",
         reportOf(*file));
