@@ -113,7 +113,7 @@ private:
     KxRlMeshNamedMatrix **namedMatrices;
     int posMatrixCount;
     KxRlMeshPosMatrix **posMatrices;
-    // Header value, kept until section 10 is read.
+    // Header value, kept until the position matrices are read.
     int32_t declaredPosMatrixCount;
 };
 

@@ -43,7 +43,7 @@ public:
     void mark(const std::string &what, int size) {
         if (fields) fields->push_back(MshField{what, bytes.size(), size});
     }
-    void section(int n) { mark("section " + std::to_string(n), 0); }
+    void section(const char *name) { mark(std::string("start of ") + name, 0); }
 
 private:
     std::vector<MshField> *fields;
@@ -150,10 +150,10 @@ std::vector<uint8_t> buildMsh(const MshDescription &d, std::vector<MshField> *fi
         w.i32(d.roomCount ? *d.roomCount : static_cast<int32_t>(d.rooms.size()));
     }
 
-    w.section(1);
+    w.section("bitmaps");
     for (const std::string &b : d.bitmaps) w.name(b);
 
-    w.section(2);
+    w.section("materials");
     for (size_t i = 0; i < d.materials.size(); i++) {
         for (int k = 0; k < 24; k++) {
             if (k < 4) w.mark("material " + std::to_string(i) + " bitmap index " + std::to_string(k), 1);
@@ -161,7 +161,7 @@ std::vector<uint8_t> buildMsh(const MshDescription &d, std::vector<MshField> *fi
         }
     }
 
-    w.section(3);
+    w.section("control meshes");
     static const struct {
         int flagByte;
         uint8_t bit;
@@ -172,10 +172,10 @@ std::vector<uint8_t> buildMsh(const MshDescription &d, std::vector<MshField> *fi
         }
     }
 
-    w.section(4);
+    w.section("rooms");
     for (size_t i = 0; i < d.rooms.size(); i++) writeControl(w, d.rooms[i], true, "room " + std::to_string(i));
 
-    w.section(5);
+    w.section("mesh groups");
     for (size_t g = 0; g < d.groups.size(); g++) {
         const MshGroup &group = d.groups[g];
         std::string label = "group " + std::to_string(g);
@@ -193,7 +193,7 @@ std::vector<uint8_t> buildMsh(const MshDescription &d, std::vector<MshField> *fi
         }
     }
 
-    w.section(6);
+    w.section("skeleton");
     if (flags[0] & 0x01) {
         w.i32(d.skeletonIdent);
         w.mark("bone count", 4);
@@ -206,23 +206,23 @@ std::vector<uint8_t> buildMsh(const MshDescription &d, std::vector<MshField> *fi
         }
     }
 
-    w.section(7);
+    w.section("group names");
     if ((flags[1] & 0x01) || (flags[7] & 0x01)) {
         for (const MshGroup &group : d.groups) w.name(group.name);
     }
 
-    w.section(8);
+    w.section("named matrices");
     for (const MshNamedMatrix &named : d.namedMatrices) {
         w.name(named.name);
         w.matrix(named.matrix);
     }
 
     if (d.writeTail) {
-        w.section(9);
+        w.section("skipped block");
         w.mark("skipped block length", 4);
         w.i32(d.skipLength ? *d.skipLength : static_cast<int32_t>(4 + d.skippedBytes.size()));
         for (uint8_t b : d.skippedBytes) w.u8(b);
-        w.section(10);
+        w.section("position matrices");
         for (const MshPosMatrix &p : d.posMatrices) {
             w.i32(p.unk1);
             w.matrix(p.matrix);

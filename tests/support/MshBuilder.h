@@ -126,8 +126,10 @@ struct MshDescription {
 // Where a field of the built file stands, for tests that corrupt it: every count field
 // ("bitmap count", "group 0 mesh count", "group 0 mesh 1 vertex count", ...) with its size
 // in bytes, every index field ("group 0 mesh 0 material index", "material 0 bitmap index 2",
-// "group 0 mesh 0 index 5", ...), and the start of each section ("section 1" to
-// "section 10", size 0).
+// "group 0 mesh 0 index 5", ...), and the start of each section, size 0 ("start of bitmaps",
+// "start of materials", "start of control meshes", "start of rooms", "start of mesh groups",
+// "start of skeleton", "start of group names", "start of named matrices", "start of skipped
+// block", "start of position matrices").
 struct MshField {
     std::string what;
     size_t offset;
