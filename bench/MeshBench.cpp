@@ -21,9 +21,9 @@
 
 namespace {
 
-constexpr int kSide = 16;                          // vertices along each side of a patch
-constexpr int kPatches = 256;                      // 256 x 256 = 65,536 vertices
-constexpr int kPatchesPerObject = 4;               // patches of an object share seams
+constexpr int kSide = 16;             // vertices along each side of a patch
+constexpr int kPatches = 256;         // 256 x 256 = 65,536 vertices
+constexpr int kPatchesPerObject = 4;  // patches of an object share seams
 constexpr int kFacesPerPatch = 2 * (kSide - 1) * (kSide - 1);
 
 // The mesh data of all patches. Patch p lies in row p / 4; within a row the patches follow
@@ -52,7 +52,8 @@ KxDMeshData *buildingMesh() {
         for (int row = 0; row + 1 < kSide; row++) {
             for (int column = 0; column + 1 < kSide; column++) {
                 uint16_t a = static_cast<uint16_t>(first + row * kSide + column);
-                uint16_t b = static_cast<uint16_t>(a + 1), c = static_cast<uint16_t>(a + kSide), d = static_cast<uint16_t>(c + 1);
+                uint16_t b = static_cast<uint16_t>(a + 1), c = static_cast<uint16_t>(a + kSide),
+                         d = static_cast<uint16_t>(c + 1);
                 const uint16_t quad[6] = {a, b, d, a, d, c};
                 std::memcpy(&indices[i], quad, sizeof quad);
                 i += 6;
@@ -65,7 +66,9 @@ KxDMeshData *buildingMesh() {
 // The source model, written once through the writer and read back, and the files' folder.
 struct BenchFiles {
     BenchFiles() {
-        folder = (std::filesystem::temp_directory_path() / ("reelkit-bench-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))).string();
+        folder = (std::filesystem::temp_directory_path() /
+                  ("reelkit-bench-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count())))
+                     .string();
         std::filesystem::create_directories(folder);
         source = folder + "/source.msh";
         output = folder + "/rewritten.msh";

@@ -135,7 +135,8 @@ void KxRlMeshTraversal::buildLinks() {
         const _KxDVector3D *p = &vertices[v].position;
         if (hasNaN(p)) continue;  // equal to no other position
         size_t slot = positionHash(p) & (tableSize - 1);
-        while (table[slot] >= 0 && !kxdVecEqual(&vertices[table[slot]].position, p)) slot = (slot + 1) & (tableSize - 1);
+        while (table[slot] >= 0 && !kxdVecEqual(&vertices[table[slot]].position, p))
+            slot = (slot + 1) & (tableSize - 1);
         int leader = table[slot];
         if (leader < 0) {
             table[slot] = v;

@@ -182,8 +182,7 @@ void KxRlRebuiltProp::resExportBitmaps() {
     }
 }
 
-void KxRlRebuiltProp::makeExportMaterial(const KxRlMeshGroupRef *ref, int mesh,
-                                         _KxRlExportMaterial *material) const {
+void KxRlRebuiltProp::makeExportMaterial(const KxRlMeshGroupRef *ref, int mesh, _KxRlExportMaterial *material) const {
     for (int slot = 0; slot < 4; slot++) material->bitmaps[slot] = ref->getBitmap(mesh, slot);
     const KxRlMeshMaterial *source = ref->getMeshGroup()->getMesh(mesh)->getMaterial();
     if (source) {
@@ -200,7 +199,8 @@ int KxRlRebuiltProp::findMaterialIndex(const _KxRlExportMaterial *material) cons
         const _KxRlExportMaterial *listed = getExportMaterial(i);
         if (std::memcmp(listed->settings, material->settings, KXRL_MATERIAL_SETTINGS_SIZE) != 0) continue;
         bool same = true;
-        for (int slot = 0; slot < 4 && same; slot++) same = sameSlotName(listed->bitmaps[slot], material->bitmaps[slot]);
+        for (int slot = 0; slot < 4 && same; slot++)
+            same = sameSlotName(listed->bitmaps[slot], material->bitmaps[slot]);
         if (same) return i;
     }
     return -1;
@@ -314,7 +314,8 @@ void KxRlRebuiltProp::exportBitmaps(RandomAccessFile *file) {
 void KxRlRebuiltProp::exportMaterials(RandomAccessFile *file) {
     for (int i = 0; i < getExportMaterialCount(); i++) {
         const _KxRlExportMaterial *material = getExportMaterial(i);
-        for (int slot = 0; slot < 4; slot++) file->writeByte(static_cast<int8_t>(findBitmapIndex(material->bitmaps[slot])));
+        for (int slot = 0; slot < 4; slot++)
+            file->writeByte(static_cast<int8_t>(findBitmapIndex(material->bitmaps[slot])));
         file->writeChars(reinterpret_cast<const char *>(material->settings), KXRL_MATERIAL_SETTINGS_SIZE, false);
     }
 }
@@ -424,8 +425,8 @@ void KxRlRebuiltProp::exportMesh(RandomAccessFile *file, const KxRlMeshGroupRef 
     clearAfterMesh();
 }
 
-void KxRlRebuiltProp::exportMeshLists(RandomAccessFile *file, const KxRlMesh *source, bool mirrored,
-                                      bool lightMap, bool bones) {
+void KxRlRebuiltProp::exportMeshLists(RandomAccessFile *file, const KxRlMesh *source, bool mirrored, bool lightMap,
+                                      bool bones) {
     // Corner b and c change places under a mirroring transform, so faces keep facing out.
     int second = mirrored ? 2 : 1;
     int third = mirrored ? 1 : 2;
@@ -436,7 +437,8 @@ void KxRlRebuiltProp::exportMeshLists(RandomAccessFile *file, const KxRlMesh *so
         p = put16(p, workIndexList[i + second]);
         p = put16(p, workIndexList[i + third]);
     }
-    if (workIndexCount > 0) file->writeChars(reinterpret_cast<const char *>(encodeBuffer.data()), p - encodeBuffer.data(), false);
+    if (workIndexCount > 0)
+        file->writeChars(reinterpret_cast<const char *>(encodeBuffer.data()), p - encodeBuffer.data(), false);
     file->writePadToBoundary(4, 0);
 
     // Texture codes belong to the source's own, untranslated texture bounds.

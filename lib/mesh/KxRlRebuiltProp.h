@@ -141,8 +141,7 @@ private:
 
     // Writes the mesh record's lists: indices (corners b and c swapped when `mirrored`) and
     // padding, quantised vertices, light-map pairs and bone data as asked.
-    void exportMeshLists(RandomAccessFile *file, const KxRlMesh *source, bool mirrored, bool lightMap,
-                         bool bones);
+    void exportMeshLists(RandomAccessFile *file, const KxRlMesh *source, bool mirrored, bool lightMap, bool bones);
 
     ArrayList groupRefs;
     ArrayList replacedBitmaps;

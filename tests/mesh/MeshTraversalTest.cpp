@@ -116,26 +116,27 @@ TEST(MeshTraversal, emptyMeshesHaveNoObjects) {
 TEST(MeshTraversal, exactlyEqualPositionsJoinAndNearlyEqualOnesDoNot) {
     const float nearOne = std::nextafter(1.0f, 2.0f);
     // Triangles 0-1-2 and 3-4-5; vertex 4 sits exactly on vertex 1 in the first mesh.
-    std::unique_ptr<KxRlMesh> joined = makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {2, 0, 0}, {1, 0, 0}, {2, 1, 0}},
-                                                {0, 1, 2, 3, 4, 5});
+    std::unique_ptr<KxRlMesh> joined =
+        makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {2, 0, 0}, {1, 0, 0}, {2, 1, 0}}, {0, 1, 2, 3, 4, 5});
     KxRlMeshTraversal one(joined.get());
     EXPECT_EQ(std::vector<int>({0}), startsOf(one));
 
-    std::unique_ptr<KxRlMesh> apart = makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {2, 0, 0}, {nearOne, 0, 0}, {2, 1, 0}},
-                                               {0, 1, 2, 3, 4, 5});
+    std::unique_ptr<KxRlMesh> apart =
+        makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {2, 0, 0}, {nearOne, 0, 0}, {2, 1, 0}}, {0, 1, 2, 3, 4, 5});
     KxRlMeshTraversal two(apart.get());
     EXPECT_EQ(std::vector<int>({0, 3}), startsOf(two));
 
     // -0.0 is the position 0.0; a not-a-number position equals nothing, not even itself.
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    std::unique_ptr<KxRlMesh> odd = makeMesh({{5, 5, 5}, {0, 0, 0}, {-0.0f, 0, -0.0f}, {nan, 0, 0}, {nan, 0, 0}, {5, 5, 5}}, {});
+    std::unique_ptr<KxRlMesh> odd =
+        makeMesh({{5, 5, 5}, {0, 0, 0}, {-0.0f, 0, -0.0f}, {nan, 0, 0}, {nan, 0, 0}, {5, 5, 5}}, {});
     KxRlMeshTraversal split(odd.get());
     EXPECT_EQ(std::vector<int>({0, 1, 3, 4}), startsOf(split));
 }
 
 TEST(MeshTraversal, traverseGrowsOneBoxUntilReset) {
-    std::unique_ptr<KxRlMesh> mesh = makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 2, 0}, {5, 5, 5}, {6, 5, 5}, {5, 6, 7}, {9, 9, 9}},
-                                              {0, 1, 2, 3, 4, 5});
+    std::unique_ptr<KxRlMesh> mesh =
+        makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 2, 0}, {5, 5, 5}, {6, 5, 5}, {5, 6, 7}, {9, 9, 9}}, {0, 1, 2, 3, 4, 5});
     KxRlMeshTraversal traversal(mesh.get());
     traversal.traverse(1);
     EXPECT_EQ(0.0f, traversal.getMinX());
@@ -185,7 +186,8 @@ TEST(MeshTraversal, matchesTheDirectSearchOnRandomMeshes) {
         for (int t = 0; t < 3 * triangles; t++) {
             // Mostly near each other (small objects), sometimes degenerate or out of range.
             int base = static_cast<int>(random() % vertexCount);
-            int index = random() % 16 == 0 ? vertexCount + static_cast<int>(random() % 3) : (base + static_cast<int>(random() % 3)) % vertexCount;
+            int index = random() % 16 == 0 ? vertexCount + static_cast<int>(random() % 3)
+                                           : (base + static_cast<int>(random() % 3)) % vertexCount;
             indices.push_back(static_cast<uint16_t>(index));
         }
         std::unique_ptr<KxRlMesh> mesh = makeMesh(points, indices);
@@ -202,7 +204,8 @@ TEST(MeshTraversal, matchesTheDirectSearchOnRandomMeshes) {
             fast.reset();
             fast.traverse(expected[s]);
             expectSameBox(&one.box, fast);
-            for (int v = 0; v < vertexCount; v++) ASSERT_EQ(one.states[v] == 2, fast.isInTraversal(v)) << "vertex " << v;
+            for (int v = 0; v < vertexCount; v++)
+                ASSERT_EQ(one.states[v] == 2, fast.isInTraversal(v)) << "vertex " << v;
         }
         if (vertexCount > 0) {
             int a = static_cast<int>(random() % vertexCount), b = static_cast<int>(random() % vertexCount);

@@ -11,7 +11,9 @@
 
 namespace {
 
-_KxDVector3D position(const KxRlMesh *mesh, int index) { return mesh->getVertexList()[mesh->getIndexList()[index]].position; }
+_KxDVector3D position(const KxRlMesh *mesh, int index) {
+    return mesh->getVertexList()[mesh->getIndexList()[index]].position;
+}
 
 // Unit normal of triangle t by its winding: (B - A) x (C - A).
 _KxDVector3D faceNormal(const KxRlMesh *mesh, int t) {
@@ -75,7 +77,8 @@ TEST(RebuiltPropChanges, mirrorKeepsFacesFacingOut) {
 
 TEST(RebuiltPropChanges, meshTransformsReplaceTheGroupsAndTheSourceStaysUnchanged) {
     WriterFiles files;
-    KxRlMeshFile *source = files.load(oneGroupFile({plainMesh(flatTriangle(0), {0, 1, 2}), plainMesh(flatTriangle(0), {0, 1, 2})}));
+    KxRlMeshFile *source =
+        files.load(oneGroupFile({plainMesh(flatTriangle(0), {0, 1, 2}), plainMesh(flatTriangle(0), {0, 1, 2})}));
     KxRlMeshGroupRef *ref = new KxRlMeshGroupRef(source, 0);
     ref->addTranslation(10.0f, 0.0f, 0.0f);
     ref->addTranslation(1, 0.0f, 5.0f, 0.0f);
@@ -102,7 +105,7 @@ TEST(RebuiltPropChanges, clippingKeepsTheUnionOfRegionsInSourceCoordinates) {
     KxRlMeshGroupRef *ref = new KxRlMeshGroupRef(source, 0);
     ref->addClipRegion(-0.5f, 1.5f, -1.0f, 2.0f, -1.0f, 1.0f);    // the group's: first triangle
     ref->addClipRegion(0, 3.5f, 5.5f, -1.0f, 2.0f, -1.0f, 1.0f);  // the mesh's: last triangle
-    ref->addTranslation(100.0f, 0.0f, 0.0f);  // regions are tested before it
+    ref->addTranslation(100.0f, 0.0f, 0.0f);                      // regions are tested before it
     KxRlRebuiltProp prop;
     prop.addMeshGroupRef(ref);
     std::unique_ptr<KxRlMeshFile> out = files.exportAndRead(prop);
@@ -119,7 +122,8 @@ TEST(RebuiltPropChanges, clippingKeepsTheUnionOfRegionsInSourceCoordinates) {
 
 TEST(RebuiltPropChanges, fullyClippedMeshIsWrittenEmpty) {
     WriterFiles files;
-    KxRlMeshFile *source = files.load(oneGroupFile({plainMesh(flatTriangle(0), {0, 1, 2}), plainMesh(flatTriangle(3), {0, 1, 2})}));
+    KxRlMeshFile *source =
+        files.load(oneGroupFile({plainMesh(flatTriangle(0), {0, 1, 2}), plainMesh(flatTriangle(3), {0, 1, 2})}));
     KxRlMeshGroupRef *ref = new KxRlMeshGroupRef(source, 0);
     ref->addClipRegion(0, 50.0f, 60.0f, 50.0f, 60.0f, 50.0f, 60.0f);
     KxRlRebuiltProp prop;
@@ -136,7 +140,8 @@ TEST(RebuiltPropChanges, fullyClippedMeshIsWrittenEmpty) {
 
 TEST(RebuiltPropChanges, inactiveMeshesAreLeftOutWithTheirTextures) {
     WriterFiles files;
-    MshDescription d = oneGroupFile({plainMesh(flatTriangle(0), {0, 1, 2}, 0), plainMesh(flatTriangle(3), {0, 1, 2}, 1)});
+    MshDescription d =
+        oneGroupFile({plainMesh(flatTriangle(0), {0, 1, 2}, 0), plainMesh(flatTriangle(3), {0, 1, 2}, 1)});
     d.bitmaps.push_back("other.dds");
     d.materials.push_back(mshMaterial(1));
     KxRlMeshFile *source = files.load(d);
@@ -181,7 +186,8 @@ TEST(RebuiltPropChanges, materialsThatResolveAlikeMerge) {
 
 TEST(RebuiltPropChanges, switchedOffAndReplacedTextures) {
     WriterFiles files;
-    MshDescription d = oneGroupFile({plainMesh(flatTriangle(0), {0, 1, 2}, 0), plainMesh(flatTriangle(3), {0, 1, 2}, 1)});
+    MshDescription d =
+        oneGroupFile({plainMesh(flatTriangle(0), {0, 1, 2}, 0), plainMesh(flatTriangle(3), {0, 1, 2}, 1)});
     d.bitmaps = {"a.dds", "b.dds", "shine.dds"};
     d.materials = {mshMaterial(0, 2), mshMaterial(1, 2)};
     KxRlMeshFile *source = files.load(d);

@@ -27,8 +27,9 @@ MshDescription chairFile() {
                               {2, 3, 0.5f, 0, 0.6f, 0.8f, 1, 1},
                               {0, 3, 0.5f, 0, 0.6f, 0.8f, 0, 1}},
                              {0, 1, 2, 0, 2, 3}, 0);
-    MshMesh lit = plainMesh({{-1, -1, 1, 1, 0, 0, 0.25f, 0.5f}, {1, -1, 1, 1, 0, 0, 0.75f, 0.5f}, {0, 1, 2, 1, 0, 0, 0.5f, 1}},
-                            {0, 1, 2}, 1);
+    MshMesh lit =
+        plainMesh({{-1, -1, 1, 1, 0, 0, 0.25f, 0.5f}, {1, -1, 1, 1, 0, 0, 0.75f, 0.5f}, {0, 1, 2, 1, 0, 0, 0.5f, 1}},
+                  {0, 1, 2}, 1);
     lit.flags[1] = KXRL_MESHFLAG1_LIGHTMAP;
     lit.lightMap = {{{0, 0}}, {{65535, 0}}, {{32768, 65535}}};
 
@@ -171,7 +172,8 @@ TEST(RebuiltPropRoundTrip, flatAxesAndExtremeNormalsReadBackExactly) {
 
 TEST(RebuiltPropRoundTrip, textureTranslationMovesTheBoundsNotTheCodes) {
     WriterFiles files;
-    KxRlMeshFile *source = files.load(oneGroupFile({plainMesh(flatTriangle(0), {0, 1, 2}), plainMesh(flatTriangle(3), {0, 1, 2})}));
+    KxRlMeshFile *source =
+        files.load(oneGroupFile({plainMesh(flatTriangle(0), {0, 1, 2}), plainMesh(flatTriangle(3), {0, 1, 2})}));
     KxRlMeshGroupRef *ref = new KxRlMeshGroupRef(source, 0);
     ref->setTexTranslation(0, 0.5f, 0.0f);  // mesh 0 only
     KxRlRebuiltProp prop;
@@ -195,8 +197,8 @@ TEST(RebuiltPropRoundTrip, textureTranslationMovesTheBoundsNotTheCodes) {
 
 TEST(RebuiltPropRoundTrip, lightMapFallsBackToTextureCoordinatesAndFollowsTheWrittenSlot) {
     WriterFiles files;
-    MshDescription d = oneGroupFile({plainMesh({{0, 0, 0, 0, 0, 1, 0.25f, 0.75f}, {1, 0, 0, 0, 0, 1, 1, 0}, {0, 1, 0, 0, 0, 1, 0, 1}},
-                                               {0, 1, 2})});
+    MshDescription d = oneGroupFile(
+        {plainMesh({{0, 0, 0, 0, 0, 1, 0.25f, 0.75f}, {1, 0, 0, 0, 0, 1, 1, 0}, {0, 1, 0, 0, 0, 1, 0, 1}}, {0, 1, 2})});
     d.bitmaps.push_back("lm.dds");
     d.materials[0] = mshMaterial(0, 0xFF, 1);
     KxRlMeshFile *source = files.load(d);
@@ -225,7 +227,8 @@ TEST(RebuiltPropRoundTrip, bonesAndSkeletonAreWrittenWithTheirTransform) {
     MshDescription d = oneGroupFile({plainMesh(flatTriangle(0), {0, 1, 2})});
     MshMesh &mesh = d.groups[0].meshes[0];
     mesh.flags = {{0x71, 0, 0x2A, 0}};
-    for (int v = 0; v < 3; v++) mesh.bones.push_back(MshBoneData{{1.0f, 0.5f * v, 0, 0}, {static_cast<uint8_t>(v), 1, 2, 3}});
+    for (int v = 0; v < 3; v++)
+        mesh.bones.push_back(MshBoneData{{1.0f, 0.5f * v, 0, 0}, {static_cast<uint8_t>(v), 1, 2, 3}});
     d.flags[0] = 1;
     d.skeletonIdent = -1;  // no fresh ident can look like this: both halves are 0..32767
     d.bones = {MshBone{"root", -1, mshIdentity()}, MshBone{"arm", 0, mshIdentity()}};

@@ -29,7 +29,8 @@ inline MshMesh plainMesh(const std::vector<PlainVertex> &vertices, const std::ve
     MshMesh mesh;
     mesh.materialIndex = materialIndex;
     if (!vertices.empty()) {
-        std::array<float, 6> p{{vertices[0].x, vertices[0].y, vertices[0].z, vertices[0].x, vertices[0].y, vertices[0].z}};
+        std::array<float, 6> p{
+            {vertices[0].x, vertices[0].y, vertices[0].z, vertices[0].x, vertices[0].y, vertices[0].z}};
         std::array<float, 4> t{{vertices[0].u, vertices[0].v, vertices[0].u, vertices[0].v}};
         for (const PlainVertex &v : vertices) {
             p[0] = std::min(p[0], v.x), p[1] = std::min(p[1], v.y), p[2] = std::min(p[2], v.z);
