@@ -44,16 +44,17 @@ prepare_wine() {
 
 # Prints one line per test program from GoogleTest's XML results, and the total.
 summarize_results() {
-  local label=$1 dir=$2 total=0 failed=0 f tests failures name
+  local label=$1 dir=$2 total=0 failed=0 skipped=0 f counts tests failures skips name
   echo "== $label: results"
   for f in "$dir"/*.xml; do
     [ -e "$f" ] || { echo "   no test results found"; return 1; }
-    tests=$(grep -m1 -o '<testsuites tests="[0-9]*"' "$f" | grep -o '[0-9]*')
-    failures=$(grep -m1 -o '<testsuites tests="[0-9]*" failures="[0-9]*"' "$f" | grep -o '[0-9]*$')
+    counts=$(sed -n 's/.*<testsuites tests="\([0-9]*\)" failures="\([0-9]*\)".*/\1 \2/p' "$f" | head -n 1)
+    tests=${counts% *}; failures=${counts#* }
+    skips=$(grep -c '<skipped' "$f" || true)
     name=$(basename "$f" .xml)
-    printf '   %-20s %5s tests, %s failed\n' "$name" "$tests" "$failures"
-    total=$((total + tests)); failed=$((failed + failures))
+    printf '   %-20s %5s tests, %s failed, %s skipped\n' "$name" "$tests" "$failures" "$skips"
+    total=$((total + tests)); failed=$((failed + failures)); skipped=$((skipped + skips))
   done
-  printf '   %-20s %5s tests, %s failed\n' "all ($label)" "$total" "$failed"
+  printf '   %-20s %5s tests, %s failed, %s skipped\n' "all ($label)" "$total" "$failed" "$skipped"
   [ "$failed" -eq 0 ]
 }
