@@ -3,6 +3,7 @@
 #   scripts/test.sh             native build (build/)
 #   scripts/test.sh --sanitize  AddressSanitizer + UBSan build (build-sanitize/)
 #   scripts/test.sh --windows   mingw-w64 cross build, tests under Wine (build-windows/)
+#   scripts/test.sh --valgrind  native build, each test program under valgrind (no leak, no invalid access)
 # Installs missing Debian packages when run as root; otherwise prints the apt-get command.
 # Exits non-zero when anything fails.
 set -euo pipefail
@@ -10,17 +11,22 @@ cd "$(dirname "$0")/.."
 source scripts/lib/setup.sh
 
 preset=default
+valgrind=0
 case "${1:-}" in
   "") ;;
   --sanitize) preset=sanitize ;;
   --windows) preset=windows ;;
-  -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  --valgrind) preset=default; valgrind=1 ;;
+  -h|--help) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
   *) echo "Unknown option: $1 (use --sanitize or --windows)" >&2; exit 2 ;;
 esac
 
 packages=(cmake g++ ninja-build zlib1g-dev libgtest-dev googletest)
 if [ "$preset" = windows ]; then
   packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64)
+fi
+if [ "$valgrind" = 1 ]; then
+  packages+=(valgrind)
 fi
 ensure_packages "${packages[@]}"
 
@@ -36,6 +42,18 @@ fi
 echo "== $preset: configure and build"
 cmake --preset "$preset" -G Ninja >/dev/null
 cmake --build --preset "$preset"
+
+if [ "$valgrind" = 1 ]; then
+  echo "== valgrind: every test program"
+  status=0
+  for program in "$PWD/$build_dir"/bin/*_tests; do
+    echo "   $(basename "$program")"
+    (cd "$build_dir" && REELMARA_NO_PAUSE=1 valgrind -q --error-exitcode=9 --leak-check=full \
+       --errors-for-leak-kinds=definite,indirect "$program" --gtest_brief=1 >/dev/null) || status=1
+  done
+  [ $status -eq 0 ] && echo "== valgrind: no errors, no leaks" || echo "== valgrind: FAILED"
+  exit $status
+fi
 
 echo "== $preset: tests"
 rm -rf "$build_dir/test-results"
