@@ -26,6 +26,15 @@ echo
 echo "== meshlister -xo p_demo_table.msh p_demo_shelf.msh   (in demo-run/work)"
 (cd "$run/work" && "$root/build/bin/meshlister" -xo p_demo_table.msh p_demo_shelf.msh)
 
+# Pictures of the inputs and of every export, to look at rather than read.
+mkdir -p "$run/previews"
+"$root/build/bin/msh_preview" "$run/work/cache/data/meshes/p_demo_table.msh" "$run/previews/p_demo_table.png"
+"$root/build/bin/msh_preview" "$run/game/data/meshes/p_demo_shelf.msh" "$run/previews/p_demo_shelf.png"
+for export in "$run"/work/p_demo_*/*.msh; do
+  name="$(basename "$(dirname "$export")")_$(basename "$export" .msh)"
+  "$root/build/bin/msh_preview" "$export" "$run/previews/$name.png"
+done
+
 cat <<EOT
 
 The example game:      demo-run/game (the shelf loose in data/meshes, the table inside data/pak/demo.pak)
@@ -34,6 +43,7 @@ meshlister's report:   demo-run/work/meshlister.txt
 Exported meshes:       demo-run/work/p_demo_table/ and demo-run/work/p_demo_shelf/
                        (group00mesh00.msh is a whole mesh; ...vertex0024.msh one separate object)
 Archive extracts:      demo-run/work/cache/data/meshes/p_demo_table.msh
+Pictures:              demo-run/previews/*.png (each input and each export, drawn by build/bin/msh_preview)
 EOT
 echo
 echo "== the report's first lines"
