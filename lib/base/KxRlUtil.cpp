@@ -66,6 +66,14 @@ bool kxrlStrPattern(const char *text, const char *pattern) {
     return *pattern == 0;
 }
 
+char *kxrlStrDup(const char *text) {
+    size_t length = text ? std::strlen(text) : 0;
+    char *copy = new char[length + 1];
+    if (length) std::memcpy(copy, text, length);
+    copy[length] = 0;
+    return copy;
+}
+
 void kxrlStrCopy(char *target, const char *source, size_t size) {
     if (!target || size == 0) return;
     size_t n = source ? std::strlen(source) : 0;

@@ -27,8 +27,14 @@ int kxrlStrTrim(char *text);
 // byte for byte and case-sensitive. `*.msh` matches a.msh.msh.
 bool kxrlStrPattern(const char *text, const char *pattern);
 
+// A new copy of `text` that the caller frees with delete[]; a null text gives an empty one.
+char *kxrlStrDup(const char *text);
+
 // Copies at most size - 1 characters and always terminates; a null source gives "".
 void kxrlStrCopy(char *target, const char *source, size_t size);
+
+// True for `\` and `/`: where the suite splits a path, both count as separators.
+inline bool kxrlIsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // Appends `name` to `target`, and a backslash after it when `addSeparator` is set, `name`
 // is not empty and does not already end with one. False, with `target` unchanged, when the

@@ -1,5 +1,6 @@
 #include "RandomAccessFile.h"
 
+#include "ByteOrder.h"
 #include "Platform.h"
 #include "StringBuffer.h"
 
@@ -9,25 +10,6 @@
 namespace {
 
 const char *const kEndOfFile = "Unexpected end of file";
-
-// Byte order is fixed by shifting, never by the host's memory layout.
-uint16_t loadLE16(const uint8_t *b) { return static_cast<uint16_t>(b[0] | (b[1] << 8)); }
-uint32_t loadLE32(const uint8_t *b) {
-    return static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) | (static_cast<uint32_t>(b[2]) << 16) |
-           (static_cast<uint32_t>(b[3]) << 24);
-}
-uint64_t loadLE64(const uint8_t *b) { return loadLE32(b) | (static_cast<uint64_t>(loadLE32(b + 4)) << 32); }
-void storeLE16(uint8_t *b, uint16_t v) {
-    b[0] = static_cast<uint8_t>(v);
-    b[1] = static_cast<uint8_t>(v >> 8);
-}
-void storeLE32(uint8_t *b, uint32_t v) {
-    for (int i = 0; i < 4; i++) b[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-void storeLE64(uint8_t *b, uint64_t v) {
-    storeLE32(b, static_cast<uint32_t>(v));
-    storeLE32(b + 4, static_cast<uint32_t>(v >> 32));
-}
 
 }  // namespace
 
@@ -134,7 +116,7 @@ int8_t RandomAccessFile::readByte() { return static_cast<int8_t>(readUByte()); }
 uint16_t RandomAccessFile::readUShort() {
     uint8_t b[2];
     readExactly(b, 2);
-    return loadLE16(b);
+    return kxLoadLE16(b);
 }
 
 int16_t RandomAccessFile::readShort() { return static_cast<int16_t>(readUShort()); }
@@ -142,7 +124,7 @@ int16_t RandomAccessFile::readShort() { return static_cast<int16_t>(readUShort()
 uint32_t RandomAccessFile::readUInt() {
     uint8_t b[4];
     readExactly(b, 4);
-    return loadLE32(b);
+    return kxLoadLE32(b);
 }
 
 int32_t RandomAccessFile::readInt() { return static_cast<int32_t>(readUInt()); }
@@ -159,7 +141,7 @@ float RandomAccessFile::readFloat() {
 double RandomAccessFile::readDouble() {
     uint8_t b[8];
     readExactly(b, 8);
-    uint64_t bits = loadLE64(b);
+    uint64_t bits = kxLoadLE64(b);
     double value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
@@ -263,7 +245,7 @@ void RandomAccessFile::writeByte(int8_t value) { writeUByte(static_cast<uint8_t>
 
 void RandomAccessFile::writeUShort(uint16_t value) {
     uint8_t b[2];
-    storeLE16(b, value);
+    kxStoreLE16(b, value);
     writeExactly(b, 2);
 }
 
@@ -271,7 +253,7 @@ void RandomAccessFile::writeShort(int16_t value) { writeUShort(static_cast<uint1
 
 void RandomAccessFile::writeUInt(uint32_t value) {
     uint8_t b[4];
-    storeLE32(b, value);
+    kxStoreLE32(b, value);
     writeExactly(b, 4);
 }
 
@@ -289,7 +271,7 @@ void RandomAccessFile::writeDouble(double value) {
     uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     uint8_t b[8];
-    storeLE64(b, bits);
+    kxStoreLE64(b, bits);
     writeExactly(b, 8);
 }
 

@@ -30,16 +30,9 @@ bool isLeftOut(uint32_t attributes) {
            attributes == platform::ATTR_SYSTEM || attributes == platform::ATTR_TEMPORARY;
 }
 
-char *copyText(const char *text) {
-    size_t length = std::strlen(text);
-    char *copy = new char[length + 1];
-    std::memcpy(copy, text, length + 1);
-    return copy;
-}
-
 }  // namespace
 
-KxRlGameDataFolder::KxRlGameDataFolder(const char *root) : rootFolder(copyText(root ? root : "")) {}
+KxRlGameDataFolder::KxRlGameDataFolder(const char *root) : rootFolder(kxrlStrDup(root)) {}
 
 KxRlGameDataFolder::~KxRlGameDataFolder() { delete[] rootFolder; }
 
@@ -78,7 +71,7 @@ int KxRlGameDataFolder::gatherFiles(KxRlContentResults *results, const char *pat
         char path[KXRL_PATH_SIZE];
         joinPath(path, rootFolder, folder, entry.name.c_str());
         kxrlStrLower(path);
-        if (results->addContent(this, copyText(path))) count++;
+        if (results->addContent(this, kxrlStrDup(path))) count++;
     }
     return count;
 }

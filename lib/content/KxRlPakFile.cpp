@@ -1,5 +1,6 @@
 #include "KxRlPakFile.h"
 
+#include "KxRlUtil.h"
 #include "Platform.h"
 #include "RandomAccessFile.h"
 
@@ -48,9 +49,7 @@ KxRlPakFile *KxRlPakFile::CreateFromFile(const char *path) {
     try {
         int64_t seconds;
         archive->timestamp = platform::getModificationTime(path, &seconds) ? seconds : 0;
-        size_t length = std::strlen(path);
-        archive->path = new char[length + 1];
-        std::memcpy(archive->path, path, length + 1);
+        archive->path = kxrlStrDup(path);
         archive->open();
         archive->readTables();
         archive->close();

@@ -1,5 +1,6 @@
 #include "KxRlPakFileEntry.h"
 
+#include "ByteOrder.h"
 #include "KxRlPakFile.h"
 #include "KxRlUtil.h"
 #include "Platform.h"
@@ -12,20 +13,13 @@
 
 namespace {
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
-uint32_t loadLE32(const uint8_t *b) {
-    return static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) | (static_cast<uint32_t>(b[2]) << 16) |
-           (static_cast<uint32_t>(b[3]) << 24);
-}
-
 // A name is safe when it stays below the folder it is joined to: no leading separator, no
 // drive letter or stream name (any colon), no ".." component.
 bool isSafeRelativeName(const char *name) {
-    if (isSeparator(name[0]) || std::strchr(name, ':')) return false;
+    if (kxrlIsSeparator(name[0]) || std::strchr(name, ':')) return false;
     const char *component = name;
     for (const char *p = name;; p++) {
-        if (*p == 0 || isSeparator(*p)) {
+        if (*p == 0 || kxrlIsSeparator(*p)) {
             if (p - component == 2 && component[0] == '.' && component[1] == '.') return false;
             if (*p == 0) return true;
             component = p + 1;
@@ -148,10 +142,10 @@ uint32_t KxRlPakFileEntry::getDecompressedSize() {
 
 void KxRlPakFileEntry::makeDir(const char *folder) const {
     std::string base = folder ? folder : "";
-    if (!base.empty() && !isSeparator(base.back())) base += '\\';
+    if (!base.empty() && !kxrlIsSeparator(base.back())) base += '\\';
     const char *dir = getDirName();
     for (size_t i = 0; dir[i]; i++)
-        if (isSeparator(dir[i]) && i > 0) platform::makeDirectory((base + std::string(dir, i)).c_str());
+        if (kxrlIsSeparator(dir[i]) && i > 0) platform::makeDirectory((base + std::string(dir, i)).c_str());
 }
 
 void KxRlPakFileEntry::inflateExactly(const uint8_t *source, uint32_t sourceSize, uint8_t *target,
@@ -211,11 +205,11 @@ int KxRlPakFileEntry::extract(char *outPath, const char *folder) {
 
     // Decompressed data may itself be a nested block: "zcmp", a header, a zlib stream.
     const uint32_t nestedHeader = 4 + kCompressHeaderSize;
-    if (size >= nestedHeader && loadLE32(data.get()) == kNestedMagic) {
-        headerWord = loadLE32(data.get() + 4);
-        decompressedSize = loadLE32(data.get() + 8);
-        compressedSize = loadLE32(data.get() + 12);
-        storedFlag = loadLE32(data.get() + 16);
+    if (size >= nestedHeader && kxLoadLE32(data.get()) == kNestedMagic) {
+        headerWord = kxLoadLE32(data.get() + 4);
+        decompressedSize = kxLoadLE32(data.get() + 8);
+        compressedSize = kxLoadLE32(data.get() + 12);
+        storedFlag = kxLoadLE32(data.get() + 16);
         checkSize(compressedSize, size - nestedHeader, "compressed");
         checkSize(decompressedSize, kMaxDecompressedSize, "decompressed");
         std::unique_ptr<uint8_t[]> inner(new uint8_t[decompressedSize]);

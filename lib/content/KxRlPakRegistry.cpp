@@ -29,19 +29,12 @@ std::string lowerCopy(const char *text) {
     return copy;
 }
 
-char *copyText(const char *text) {
-    size_t length = std::strlen(text);
-    char *copy = new char[length + 1];
-    std::memcpy(copy, text, length + 1);
-    return copy;
-}
-
 const uint64_t kFourGiB = 0x100000000ull;
 
 }  // namespace
 
 KxRlPakRegistry::KxRlPakRegistry(const char *root)
-    : rootFolder(copyText(root ? root : "")), sortedCount(0), sortedEntries(nullptr) {}
+    : rootFolder(kxrlStrDup(root ? root : "")), sortedCount(0), sortedEntries(nullptr) {}
 
 KxRlPakRegistry::~KxRlPakRegistry() {
     for (int i = 0; i < getPakCount(); i++) delete getPak(i);
@@ -217,7 +210,7 @@ int KxRlPakRegistry::findContent(KxRlContentResults *results, const char *patter
         if (kxrlStrPattern(entry->getFileName(), pattern) && inFolder) {
             char path[KXRL_PATH_SIZE];
             entry->extract(path, rootFolder);
-            if (results) results->addContent(this, copyText(path));
+            if (results) results->addContent(this, kxrlStrDup(path));
             count++;
         } else if (!leadingStar && !startsWith(entry->getFileName(), prefix.c_str())) {
             break;

@@ -1,5 +1,6 @@
 #include "KxRlMesh.h"
 
+#include "ByteOrder.h"
 #include "IOException.h"
 #include "KxRlControlMesh.h"
 #include "KxRlMeshMaterial.h"
@@ -15,8 +16,6 @@ namespace {
 
 // Bytes of one stored vertex: 8 uint16 codes.
 constexpr int32_t kStoredVertexSize = 16;
-
-uint16_t loadWord(const uint8_t *b) { return static_cast<uint16_t>(b[0] | (b[1] << 8)); }
 
 // Normal code 0 is -1.0, 65535 is +1.0.
 float decodeNormal(uint16_t n) { return 2.0f * static_cast<float>(n) / 65535.0f - 1.0f; }
@@ -110,14 +109,14 @@ void KxRlMesh::load(RandomAccessFile *file, KxRlMeshMaterial **materials, int ma
         uint8_t b[kStoredVertexSize];
         file->readChars(reinterpret_cast<char *>(b), sizeof b, false);
         _KxDTexVertex *v = &vertexList[i];
-        v->position.x = posBounds->fromShortX(loadWord(b));
-        v->position.y = posBounds->fromShortY(loadWord(b + 2));
-        v->position.z = posBounds->fromShortZ(loadWord(b + 4));
-        v->normal.x = decodeNormal(loadWord(b + 6));
-        v->normal.y = decodeNormal(loadWord(b + 8));
-        v->normal.z = decodeNormal(loadWord(b + 10));
-        v->texture.x = texBounds->fromShortX(loadWord(b + 12));
-        v->texture.y = texBounds->fromShortY(loadWord(b + 14));
+        v->position.x = posBounds->fromShortX(kxLoadLE16(b));
+        v->position.y = posBounds->fromShortY(kxLoadLE16(b + 2));
+        v->position.z = posBounds->fromShortZ(kxLoadLE16(b + 4));
+        v->normal.x = decodeNormal(kxLoadLE16(b + 6));
+        v->normal.y = decodeNormal(kxLoadLE16(b + 8));
+        v->normal.z = decodeNormal(kxLoadLE16(b + 10));
+        v->texture.x = texBounds->fromShortX(kxLoadLE16(b + 12));
+        v->texture.y = texBounds->fromShortY(kxLoadLE16(b + 14));
     }
 
     if (meshFlags[1] & KXRL_MESHFLAG1_LIGHTMAP) {

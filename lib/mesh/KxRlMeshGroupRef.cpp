@@ -3,6 +3,8 @@
 #include "KxRlMeshFile.h"
 #include "KxRlMeshGroup.h"
 
+#include "KxRlUtil.h"
+
 #include <cstring>
 
 namespace {
@@ -13,14 +15,6 @@ const char kNoBitmapText[1] = {0};
 const char *const KxRlNoBitmap = kNoBitmapText;
 
 namespace {
-
-// A new copy of `text` (delete[]).
-char *copyText(const char *text) {
-    size_t length = std::strlen(text);
-    char *copy = new char[length + 1];
-    std::memcpy(copy, text, length + 1);
-    return copy;
-}
 
 // Frees an override text unless it is the shared marker.
 void freeOverride(char *text) {
@@ -48,7 +42,7 @@ void KxRlMeshChanges::setBitmap(int slot, const char *name) {
         // The marker is stored as it is, compared by pointer and never freed.
         bitmaps[slot] = const_cast<char *>(name);
     } else {
-        bitmaps[slot] = copyText(name);
+        bitmaps[slot] = kxrlStrDup(name);
     }
 }
 
@@ -95,7 +89,7 @@ KxRlMeshGroupRef::~KxRlMeshGroupRef() {
 
 void KxRlMeshGroupRef::setGroupName(const char *name) {
     delete[] groupName;
-    groupName = name ? copyText(name) : nullptr;
+    groupName = name ? kxrlStrDup(name) : nullptr;
 }
 
 const char *KxRlMeshGroupRef::getGroupName() const { return groupName ? groupName : meshGroup->getName(); }

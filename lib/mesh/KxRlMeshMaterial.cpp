@@ -1,5 +1,6 @@
 #include "KxRlMeshMaterial.h"
 
+#include "ByteOrder.h"
 #include "KxRlMeshReadCheck.h"
 #include "KxRlUtil.h"
 #include "RandomAccessFile.h"
@@ -115,8 +116,7 @@ void KxRlMeshMaterial::setBitmap(int slot, const char *name) {
 }
 
 unsigned long KxRlMeshMaterial::getDiffuseColor() const {
-    return static_cast<unsigned long>(rawData[16]) | (static_cast<unsigned long>(rawData[17]) << 8) |
-           (static_cast<unsigned long>(rawData[18]) << 16) | (static_cast<unsigned long>(rawData[19]) << 24);
+    return kxLoadLE32(rawData + 16);
 }
 
 bool KxRlMeshMaterial::equals(const KxRlMeshMaterial *other) const {

@@ -1,5 +1,6 @@
 #include "KxRlRebuiltProp.h"
 
+#include "ByteOrder.h"
 #include "IOException.h"
 #include "KxDMatTransform.h"
 #include "KxRlMeshFile.h"
@@ -32,18 +33,14 @@ constexpr uint8_t kSettingsByte14Cleared = 0x02;
 const char kPartSuffix[] = ".part";
 
 uint8_t *put16(uint8_t *p, uint16_t value) {
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
+    kxStoreLE16(p, value);
     return p + 2;
 }
 
 uint8_t *putFloat(uint8_t *p, float value) {
     uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
-    p[0] = static_cast<uint8_t>(bits);
-    p[1] = static_cast<uint8_t>(bits >> 8);
-    p[2] = static_cast<uint8_t>(bits >> 16);
-    p[3] = static_cast<uint8_t>(bits >> 24);
+    kxStoreLE32(p, bits);
     return p + 4;
 }
 

@@ -10,8 +10,6 @@
 
 namespace {
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
 // Copies `text` into a path buffer or throws an IOException naming it.
 void copyPath(char *target, const std::string &text) {
     if (text.size() >= KXRL_PATH_SIZE) throw IOException("Path is too long: " + text);
@@ -21,7 +19,7 @@ void copyPath(char *target, const std::string &text) {
 // Creates each level of `path`: the text before every separator, then the whole path.
 void makeFolderLevels(const std::string &path) {
     for (size_t i = 1; i < path.size(); i++)
-        if (isSeparator(path[i]) && !isSeparator(path[i - 1])) platform::makeDirectory(path.substr(0, i).c_str());
+        if (kxrlIsSeparator(path[i]) && !kxrlIsSeparator(path[i - 1])) platform::makeDirectory(path.substr(0, i).c_str());
     if (!path.empty()) platform::makeDirectory(path.c_str());
 }
 
@@ -35,7 +33,7 @@ std::string cutAtFirstDot(const char *text) {
 const char *fileNameOf(const char *path) {
     const char *name = path;
     for (const char *p = path; *p; p++)
-        if (isSeparator(*p)) name = p + 1;
+        if (kxrlIsSeparator(*p)) name = p + 1;
     return name;
 }
 
