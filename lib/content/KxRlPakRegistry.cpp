@@ -24,8 +24,7 @@ bool startsWith(const char *text, const char *prefix) {
 
 std::string lowerCopy(const char *text) {
     std::string copy = text ? text : "";
-    for (char &c : copy)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    kxrlStrLower(&copy[0]);
     return copy;
 }
 

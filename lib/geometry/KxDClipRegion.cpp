@@ -11,16 +11,10 @@ const float kEmptyMin = 3.0e37f;
 const float kEmptyMax = -3.0e37f;
 const float kSteps = 65535.0f;
 
-// (v - min) / step in float, truncated toward zero to an int, low 16 bits: values outside
-// the box wrap around. A quotient beyond the int range has no defined conversion, so it is
-// clamped into the range first (such a value is far outside any box and its code arbitrary).
+// (v - min) / step in float, truncated, low 16 bits: values outside the box wrap around.
 uint16_t quantise(float v, float min, float step) {
     if (step == 0.0f) return 0;
-    float q = (v - min) / step;
-    if (q != q) return 0;  // not-a-number
-    if (q < -2147483648.0f) q = -2147483648.0f;
-    if (q >= 2147483648.0f) q = 2147483520.0f;  // the largest float below 2^31
-    return static_cast<uint16_t>(static_cast<uint32_t>(static_cast<int32_t>(q)));
+    return kxdTruncateToShort((v - min) / step);
 }
 
 float dequantise(uint16_t s, float min, float step) { return static_cast<float>(s) * step + min; }
@@ -29,6 +23,13 @@ void order(float &min, float &max) {
     if (min > max) std::swap(min, max);
 }
 }  // namespace
+
+uint16_t kxdTruncateToShort(float q) {
+    if (q != q) return 0;  // not-a-number
+    if (q < -2147483648.0f) q = -2147483648.0f;
+    if (q >= 2147483648.0f) q = 2147483520.0f;  // the largest float below 2^31
+    return static_cast<uint16_t>(static_cast<uint32_t>(static_cast<int32_t>(q)));
+}
 
 // --- KxDClipRegion2D ---------------------------------------------------------------------
 

@@ -8,6 +8,11 @@
 class RandomAccessFile;
 class StringBuffer;
 
+// The integer part of `q` (truncated toward zero) reduced to its low 16 bits, as the 16-bit
+// codes of the vertex encoding take it: values beyond 0..65535 wrap around. Not-a-number gives
+// 0, and a value beyond the int range is clamped into it first, so no conversion is undefined.
+uint16_t kxdTruncateToShort(float q);
+
 // An axis-aligned rectangle (2D) or box (3D). The same object serves as a selection volume
 // (inclusive `contains`), as a bounding box (`clear`, then `clipTo` every point, then
 // `calcStep` or `correct`) and as the 16-bit quantiser of the compact vertex encoding, with

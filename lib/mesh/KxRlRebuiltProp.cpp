@@ -55,13 +55,7 @@ uint16_t normalCode(float n) {
 
 // Light-map code: the integer part of u x 65535, low 16 bits (co-ordinates beyond 0..1 wrap
 // like tiled textures); not-a-number codes to 0.
-uint16_t lightMapCode(float u) {
-    float q = u * 65535.0f;
-    if (q != q) return 0;
-    if (q < -2147483648.0f) q = -2147483648.0f;
-    if (q >= 2147483648.0f) q = 2147483520.0f;
-    return static_cast<uint16_t>(static_cast<uint32_t>(static_cast<int32_t>(q)));
-}
+uint16_t lightMapCode(float u) { return kxdTruncateToShort(u * 65535.0f); }
 
 // Two fresh random halves, the low one drawn first.
 void writeRandomIdent(RandomAccessFile *file) {

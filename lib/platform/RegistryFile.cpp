@@ -127,21 +127,23 @@ std::string hiveName(RegistryHive hive) {
 
 std::string hiveShortName(RegistryHive hive) { return hive == HIVE_LOCAL_MACHINE ? "HKLM" : "HKCU"; }
 
-}  // namespace
-
-bool isWineRegistry(const std::string &fileBytes) {
-    std::string text = decodeText(fileBytes);
-    for (const std::string &line : splitLines(text)) {
+// Wine's files begin with their own header line.
+bool isWineText(const std::vector<std::string> &lines) {
+    for (const std::string &line : lines) {
         if (line.empty()) continue;
         return line.compare(0, 13, "WINE REGISTRY") == 0;
     }
     return false;
 }
 
+}  // namespace
+
+bool isWineRegistry(const std::string &fileBytes) { return isWineText(splitLines(decodeText(fileBytes))); }
+
 bool findRegistryValue(const std::string &fileBytes, RegistryHive hive, const char *key, const char *valueName,
                        std::string &value) {
-    std::string text = decodeText(fileBytes);
-    bool wine = isWineRegistry(fileBytes);
+    std::vector<std::string> lines = splitLines(decodeText(fileBytes));
+    bool wine = isWineText(lines);
     std::string wantedKey = key ? key : "";
     while (!wantedKey.empty() && wantedKey.back() == '\\') wantedKey.pop_back();
     std::string wantedName = valueName ? valueName : "";
@@ -155,7 +157,7 @@ bool findRegistryValue(const std::string &fileBytes, RegistryHive hive, const ch
     }
 
     bool inKey = false;
-    for (const std::string &rawLine : splitLines(text)) {
+    for (const std::string &rawLine : lines) {
         size_t start = rawLine.find_first_not_of(" \t");
         if (start == std::string::npos) continue;
         std::string line = rawLine.substr(start);

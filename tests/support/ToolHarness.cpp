@@ -33,14 +33,6 @@ std::string shellQuoted(const std::string &text) {
 }
 #endif
 
-std::string withoutCarriageReturns(const std::string &text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text)
-        if (c != '\r') out += c;
-    return out;
-}
-
 }  // namespace
 
 std::string toolProgramPath(const std::string &tool) {
@@ -49,6 +41,14 @@ std::string toolProgramPath(const std::string &tool) {
 #else
     return std::string(KX_BIN_DIR) + "/" + tool;
 #endif
+}
+
+std::string withoutCarriageReturns(const std::string &text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (c != '\r') out += c;
+    return out;
 }
 
 std::string bytesOf(const std::vector<uint8_t> &bytes) { return std::string(bytes.begin(), bytes.end()); }

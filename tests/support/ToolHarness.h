@@ -59,6 +59,9 @@ private:
     ScopedEnv noPause{"REELMARA_NO_PAUSE", "1"};
 };
 
+// The text with every CR removed: report files end their lines in CR LF.
+std::string withoutCarriageReturns(const std::string &text);
+
 // Bytes of a small file as bytes of a std::string.
 std::string bytesOf(const std::vector<uint8_t> &bytes);
 

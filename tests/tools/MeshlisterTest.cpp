@@ -51,13 +51,6 @@ std::string reportOf(const FakeInstall &install, const std::string &name = "mesh
     return install.readWorkFile(name);
 }
 
-std::string withoutCr(std::string text) {
-    std::string out;
-    for (char c : text)
-        if (c != '\r') out += c;
-    return out;
-}
-
 }  // namespace
 
 TEST(Meshlister, printsItsHelpWithoutArgumentsAndCreatesNothing) {
@@ -98,7 +91,7 @@ TEST(Meshlister, reportsFilesFromEverySourceInSearchOrder) {
                                              install.root() + "/mods2", "a.msh", "b.msh", "c.msh", "d.msh", "e.msh"});
     EXPECT_EQ(0, run.status) << run.output;
     EXPECT_EQ("Initializing random number generator...\nInitializing Reelmara content registry...\n", run.output);
-    std::string report = withoutCr(reportOf(install));
+    std::string report = withoutCarriageReturns(reportOf(install));
     const char *expected[][2] = {{"a.msh", "from-mods1"},
                                  {"b.msh", "from-mods2"},
                                  {"c.msh", "from-content"},
@@ -126,7 +119,7 @@ TEST(Meshlister, reportsWhatItCannotLoadAndGoesOn) {
     EXPECT_EQ(1, run.status);
     EXPECT_NE(std::string::npos, run.output.find("Could not load mesh file missing.msh\n"));
     EXPECT_NE(std::string::npos, run.output.find("Could not load mesh file broken.msh\n"));
-    std::string report = withoutCr(reportOf(install));
+    std::string report = withoutCarriageReturns(reportOf(install));
     EXPECT_EQ(std::string::npos, report.find("missing.msh"));
     EXPECT_EQ(0u, report.find(kRule70 + "\n\nFILE desk.msh:\n\n"));
 }
@@ -136,7 +129,7 @@ TEST(Meshlister, listsMeshesMadeOfSeveralObjects) {
     install.addGameFile("data/meshes/desk.msh", deskFile());
     ToolRun run = install.run("meshlister", {"desk.msh", "-r", "desk-report.txt"});
     EXPECT_EQ(0, run.status) << run.output;
-    std::string report = withoutCr(reportOf(install, "desk-report.txt"));
+    std::string report = withoutCarriageReturns(reportOf(install, "desk-report.txt"));
     EXPECT_NE(std::string::npos,
               report.find("\n\nGroup #0, Mesh #0: Has multiple 3D objects!\n  Traverse the following vertices: 0 3 6 \n\n"));
     EXPECT_EQ(std::string::npos, report.find("Mesh #1: Has multiple"));  // joined by a shared position
@@ -182,7 +175,7 @@ TEST(Meshlister, takesOptionWordsWhereAValueIsExpected) {
     install.addRootFile("mods/data/meshes/desk.msh", deskFile("modded"));
     ToolRun run = install.run("meshlister", {"-newdata", "-xo", install.root() + "/mods", "desk.msh", "-r"});
     EXPECT_EQ(0, run.status) << run.output;
-    EXPECT_NE(std::string::npos, withoutCr(reportOf(install)).find("\"modded\""));  // -r last: the default name
+    EXPECT_NE(std::string::npos, withoutCarriageReturns(reportOf(install)).find("\"modded\""));  // -r last: the default name
     EXPECT_TRUE(install.workFileExists("desk/group00mesh00vertex0003.msh"));         // -xo was taken as the option
 }
 

@@ -217,8 +217,6 @@ void toolError(const char *format, ...) {
     frameValues.errorReported = true;
 }
 
-void markToolError() { frameValues.errorReported = true; }
-
 void printToolHelp() {
     if (frameValues.settings && frameValues.settings->helpText) std::fputs(frameValues.settings->helpText, stdout);
 }

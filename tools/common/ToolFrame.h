@@ -118,8 +118,6 @@ void toolError(const char *format, ...)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
-// Marks the run as failed when the tool printed its error line by other means.
-void markToolError();
 // Prints the tool's help text.
 void printToolHelp();
 // Prints the help text because the command line was incomplete (exit status 2).

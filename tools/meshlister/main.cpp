@@ -7,7 +7,6 @@
 #include "MeshlisterHelp.h"
 #include "ToolFrame.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -24,25 +23,27 @@ const ToolSettings kMeshlister = {
 
 // Option words are recognised wherever they stand, also where a value is expected; the
 // pending value then goes to the next argument that is no option word.
-enum Pending { PENDING_NONE, PENDING_NEWDATA, PENDING_REPORT };
+enum Pending { PENDING_NONE, PENDING_GLOBAL, PENDING_REPORT };
 
 void runMeshlister(int argc, char **argv) {
     const char *reportName = "meshlister.txt";
     ExportMode mode = EXPORT_NONE;
     ArrayList meshNames;
     Pending pending = PENDING_NONE;
+    GlobalOption global = GLOBAL_NONE;
     for (int i = 1; i < argc; i++) {
         const char *word = argv[i];
-        if (std::strcmp(word, "-newdata") == 0) {
-            pending = PENDING_NEWDATA;
+        if (globalOptionOf(word) != GLOBAL_NONE) {
+            pending = PENDING_GLOBAL;
+            global = globalOptionOf(word);
         } else if (std::strcmp(word, "-r") == 0) {
             pending = PENDING_REPORT;
         } else if (std::strcmp(word, "-xm") == 0) {
             mode = EXPORT_MESHES;
         } else if (std::strcmp(word, "-xo") == 0) {
             mode = EXPORT_OBJECTS;
-        } else if (pending == PENDING_NEWDATA) {
-            addNewDataFolder(word);
+        } else if (pending == PENDING_GLOBAL) {
+            applyGlobalOption(global, word);  // an invalid -newdata folder ends the run
             pending = PENDING_NONE;
         } else if (pending == PENDING_REPORT) {
             reportName = word;
