@@ -55,6 +55,9 @@ bool removeFile(const char *path);
 bool isDirectory(const char *path);
 
 void sleepMilliseconds(unsigned int milliseconds);
+// The id of this process (mixed into the random seed, so that two runs started in the same
+// instant still draw different mesh identifiers).
+unsigned long processId();
 
 enum RegistryHive { HIVE_CURRENT_USER, HIVE_LOCAL_MACHINE };
 

@@ -183,6 +183,8 @@ void sleepMilliseconds(unsigned int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+unsigned long processId() { return static_cast<unsigned long>(::getpid()); }
+
 bool readRegistryString(RegistryHive hive, const char *key, const char *valueName, char *buffer, size_t size) {
     std::string value;
     const char *named = std::getenv("REELMARA_REGISTRY");

@@ -77,6 +77,8 @@ bool isDirectory(const char *path) {
 
 void sleepMilliseconds(unsigned int milliseconds) { ::Sleep(milliseconds); }
 
+unsigned long processId() { return static_cast<unsigned long>(::GetCurrentProcessId()); }
+
 bool readRegistryString(RegistryHive hive, const char *key, const char *valueName, char *buffer, size_t size) {
     HKEY handle;
     if (::RegOpenKeyExA(rootKey(hive), key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;

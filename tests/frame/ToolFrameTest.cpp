@@ -247,3 +247,18 @@ TEST_F(FrameTest, runToolWithTheProgramFolderFormWorksBesideTheProgram) {
     EXPECT_TRUE(fs::is_directory(work.file("bin/content")));
     EXPECT_TRUE(toolFrame().inProgramFolder);
 }
+
+TEST(ToolFrameSeed, aFixedSeedComesFromTheEnvironmentAndTheClockMixOtherwise) {
+    {
+        ScopedEnv fixed("REELMARA_SEED", "42");
+        EXPECT_EQ(42u, randomSeed());
+    }
+    {
+        ScopedEnv none("REELMARA_SEED", nullptr);
+        // Two draws in a row: the sub-second clock moves between them, with no pause.
+        unsigned int first = randomSeed();
+        unsigned int second = first;
+        for (int i = 0; i < 1000 && second == first; i++) second = randomSeed();
+        EXPECT_NE(first, second);
+    }
+}

@@ -84,16 +84,17 @@ bool FakeInstall::workFileExists(const std::string &relative) const { return fil
 
 ToolRun FakeInstall::run(const std::string &tool, const std::vector<std::string> &arguments) const {
     std::string console = folder.file("console.txt");
+    std::string errors = folder.file("errors.txt");
     std::string command;
 #ifdef _WIN32
     command = "cd /d " + shellQuoted(workFolder()) + " && " + shellQuoted(toolProgramPath(tool));
     for (const std::string &a : arguments) command += " " + shellQuoted(a);
-    command += " > " + shellQuoted(console) + " 2>&1";
+    command += " > " + shellQuoted(console) + " 2> " + shellQuoted(errors);
     command = "\"" + command + "\"";  // cmd /c drops the outermost pair of quotes
 #else
     command = "cd " + shellQuoted(workFolder()) + " && exec " + shellQuoted(toolProgramPath(tool));
     for (const std::string &a : arguments) command += " " + shellQuoted(a);
-    command += " > " + shellQuoted(console) + " 2>&1";
+    command += " > " + shellQuoted(console) + " 2> " + shellQuoted(errors);
 #endif
     int raw = std::system(command.c_str());
     ToolRun result;
@@ -103,5 +104,6 @@ ToolRun FakeInstall::run(const std::string &tool, const std::vector<std::string>
     result.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 #endif
     result.output = withoutCarriageReturns(readFileBytes(console));
+    result.errors = withoutCarriageReturns(readFileBytes(errors));
     return result;
 }

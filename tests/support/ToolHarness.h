@@ -7,7 +7,7 @@
 //   <root>/work/           the folder the tool runs in; its content\ folder is the tool's own
 //   <root>/<name>/         extra data folders for -newdata
 // and runs a program there as a separate process, with REELMARA_NO_PAUSE=1, capturing its
-// console output and exit status.
+// standard output, standard error and exit status.
 
 #include "PakWriter.h"
 #include "ScopedEnv.h"
@@ -20,7 +20,8 @@
 
 struct ToolRun {
     int status = -1;
-    std::string output;  // standard output and error, with line ends as LF
+    std::string output;  // standard output, with line ends as LF
+    std::string errors;  // standard error (the diagnostic lines), with line ends as LF
 };
 
 // Full path of a built program (".exe" added on Windows).

@@ -11,7 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
+#include <chrono>
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -113,10 +114,21 @@ int runTool(const ToolSettings &settings, int argc, char **argv, ToolBody body) 
     return toolExitStatus();
 }
 
+unsigned int randomSeed() {
+    const char *fixed = std::getenv("REELMARA_SEED");
+    if (fixed && *fixed) {
+        char *end = nullptr;
+        unsigned long value = std::strtoul(fixed, &end, 0);
+        if (end != fixed && *end == 0) return static_cast<unsigned int>(value);
+    }
+    uint64_t ticks = static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    uint64_t mixed = ticks ^ (static_cast<uint64_t>(platform::processId()) * 0x9E3779B97F4A7C15ull);
+    return static_cast<unsigned int>(mixed ^ (mixed >> 32));
+}
+
 void initRandomGenerator() {
     std::printf("Initializing random number generator...\n");
-    pause(1000);
-    std::srand(static_cast<unsigned int>(std::time(nullptr)));
+    std::srand(randomSeed());
 }
 
 void initAppFolders() {
@@ -216,6 +228,26 @@ void toolError(const char *format, ...) {
     va_end(arguments);
     frameValues.errorReported = true;
 }
+
+void toolDiagnostic(const char *subject, const char *reasonFormat, ...) {
+    // stdout first, so that a console that shows both keeps the described line above this one.
+    std::fflush(stdout);
+    const char *tool = frameValues.settings && frameValues.settings->name ? frameValues.settings->name : "reelmara";
+    std::fprintf(stderr, "%s: %s: ", tool, subject ? subject : "");
+    va_list arguments;
+    va_start(arguments, reasonFormat);
+    std::vfprintf(stderr, reasonFormat, arguments);
+    va_end(arguments);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+void toolMissingValue(const char *option) {
+    toolDiagnostic(option, "the option needs a value, but the command line ends there; nothing was written");
+    frameValues.incompleteCommandLine = true;
+}
+
+bool commandLineIncomplete() { return frameValues.incompleteCommandLine; }
 
 void printToolHelp() {
     if (frameValues.settings && frameValues.settings->helpText) std::fputs(frameValues.settings->helpText, stdout);

@@ -82,9 +82,13 @@ KxRlContentRegistry *getContentRegistry();
 
 // --- start-up -----------------------------------------------------------------------------
 
-// Prints "Initializing random number generator...\n", pauses 1000 ms (skipped when the
-// environment variable REELMARA_NO_PAUSE is 1) and seeds the C generator with the time.
+// Prints "Initializing random number generator...\n" and seeds the C generator: with
+// REELMARA_SEED=<number> from that number (tests, and comparing outputs before and after a
+// change), else from a sub-second clock mixed with the process id. There is no pause: two runs
+// in the same second still draw different identifiers.
 void initRandomGenerator();
+// The seed initRandomGenerator uses: REELMARA_SEED when it holds a number, else the clock mix.
+unsigned int randomSeed();
 // Application folder = the current directory; creates "content" and "cache" in it. Throws an
 // IOException naming the folder when a path would not fit.
 void initAppFolders();
@@ -118,6 +122,20 @@ void toolError(const char *format, ...)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
+// One diagnostic line on standard error, "<tool>: <subject>: <reason>" (the reason in printf
+// format), naming the file, folder, archive or registry source and the cause, so that a user
+// can act on a failure. It goes beside the described stdout message (toolError) and does not
+// change the exit status by itself, so it also serves warnings about input used anyway.
+void toolDiagnostic(const char *subject, const char *reasonFormat, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+// An option word left without its value(s) at the end of the command line: names it on
+// standard error and makes the exit status 2. The caller then writes nothing.
+void toolMissingValue(const char *option);
+// True once toolMissingValue was called: the tool must not write its outputs.
+bool commandLineIncomplete();
 // Prints the tool's help text.
 void printToolHelp();
 // Prints the help text because the command line was incomplete (exit status 2).
