@@ -187,11 +187,12 @@ TEST(WallSurface, fillsTheFloorByEarClippingFacingItsNormal) {
     }
 }
 
-// Every triangle of every mesh winds counter-clockwise seen from where its normals point, for
-// outlines running either way, as interiors and exteriors; walls face into an interior and
-// out of an exterior; the floor covers exactly the outline's area. A five-pointed star turns
-// left as often as right, so only its area tells which way it runs.
-TEST(WallSurface, windsEveryTriangleRoundItsNormalsAndFacesTheRightSide) {
+// Every triangle winds counter-clockwise seen from where its normals point, for outlines
+// running either way; walls face into an interior; the floor covers exactly the outline's area;
+// an exterior is the interior seen from the other side (same positions, normals negated, corner
+// order reversed). A five-pointed star turns left as often as right: only its area tells which
+// way it runs.
+TEST(WallSurface, windsEveryTriangleRoundItsNormalsInsideAndOut) {
     auto star = [](bool cw) {
         Outline o;
         for (int i = 0; i < 10; i++) {
@@ -210,60 +211,40 @@ TEST(WallSurface, windsEveryTriangleRoundItsNormalsAndFacesTheRightSide) {
                 {"star ccw", star(false), false},
                 {"star cw", star(true), true}};
     for (const Row &r : rows) {
-        for (bool interior : {true, false}) {
-            auto s = makeSurface(r.outline, interior);
-            EXPECT_EQ(r.clockwise, s->getIsClockwise()) << r.name;
-            double area = 0;  // shoelace, positive
-            for (size_t i = 0; i < r.outline.size(); i++) {
-                const Coord &a = r.outline[i], &b = r.outline[(i + 1) % r.outline.size()];
-                area += 0.5 * (a.x * b.y - b.x * a.y) * (r.clockwise ? -1 : 1);
-            }
-            for (int m = 0; m < s->getMeshCount(); m++) {
-                Mesh mesh(s->getMeshData(m, false));
-                double floorArea = 0;
-                for (int f = 0; f < mesh->getFaceCount(); f++) {
-                    _KxDVector3D n = faceNormal(*mesh, f);
-                    floorArea += 0.5 * std::fabs(n.z);
-                    for (int c = 0; c < 3; c++)
-                        EXPECT_GT(kxdVecDot(&n, &mesh->getVertexList()[mesh->getIndexList()[3 * f + c]].normal), 0.0f)
-                            << r.name << interior << " mesh " << m << " face " << f;
-                }
-                if (s->getMeshKind(m) != KXD_MESH_WALL) {
-                    EXPECT_NEAR(area, floorArea, 1e-4 * area) << r.name << " mesh " << m;
-                    continue;
-                }
-                // The inside lies left of a counter-clockwise outline's stretches.
-                for (int q = 0; q < mesh->getVertexCount(); q += 4) {
-                    const _KxDTexVertex *v = mesh->getVertexList() + q;
-                    float dx = v[2].position.x - v[0].position.x, dy = v[2].position.y - v[0].position.y;
-                    float inward = (r.clockwise ? 1 : -1) * (dy * v[0].normal.x - dx * v[0].normal.y);
-                    EXPECT_EQ(interior, inward > 0) << r.name << " quad " << q / 4;
-                }
-            }
+        auto in = makeSurface(r.outline, true), out = makeSurface(r.outline, false);
+        EXPECT_EQ(r.clockwise, in->getIsClockwise()) << r.name;
+        double area = 0;  // shoelace, positive
+        for (size_t i = 0; i < r.outline.size(); i++) {
+            const Coord &a = r.outline[i], &b = r.outline[(i + 1) % r.outline.size()];
+            area += 0.5 * (a.x * b.y - b.x * a.y) * (r.clockwise ? -1 : 1);
         }
-    }
-}
-
-// An exterior is the interior seen from the other side: same positions, every normal
-// negated, every triangle's corner order reversed.
-TEST(WallSurface, exteriorReversesTheInteriorsNormalsAndCornerOrder) {
-    for (const Outline &outline : {kSquareCw, kSquareCcw}) {
-        auto in = makeSurface(outline, true), out = makeSurface(outline, false);
-        for (int m = 0; m < 3; m++) {
+        for (int m = 0; m < in->getMeshCount(); m++) {
             Mesh a(in->getMeshData(m, false)), b(out->getMeshData(m, false));
-            ASSERT_EQ(a->getVertexCount(), b->getVertexCount());
-            for (int i = 0; i < a->getVertexCount(); i++) {
-                const _KxDTexVertex &va = a->getVertexList()[i], &vb = b->getVertexList()[i];
-                EXPECT_TRUE(kxdVecEqual(&va.position, &vb.position)) << m << " " << i;
-                EXPECT_EQ(va.normal.x, -vb.normal.x);
-                EXPECT_EQ(va.normal.y, -vb.normal.y);
-                EXPECT_EQ(va.normal.z, -vb.normal.z);
+            ASSERT_EQ(a->getIndexCount(), b->getIndexCount());
+            double covered = 0;
+            for (int f = 0; f < a->getFaceCount(); f++) {
+                _KxDVector3D na = faceNormal(*a, f), nb = faceNormal(*b, f);
+                covered += 0.5 * std::fabs(na.z);
+                for (int c = 0; c < 3; c++) {
+                    // (x, y, z) reversed is (x, z, y).
+                    int ia = a->getIndexList()[3 * f + c], ib = b->getIndexList()[3 * f + (3 - c) % 3];
+                    const _KxDTexVertex &va = a->getVertexList()[ia], &vb = b->getVertexList()[ib];
+                    EXPECT_GT(kxdVecDot(&na, &va.normal), 0.0f) << r.name << " mesh " << m << " face " << f;
+                    EXPECT_GT(kxdVecDot(&nb, &vb.normal), 0.0f) << r.name << " mesh " << m << " face " << f;
+                    EXPECT_EQ(ia, ib);
+                    EXPECT_TRUE(kxdVecEqual(&va.position, &vb.position));
+                    EXPECT_TRUE(va.normal.x == -vb.normal.x && va.normal.y == -vb.normal.y && va.normal.z == -vb.normal.z);
+                }
             }
-            std::vector<int> ia = indicesOf(*a), ib = indicesOf(*b);
-            for (size_t f = 0; f < ia.size(); f += 3) {
-                EXPECT_EQ(ia[f], ib[f]);
-                EXPECT_EQ(ia[f + 1], ib[f + 2]);
-                EXPECT_EQ(ia[f + 2], ib[f + 1]);
+            if (in->getMeshKind(m) != KXD_MESH_WALL) {
+                EXPECT_NEAR(area, covered, 1e-4 * area) << r.name << " mesh " << m;
+                continue;
+            }
+            // The inside lies left of a counter-clockwise outline's stretches.
+            for (int q = 0; q < a->getVertexCount(); q += 4) {
+                const _KxDTexVertex *v = a->getVertexList() + q;
+                float dx = v[2].position.x - v[0].position.x, dy = v[2].position.y - v[0].position.y;
+                EXPECT_GT((r.clockwise ? 1 : -1) * (dy * v[0].normal.x - dx * v[0].normal.y), 0) << r.name << q;
             }
         }
     }
