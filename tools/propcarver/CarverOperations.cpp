@@ -23,6 +23,12 @@ namespace {
     throw IOException(message);
 }
 
+// The stderr half of a name refused for its length.
+void nameTooLong(const char *option, const char *name) {
+    toolDiagnostic(option, "'%s' has %u characters; a name field holds at most %u", name,
+                   static_cast<unsigned>(std::strlen(name)), static_cast<unsigned>(KXRL_MESH_NAME_FIELD - 1));
+}
+
 }  // namespace
 
 Carver::Carver()
@@ -126,10 +132,12 @@ void Carver::apply(const CarverOption &option, const OptionArguments &arguments)
         readCategory(word, &category);
         break;
     case ACTION_GROUP_NAME:
-        if (std::strlen(word) >= KXRL_MESH_NAME_FIELD)
+        if (std::strlen(word) >= KXRL_MESH_NAME_FIELD) {
             toolError("Error with -n option : group name (%s) exceeds 31 characters\n", word);
-        else
+            nameTooLong(option.name, word);
+        } else {
             currentGroup->setGroupName(word);
+        }
         break;
     case ACTION_REPLACE_TEXTURE:
         applyReplaceTexture(option, arguments);
@@ -143,10 +151,12 @@ void Carver::apply(const CarverOption &option, const OptionArguments &arguments)
         applyClip(option, arguments);
         break;
     case ACTION_TEXTURE:
-        if (!textureNameFits(word))
+        if (!textureNameFits(word)) {
             toolError("Error with -t%d option : texture name (%s) exceeds 31 characters\n", option.axis, word);
-        else
+            nameTooLong(option.name, word);
+        } else {
             currentGroup->setBitmap(currentMesh, option.axis, textureNameOf(word));
+        }
         break;
     case ACTION_TEX_TRANSLATE:
         if (!arguments.allFloats())
@@ -168,6 +178,7 @@ void Carver::applyReplaceTexture(const CarverOption &option, const OptionArgumen
     const char *newName = arguments.getWord(1);
     if (!textureNameFits(newName)) {
         toolError("Error with %s option : new texture name (%s) exceeds 31 characters\n", option.name, newName);
+        nameTooLong(option.name, newName);
         return;
     }
     // The words are command-line words, alive for the whole run as the replacement lists need.
@@ -279,6 +290,8 @@ void Carver::takeObjectVertex(const CarverOption &option, const char *word) {
     if (vertex < 0 || vertex >= objectTraversal->getVertexCount()) {
         toolError("Error with %s option : Invalid number (%s) for mesh %d (in mesh group %d)\n", option.name, word,
                   currentMesh, groupIndex);
+        toolDiagnostic(option.name, "'%s' is no vertex number of that mesh (it has %d vertices)", word,
+                       objectTraversal->getVertexCount());
         return;
     }
     objectTraversal->reset();
