@@ -172,6 +172,9 @@ const std::vector<Case> kCases = {
     {"centre on an object", carve({"-g", "0", "-m", "0", "-cv", "1"}), 0,
      {"Note about -cv option : Prop will be centered around (3.000, 0.000, 5.000)\n", "Exported prop p_x!\n"},
      [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 4, {-1, -1, 0, 1, 1, 2}); }},
+    {"centring on no valid vertex moves nothing", carve({"-g", "0", "-m", "0", "-cv", "99"}), 1,
+     {"Error with -cv option : Invalid number (99) for mesh 0 (in mesh group 0)\n", "Exported prop p_x!\n"},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 10, {-10, -10, 0, 12, 2, 7}); }},
     {"texture off for the prop", carve({"-g", "0", "-rtp", "old.dds", "null"}), 0, {},
      [](const KxRlMeshFile &f, const FakeInstall &) {
          EXPECT_STREQ("(none)", slotName(f, 0, 1, 0));

@@ -1,6 +1,6 @@
 #include "CarverHelp.h"
 
-#define KX_RULE "------------------------------------------------------------------------------\n"
+#include "ToolHelpText.h"
 
 const char *const kPropcarverHelp =
     "Usage: propcarver [GlobalOptions] InputMshFile OutputPropName [ExtractOptions]\n"
@@ -9,27 +9,7 @@ const char *const kPropcarverHelp =
     "input options specified.\n"
     "By default, the output will be placed in a directory of the same name as your\n"
     "OutputPropName.\n"
-    KX_RULE
-    "  [GlobalOptions] is optional, and can be any combination of the following:\n"
-    "    -newdata folder           Indicates the location of an additional \\data\\\n"
-    "                              folder containing modded props.  This application\n"
-    "                              will look here first for InputMshFile.\n"
-    "    -workdata folder          Changes the location of the prop output by this\n"
-    "                              application.\n"
-    KX_RULE
-    "  InputMshFile = *.msh file that you want to extract a prop out of.\n"
-    "    This application will search for this file in:\n"
-    "      1)  The \\content\\ folder containing this application.\n"
-    "      2)  Your game's folder.\n"
-    "      3)  The game's PAK files.\n"
-    "    If you add a new directory using the -newdata option, this application will\n"
-    "    look there first.\n"
-    KX_RULE
-    "  OutputPropName = Base filename of the prop to be created.\n"
-    "    It is not necessary to include the \"p_\" at the beginning, nor the \".msh\"\n"
-    "    at the end.  This name must not have any spaces, and should be at most 25\n"
-    "    characters in length.\n"
-    KX_RULE
+    KX_HELP_PROP_TOOL_ARGUMENTS
     "  [ExtractOptions] must contain, at a minimum, one \"-g\" option.  Besides that,\n"
     "  it may be any combination of the following:\n"
     "    -cat num (0 to 9)         Sets the category to use in Cutbay.  The default\n"
@@ -55,7 +35,7 @@ const char *const kPropcarverHelp =
     "    -g groupNum               The specified mesh group will be included in the\n"
     "                              prop.  Each \"-g\" option may optionally include a\n"
     "                              variety of [GroupOptions].\n"
-    KX_RULE
+    KX_HELP_RULE
     "  [GroupOptions] is optional for each \"-g\" option.  It may be any combination\n"
     "  of the following:\n"
     "    -n groupName              Sets the name of this mesh group.\n"
@@ -78,7 +58,7 @@ const char *const kPropcarverHelp =
     "    -m meshNum(s)             Only the specified meshes from this group will be\n"
     "                              included in the prop.  Each \"-m\" option may\n"
     "                              optionally include a variety of [MeshOptions].\n"
-    KX_RULE
+    KX_HELP_RULE
     "  [MeshOptions] is optional for each \"-m\" option.  It may be any combination\n"
     "  of the following:\n"
     "    -t0 image.dds             Sets the base texture filename for this mesh.\n"
@@ -112,4 +92,4 @@ const char *const kPropcarverHelp =
     "                              given angle, measured in degrees.  You can also\n"
     "                              rotate around the X- or Y-axes with -rmx or -rmy.\n"
     "    -clm x1 y1 z1 x2 y2 z2    Applies a clipping region to this mesh.\n"
-    KX_RULE;
+    KX_HELP_RULE;
