@@ -64,6 +64,14 @@ const std::string kStartUp = "Initializing random number generator...\nInitializ
 const std::string kPropIni = "\tmesh = p_x.msh\r\n\r\n[finance]\r\n\tpurchasecost = 1.00\r\n\tannualcost = 0\r\n"
                              "\tdailyrate = 0\r\n";
 
+// 231 characters: the mesh path below it fits a path buffer, the blueprint path does not.
+std::string deepFolder() {
+    std::string folder = "d123456789";
+    for (int i = 0; i < 20; i++) folder += "/d123456789";
+    return folder;
+}
+const std::string kDeepFolder = deepFolder();
+
 std::string blueprint(int category) {
     return "\r\n[blueprint]\r\n\tcategory = " + std::to_string(category) +
            "\r\n\tmenutype = 0\r\n\tmaxinstances = -1.00\r\n\ttrickiness = 0\r\n\tgiven = 1.00\r\n"
@@ -246,6 +254,11 @@ const std::vector<Case> kCases = {
      {"Error : \"-bones\" option out of place; no input mesh file has been given yet!\n"}, nullptr},
     {"-m out of place stops the run", carve({"-m", "0"}), 1,
      {"Error : \"-m\" option out of place; no mesh group has been specified yet!\n"}, nullptr},
+    {"package path too long", {"-workdata", kDeepFolder, "set.msh", "x", "-g", "0"}, 1,
+     {"Error exporting prop : Package path is too long: " + kDeepFolder + "\\data\\propblueprint\\p_x.ini\n"},
+     nullptr},
+    {"prop name with a folder", {"set.msh", "sub/x", "-g", "0"}, 1,
+     {"Error exporting prop : Prop name is not a plain file name: p_sub/x\n"}, nullptr},
     {"input not found", {"nothere.msh", "x", "-g", "0"}, 1, {"Error : Could not find input mesh file!\n"}, nullptr},
 };
 
