@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds an optimised build (build-bench/) and prints speed figures:
 #  1. the library benchmarks (object search, read and rewrite of a 65,536-vertex mesh);
-#  2. meshlister -xo timed on that mesh (one full-mesh export plus one per separate object).
+#  2. meshlister -xo timed on that mesh (one full-mesh export plus one per separate object);
+#  3. propcarver carving one object and the whole mesh out of it, beside meshlister's report.
 #   scripts/bench.sh [benchmark options]   e.g. --benchmark_filter=TraverseAll
 # Installs missing Debian packages when run as root; otherwise prints the apt-get command.
 set -euo pipefail
@@ -16,7 +17,7 @@ ensure_packages cmake g++ ninja-build zlib1g-dev libgtest-dev googletest libbenc
 
 echo "== bench: configure and build"
 cmake --preset bench -G Ninja >/dev/null
-cmake --build --preset bench --target mesh_bench make_bench_mesh meshlister
+cmake --build --preset bench --target mesh_bench make_bench_mesh meshlister propcarver
 bin="$PWD/$(preset_build_dir bench)/bin"
 
 echo "== bench: mesh_bench"
@@ -46,3 +47,28 @@ size=$(stat -c %s "$work/game/data/meshes/bench_building.msh")
 echo "   input: 65536 vertices, 115200 triangles, 64 objects, $size bytes"
 echo "   output: $exports MSH files, report $(stat -c %s "$work/run/meshlister.txt") bytes"
 echo "   wall time over $runs runs: best $best ms, mean $((total / runs)) ms"
+
+echo "== bench: propcarver on the same mesh, beside meshlister's report of it"
+# Best wall time in ms of a command run $runs times in a clean run folder.
+best_ms() {
+  local best="" i start end ms
+  for i in $(seq 1 $runs); do
+    rm -rf "$work/run"/*
+    start=$(date +%s%N)
+    (cd "$work/run" && "$@" >/dev/null)
+    end=$(date +%s%N)
+    ms=$(( (end - start) / 1000000 ))
+    if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
+  done
+  echo "$best"
+}
+report=$(best_ms "$bin/meshlister" bench_building.msh)
+object=$(best_ms "$bin/propcarver" bench_building.msh bench_object -g 0 -m 0 -v 0)
+object_vertices=$(cd "$work/run" && "$bin/meshlister" -newdata p_bench_object -r object.txt p_bench_object.msh \
+  >/dev/null && tr -d '\r' < object.txt | sed -n 's/^  (\([0-9]*\) vertices.*/\1/p' | head -n 1)
+whole=$(best_ms "$bin/propcarver" bench_building.msh bench_whole -g 0 -cp 1 2 3 -rpz 90 -sp 2)
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
+echo "   meshlister report (no exports):            best $report ms"
+echo "   propcarver -v 0 (one object, $object_vertices vertices): best $object ms, $(ratio "$object" "$report") x the report"
+echo "   propcarver -cp 1 2 3 -rpz 90 -sp 2 (all):  best $whole ms, $(ratio "$whole" "$report") x the report"
+echo "   target: carving costs at most 2 x the report"

@@ -35,6 +35,20 @@ for export in "$run"/work/p_demo_*/*.msh; do
   "$root/build/bin/msh_preview" "$export" "$run/previews/$name.png"
 done
 
+# propcarver: one object picked from meshlister's listing (the second book of the shelf's
+# books mesh), centred on the Z axis and stood on the floor, turned and re-textured.
+book=$(tr -d '\r' < "$run/work/meshlister.txt" | sed -n '/^Group #1, Mesh #1: Has multiple 3D objects!/{n;p;}' \
+  | awk '{print $6}')
+echo
+echo "== propcarver p_demo_shelf.msh demo_book -g 1 -n book -m 1 -cv $book -rpz 90 -t0 demo_book_red.dds"
+(cd "$run/work" && "$root/build/bin/propcarver" p_demo_shelf.msh demo_book -g 1 -n book -m 1 -cv "$book" -rpz 90 \
+  -t0 demo_book_red.dds)
+echo
+echo "== meshlister reads the carved prop back:   -newdata p_demo_book -r p_demo_book.txt p_demo_book.msh"
+(cd "$run/work" && "$root/build/bin/meshlister" -newdata p_demo_book -r p_demo_book.txt p_demo_book.msh)
+tr -d '\r' < "$run/work/p_demo_book.txt" | sed -n '/^GROUP #0/,/Flags/p'
+"$root/build/bin/msh_preview" "$run/work/p_demo_book/data/meshes/p_demo_book.msh" "$run/previews/p_demo_book.png"
+
 cat <<EOT
 
 The example game:      demo-run/game (the shelf loose in data/meshes, the table inside data/pak/demo.pak)
@@ -44,6 +58,10 @@ Exported meshes:       demo-run/work/p_demo_table/ and demo-run/work/p_demo_shel
                        (group00mesh00.msh is a whole mesh; ...vertex0024.msh one separate object)
 Archive extracts:      demo-run/work/cache/data/meshes/p_demo_table.msh
 Pictures:              demo-run/previews/*.png (each input and each export, drawn by build/bin/msh_preview)
+propcarver's package:  demo-run/work/p_demo_book/data/ (meshes/p_demo_book.msh, propblueprint/, props/, setdressing/)
+                       copy that data folder into the game folder to use the prop; its report:
+                       demo-run/work/p_demo_book.txt; its picture: demo-run/previews/p_demo_book.png
+                       beside its source, demo-run/previews/p_demo_shelf.png
 EOT
 echo
 echo "== the report's first lines"

@@ -52,6 +52,8 @@ bool getModificationTime(const char *path, int64_t *seconds);
 // Moves `from` to `to`, replacing an existing `to`.
 bool renameFile(const char *from, const char *to);
 bool removeFile(const char *path);
+// Removes a folder only when it is empty. False when it is not empty or cannot be removed.
+bool removeEmptyDirectory(const char *path);
 bool isDirectory(const char *path);
 
 void sleepMilliseconds(unsigned int milliseconds);

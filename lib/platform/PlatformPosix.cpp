@@ -174,6 +174,8 @@ bool renameFile(const char *from, const char *to) {
 
 bool removeFile(const char *path) { return std::remove(resolve(path).c_str()) == 0; }
 
+bool removeEmptyDirectory(const char *path) { return ::rmdir(resolve(path).c_str()) == 0; }
+
 bool isDirectory(const char *path) {
     struct stat info;
     return ::stat(resolve(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);

@@ -70,6 +70,8 @@ bool renameFile(const char *from, const char *to) {
 
 bool removeFile(const char *path) { return ::DeleteFileA(toBackslashes(path).c_str()) != 0; }
 
+bool removeEmptyDirectory(const char *path) { return ::RemoveDirectoryA(toBackslashes(path).c_str()) != 0; }
+
 bool isDirectory(const char *path) {
     DWORD attributes = ::GetFileAttributesA(toBackslashes(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);

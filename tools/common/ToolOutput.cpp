@@ -52,17 +52,16 @@ void resOutputDir(const char *inputPath) {
     toolFrame().outputLocked = true;
 }
 
-void resOutput(const char *propName) {
+bool resOutput(const char *propName) {
     const char *name = propName ? propName : "";
     if (std::strncmp(name, "p_", 2) == 0) name += 2;
     std::string base = cutAtFirstDot(name);
     if (base.size() > 25) throw IOException("Output prop name exceeds 25 characters.");
     std::string prop = "p_" + base;
     kxrlStrCopy(toolFrame().propName, prop.c_str(), KXRL_PATH_SIZE);
-    if (!toolFrame().outputLocked) {
-        kxrlStrCopy(toolFrame().outputFolder, prop.c_str(), KXRL_PATH_SIZE);
-        platform::makeDirectory(prop.c_str());
-    }
+    if (toolFrame().outputLocked) return false;
+    kxrlStrCopy(toolFrame().outputFolder, prop.c_str(), KXRL_PATH_SIZE);
+    return platform::makeDirectory(prop.c_str());
 }
 
 void resMeshFileDir(const char *meshPath) {

@@ -21,7 +21,8 @@ void resOutputDir(const char *inputPath);
 // Prop name = "p_" + `propName` without a leading "p_", cut at its first '.'. More than 25
 // characters throw IOException("Output prop name exceeds 25 characters."). Unless the output
 // is locked, the output folder becomes the prop name and is created (propcarver, propbender).
-void resOutput(const char *propName);
+// Returns true when this call created that folder (it did not exist before).
+bool resOutput(const char *propName);
 
 // Output folder = the mesh path with the first '.' of its file name and all after it cut off;
 // every level of it is created (meshlister's export folder).

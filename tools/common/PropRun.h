@@ -1,0 +1,88 @@
+#ifndef KX_TOOLS_PROPRUN_H
+#define KX_TOOLS_PROPRUN_H
+
+// What propcarver and propbender share around their own options: the two positional words
+// (the input mesh, then the prop name), the prop-level transforms and clip regions, and the
+// end of the run (the package written and reported).
+
+#include "ArrayList.h"
+#include "KxDTransformList.h"
+
+#include <memory>
+#include <string>
+
+class KxRlMeshFile;
+class KxRlRebuiltProp;
+
+// The input mesh file (owned) and the prop name. Declare it before the rebuilt prop and
+// anything else that points into the mesh file, so that it goes last.
+//
+// The prop-named folder is made when the name is read; a run that writes no package (help at
+// the end, a missing value, a run-stopping error, no mesh group, a failed export) removes it
+// again when this object goes, if it made the folder and the folder is still empty.
+class PropInput {
+public:
+    PropInput() = default;
+    ~PropInput();
+    PropInput(const PropInput &) = delete;
+    PropInput &operator=(const PropInput &) = delete;
+
+    KxRlMeshFile *getMeshFile() const { return meshFile.get(); }
+    bool hasPropName() const { return propNameGiven; }
+
+    // A word that is no option and no argument: the input mesh first, then the prop name;
+    // after both, "Warning : option \"%s\" is unknown or out of place\n".
+    void takePositional(const char *word);
+    // Looks the name up in data\meshes\ of the content registry and loads the file. Throws
+    // IOException "Could not find input mesh file!" or the reader's own error (after a stderr
+    // line naming the file).
+    void loadMeshFile(const char *name);
+    // The frame's resOutput: throws IOException "Output prop name exceeds 25 characters."
+    // (after a stderr line naming the word).
+    void setPropName(const char *word);
+    // The package was written: the prop folder stays even when empty.
+    void markPackageWritten() { packageWritten = true; }
+
+private:
+    std::unique_ptr<KxRlMeshFile> meshFile;
+    bool propNameGiven = false;
+    std::string folderMade;  // the prop-named folder this run created, if any
+    bool packageWritten = false;
+};
+
+// The prop-level transforms and clip regions, given anywhere on the command line and pushed
+// onto every group reference at the end. The final transform of the list is one object for
+// the whole run (handed to the skeleton by -bones), so keep this alive until the export.
+class PropLevelSettings {
+public:
+    PropLevelSettings() = default;
+    ~PropLevelSettings();
+    PropLevelSettings(const PropLevelSettings &) = delete;
+    PropLevelSettings &operator=(const PropLevelSettings &) = delete;
+
+    KxDTransformList *getTransforms() { return &transforms; }
+    // A box given by two corners, measured in the input's own co-ordinates.
+    void addClipRegion(float x1, float y1, float z1, float x2, float y2, float z2);
+    int getClipCount() const { return static_cast<int>(clipRegions.getLength()); }
+
+    // For every group reference of `prop`, in order: the list's final transform appended to
+    // the group's transforms (when the list holds one, or always with `evenWhenEmpty`), then a
+    // copy of every clip region appended to the group's regions.
+    void pushOnto(KxRlRebuiltProp *prop, bool evenWhenEmpty);
+
+private:
+    KxDTransformList transforms;
+    ArrayList clipRegions;  // KxDClipRegion3D*, owned
+};
+
+// Whether the command line asked for a prop that can be written: false when an option was
+// left without its value at the end (already named on stderr; nothing is written) or when
+// the input mesh or the prop name is missing (the help is printed; status 2 either way).
+bool readyToExport(const PropInput &input);
+
+// Writes the package with the frame's prop name and reports it: "Exported prop %s!\n", or
+// "Error exporting prop : %s\n" (status 1) when the export fails or the prop holds no mesh
+// group at all (nothing is written then).
+void exportPropAndReport(PropInput &input, KxRlRebuiltProp *prop, int category);
+
+#endif
