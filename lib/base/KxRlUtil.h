@@ -51,8 +51,13 @@ bool kxrlFileExists(const char *path);
 // Reads a text value of `key` under `hive` into `buffer` (256 bytes, terminator included).
 bool kxrlGetRegValue(char *buffer, platform::RegistryHive hive, const char *key, const char *valueName);
 
-// The game folder ("GameDir" of Software\Brassnook Studios Ltd\Reelmara under the current
-// user), or null when it is not configured. The registry is read once per process.
+// Where the game's installer stores the game folder: this value of this key under
+// HKEY_CURRENT_USER.
+extern const char *const kxrlGameKey;
+extern const char *const kxrlGameValue;
+
+// The game folder (kxrlGameValue of kxrlGameKey under the current user), or null when it is
+// not configured. The registry is read once per process.
 const char *kxrlGetGamePath();
 // Forgets what kxrlGetGamePath read, so that tests can change the registry in one process.
 void kxrlForgetGamePath();

@@ -257,7 +257,9 @@ void KxRlRebuiltProp::exportMesh(const char *path) {
         }
         writeFile(partPath.c_str());
         if (!platform::renameFile(partPath.c_str(), path))
-            throw IOException(std::string("Could not move the finished file into place: ") + path);
+            throw IOException(std::string(platform::isDirectory(path) ? "A folder is in the way of the finished file: "
+                                                                      : "Could not move the finished file into place: ") +
+                              path);
     } catch (...) {
         platform::removeFile(partPath.c_str());
         clearAfterMesh();
