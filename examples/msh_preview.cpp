@@ -1,13 +1,17 @@
 // Renders an MSH file to a PNG picture, so that a mesh can be looked at rather than read:
 //   msh_preview <file.msh> <picture.png> [width height]
 // Every triangle of every mesh is drawn as stored (group matrices are not applied), seen
-// from the front-left and above, with flat shading; each material gets a colour of its own.
+// from the front-left and above, with flat shading. A material's colour comes from its base
+// texture's name, so a mesh keeps its colours in every picture (an export of one mesh, whose
+// material has another number, looks like the same mesh in the whole file).
 
 #include "IOException.h"
 #include "KxRlMesh.h"
 #include "KxRlMeshFile.h"
+#include "KxRlMeshMaterial.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -21,12 +25,8 @@ namespace {
 struct Triangle {
     float p[3][3];  // screen x, screen y, depth
     float shade;    // 0..1
-    int colour;
+    float colour[3];  // 0..255 before shading
 };
-
-const unsigned char kPalette[][3] = {{214, 160, 96},  {120, 160, 210}, {150, 200, 120}, {220, 120, 120},
-                                     {190, 150, 210}, {230, 210, 110}, {110, 200, 200}, {200, 200, 200}};
-const int kPaletteSize = sizeof kPalette / sizeof kPalette[0];
 
 void appendBigEndian(std::string &out, uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
@@ -78,6 +78,34 @@ void project(const float *p, float *out) {
     out[2] = depth * std::cos(pitch) - p[2] * std::sin(pitch);  // distance from the eye
 }
 
+// A mesh's colour: a hue and a brightness from a hash of its base texture's name (ASCII case
+// ignored); meshes without a texture are grey.
+void colourOf(const KxRlMesh *mesh, float rgb[3]) {
+    const KxRlMeshMaterial *material = mesh->getMaterial();
+    const KxRlMeshBitmap *base = material ? material->getBitmap(0) : nullptr;
+    if (!base || !base->getFilename()[0]) {
+        rgb[0] = rgb[1] = rgb[2] = 200;
+        return;
+    }
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (const char *c = base->getFilename(); *c; c++) {
+        hash ^= static_cast<uint32_t>(std::tolower(static_cast<unsigned char>(*c)));
+        hash *= 16777619u;
+    }
+    hash ^= hash >> 15;  // spread similar names over the whole hue circle
+    hash *= 0x2C1B3C6Du;
+    hash ^= hash >> 12;
+    float hue = static_cast<float>(hash % 360) / 60.0f;
+    // Three brightness steps as well, so that neighbouring hues still differ.
+    const float high = 235 - 30 * static_cast<float>((hash >> 9) % 3), low = high - 125;
+    for (int c = 0; c < 3; c++) {
+        // Each channel rises and falls over the hue circle, one third apart.
+        float h = std::fmod(hue + 4.0f * static_cast<float>(c), 6.0f);
+        float ramp = h < 1 ? h : h < 3 ? 1 : h < 4 ? 4 - h : 0;
+        rgb[c] = low + (high - low) * ramp;
+    }
+}
+
 std::vector<Triangle> collectTriangles(const KxRlMeshFile &file) {
     std::vector<Triangle> triangles;
     const float light[3] = {-0.4f, -0.5f, 0.77f};
@@ -103,8 +131,7 @@ std::vector<Triangle> collectTriangles(const KxRlMeshFile &file) {
                     project(p, t.p[k]);
                 }
                 t.shade = 0.35f + 0.65f * lit;
-                t.colour = mesh->getMaterialIndex() % kPaletteSize;
-                if (t.colour < 0) t.colour = 0;
+                colourOf(mesh, t.colour);
                 triangles.push_back(t);
             }
         }
@@ -157,7 +184,7 @@ std::vector<unsigned char> render(std::vector<Triangle> &triangles, int width, i
                                        std::hypot(t.p[0][0] - t.p[2][0], t.p[0][1] - t.p[2][1])});
                 float shade = t.shade * (edge < 0.8f ? 0.85f : 1.0f);
                 for (int c = 0; c < 3; c++)
-                    rgb[at * 3 + c] = static_cast<unsigned char>(std::min(255.0f, kPalette[t.colour][c] * shade));
+                    rgb[at * 3 + c] = static_cast<unsigned char>(std::min(255.0f, t.colour[c] * shade));
             }
         }
     }
