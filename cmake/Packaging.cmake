@@ -25,8 +25,9 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Reelmara prop tools developers <reelmara-prop-tools@localhost>")
   set(CPACK_DEBIAN_PACKAGE_SECTION games)
-  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-      "Console tools that report on the MSH meshes of Reelmara and rebuild them into props.\nmeshlister writes a report on MSH files and exports their meshes and separate objects.")
+  string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
+      "Console tools that report on the MSH meshes of Reelmara and rebuild them into props.\n"
+      "meshlister writes a report on MSH files and exports their meshes and separate objects.")
   # The libraries the programs link (the C++ runtime, zlib) become the package's dependencies.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()

@@ -73,7 +73,8 @@ dpkg-deb -x "$dist"/reelmara-prop-tools_*.deb "$check/deb"
 REELMARA_REGISTRY="$check/demo-deb/reelmara.reg" \
   try_programs "$check/demo-deb" "$check/deb/usr/bin/make_example_game" "$check/deb/usr/bin/meshlister" \
   "$check/deb/usr/bin/msh_preview"
-dpkg-deb -f "$dist"/reelmara-prop-tools_*.deb Depends | grep -q zlib1g || fail "the Debian package does not depend on zlib"
+dpkg-deb -f "$dist"/reelmara-prop-tools_*.deb Depends | grep -q zlib1g \
+  || fail "the Debian package does not depend on zlib"
 
 echo "== Windows ZIP: unpacked and run under Wine"
 prepare_wine build-windows

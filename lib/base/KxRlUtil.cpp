@@ -60,6 +60,18 @@ void kxrlStrCopy(char *target, const char *source, size_t size) {
     target[n] = 0;
 }
 
+bool kxrlHasParentPart(const char *path) {
+    if (!path) return false;
+    const char *part = path;
+    for (const char *p = path;; p++) {
+        if (*p == 0 || kxrlIsSeparator(*p)) {
+            if (p - part == 2 && part[0] == '.' && part[1] == '.') return true;
+            if (*p == 0) return false;
+            part = p + 1;
+        }
+    }
+}
+
 bool kxrlAttachDirName(char *target, const char *name, bool addSeparator, size_t size) {
     if (!name) return true;
     size_t length = std::strlen(target);

@@ -36,6 +36,10 @@ void kxrlStrCopy(char *target, const char *source, size_t size);
 // True for `\` and `/`: where the suite splits a path, both count as separators.
 inline bool kxrlIsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// True when one of the parts of `path` (between `\` or `/`) is "..", which could lead out of
+// the folder the path is joined to.
+bool kxrlHasParentPart(const char *path);
+
 // Appends `name` to `target`, and a backslash after it when `addSeparator` is set, `name`
 // is not empty and does not already end with one. False, with `target` unchanged, when the
 // result would not fit `size` bytes.

@@ -84,7 +84,8 @@ const std::vector<FailureCase> &failureCases() {
          {"meshlister: {root}/no-folder/report.txt: the report file cannot be written: File could not be opened: "},
          {}, {"desk"}},
         {"wordThatIsNoOption", nullptr, {"-xq", "desk.msh"}, 1, {"Could not load mesh file -xq\n"},
-         {"meshlister: -xq: warning: not an option of meshlister; taken as a mesh file name\n"}, {"meshlister.txt"}, {}},
+         {"meshlister: -xq: warning: not an option of meshlister; taken as a mesh file name\n"}, {"meshlister.txt"},
+         {}},
         {"reportOptionAtTheEnd", nullptr, {"-xm", "desk.msh", "-r"}, 2, {kStart},
          {"meshlister: -r: the option needs a value"}, {}, {"meshlister.txt", "desk"}},
         {"newdataOptionAtTheEnd", nullptr, {"desk.msh", "-newdata"}, 2, {kStart},
@@ -150,7 +151,7 @@ TEST_P(MeshlisterFailure, saysWhatAndWhyAndEndsWithItsStatus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MeshlisterFailure, ::testing::ValuesIn(failureCases()),
-                         [](const ::testing::TestParamInfo<FailureCase> &info) { return std::string(info.param.title); });
+                         [](const ::testing::TestParamInfo<FailureCase> &info) { return info.param.title; });
 
 TEST(MeshlisterFailure, aDamagedArchiveLeavesTheOthersAndTheReportWhole) {
     FakeInstall install;
@@ -182,7 +183,8 @@ TEST(MeshlisterPattern, namesEveryMatchingFileOfEverySourceOnceInNameOrder) {
     install.addPak("base.pak", archiveOf({{"p_demo_b.msh", deskFile("b-from-pak")},
                                           {"p_demo_c.msh", deskFile("c-from-pak")},
                                           {"p_demo_cc.msh", deskFile("cc-from-pak")}}));
-    ToolRun run = install.run("meshlister", {"-newdata", install.root() + "/mods", "-xm", "P_DEMO_*.msh", "p_demo_?.msh"});
+    ToolRun run =
+        install.run("meshlister", {"-newdata", install.root() + "/mods", "-xm", "P_DEMO_*.msh", "p_demo_?.msh"});
     EXPECT_EQ(0, run.status) << run.output << run.errors;
     std::string report = withoutCarriageReturns(install.readWorkFile("meshlister.txt"));
     const char *expected[][2] = {{"p_demo_a.msh", "a-from-content"}, {"p_demo_b.msh", "b-from-mods"},
@@ -197,7 +199,7 @@ TEST(MeshlisterPattern, namesEveryMatchingFileOfEverySourceOnceInNameOrder) {
         EXPECT_EQ(std::string("GROUP #0 : \"") + e[1], report.substr(group, 12 + std::strlen(e[1]))) << e[0];
         at = group;
     }
-    EXPECT_EQ(std::string::npos, report.find(std::string("\nFILE ") + "p_demo_cc.msh:\n", report.find("cc-from-pak") + 1));
+    EXPECT_EQ(std::string::npos, report.find("\nFILE p_demo_cc.msh:\n", report.find("cc-from-pak")));  // no ? match
     EXPECT_EQ(std::string::npos, report.find("other"));
     EXPECT_TRUE(install.workFileExists("p_demo_a/group00mesh00.msh"));
     EXPECT_TRUE(install.workFileExists("p_demo_cc/group00mesh01.msh"));
@@ -210,7 +212,8 @@ TEST(MeshlisterPattern, namesEveryMatchingFileOfEverySourceOnceInNameOrder) {
     }());
     ToolRun deep = install.run("meshlister", {"-xm", "props/*.msh"});
     EXPECT_EQ(0, deep.status) << deep.output << deep.errors;
-    EXPECT_NE(std::string::npos, withoutCarriageReturns(install.readWorkFile("meshlister.txt")).find("\nFILE props/p_deep.msh:\n"));
+    std::string deepReport = withoutCarriageReturns(install.readWorkFile("meshlister.txt"));
+    EXPECT_NE(std::string::npos, deepReport.find("\nFILE props/p_deep.msh:\n"));
     EXPECT_TRUE(install.workFileExists("props/p_deep/group00mesh00.msh"));
 }
 

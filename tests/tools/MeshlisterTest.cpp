@@ -143,7 +143,8 @@ TEST(Meshlister, exportsEveryMeshAndEveryObject) {
 TEST(Meshlister, takesOptionWordsWhereAValueIsExpected) {
     FakeInstall install;
     install.addRootFile("mods/data/meshes/desk.msh", deskFile("modded"));
-    ToolRun run = install.run("meshlister", {"-newdata", "-xo", install.root() + "/mods", "-r", "-xm", "r.txt", "desk.msh"});
+    ToolRun run =
+        install.run("meshlister", {"-newdata", "-xo", install.root() + "/mods", "-r", "-xm", "r.txt", "desk.msh"});
     EXPECT_EQ(0, run.status) << run.output;
     EXPECT_NE(std::string::npos, withoutCarriageReturns(reportOf(install, "r.txt")).find("\"modded\""));
     EXPECT_TRUE(install.workFileExists("desk/group00mesh00.msh"));  // -xm, given last, counts

@@ -60,7 +60,8 @@ void diagnoseGameFolder() {
     std::string problem;
     std::string registry = platform::describeRegistrySource(platform::HIVE_CURRENT_USER, &problem);
     if (!game && problem.empty()) {
-        toolDiagnostic(registry.c_str(), "no value \"%s\" in the key HKEY_CURRENT_USER\\%s, so the game folder is unknown",
+        toolDiagnostic(registry.c_str(),
+                       "no value \"%s\" in the key HKEY_CURRENT_USER\\%s, so the game folder is unknown",
                        kxrlGameValue, kxrlGameKey);
     } else if (!game) {
         toolDiagnostic(registry.c_str(),

@@ -44,18 +44,6 @@ bool isAbsolutePath(const char *path) {
     return letter && path[1] == ':';
 }
 
-bool hasParentPart(const char *path) {
-    if (!path) return false;
-    const char *part = path;
-    for (const char *p = path;; p++) {
-        if (*p == 0 || kxrlIsSeparator(*p)) {
-            if (p - part == 2 && part[0] == '.' && part[1] == '.') return true;
-            if (*p == 0) return false;
-            part = p + 1;
-        }
-    }
-}
-
 void lockOutputDir(const char *path) {
     std::string folder = path ? path : "";
     copyPath(toolFrame().outputFolder, folder);
@@ -86,7 +74,8 @@ void resOutput(const char *propName) {
 
 void resMeshFileDir(const char *meshPath) {
     const char *path = meshPath ? meshPath : "";
-    if (hasParentPart(path)) throw IOException("The export folder may not lead out of the current folder: " + std::string(path));
+    if (kxrlHasParentPart(path))
+        throw IOException("The export folder may not lead out of the current folder: " + std::string(path));
     if (isAbsolutePath(path)) {
         path = fileNameOf(path);
         if (isAbsolutePath(path)) path += 2;  // "C:p_shelf.msh": the drive goes too

@@ -11,8 +11,6 @@ const char *fileNameOf(const char *path);
 // True for a path that names its place from the root: a leading separator or a drive letter
 // ("/x", "\\x", "C:\\x", "C:x").
 bool isAbsolutePath(const char *path);
-// True when one of the path's parts is "..", which could lead out of the folder it is used in.
-bool hasParentPart(const char *path);
 
 // Creates every level of `path` (the text before each separator, then the whole path), makes
 // it the output folder and locks it, so that the input names no longer choose it. Throws an

@@ -53,7 +53,7 @@ std::unique_ptr<KxRlRebuiltProp> propForMesh(KxRlMeshFile *file, int group, int 
 bool MeshReport::reportMeshFile(const char *name, ExportMode mode) {
     whereFound.clear();
     failedExports = 0;
-    if (hasParentPart(name)) throw IOException("A mesh file name may not lead out of its folder with \"..\"");
+    if (kxrlHasParentPart(name)) throw IOException("A mesh file name may not lead out of its folder with \"..\"");
     MeshLocation location = locateMeshName(name);
     char path[KXRL_PATH_SIZE];
     KxRlContentRegistry *registry = getContentRegistry();
