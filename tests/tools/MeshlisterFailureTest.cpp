@@ -220,23 +220,35 @@ TEST(MeshlisterPattern, namesEveryMatchingFileOfEverySourceOnceInNameOrder) {
 TEST(MeshlisterStartUp, runsWithoutAPauseAndTwoRunsDrawDifferentIdentifiers) {
     FakeInstall install;
     gameMesh(install, "desk.msh", deskFile());
-    ScopedEnv pauses("REELMARA_NO_PAUSE", nullptr);
+    std::unique_ptr<ScopedEnv> pauses(new ScopedEnv("REELMARA_NO_PAUSE", nullptr));
     ScopedEnv seed("REELMARA_SEED", nullptr);
-    auto started = std::chrono::steady_clock::now();
-    ToolRun first = install.run("meshlister", {"-xm", "desk.msh"});
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    ASSERT_EQ(0, first.status) << first.output << first.errors;
-    EXPECT_EQ(kStart, first.output.substr(0, std::strlen(kStart)));
-    std::string firstExport = install.readWorkFile("desk/group00mesh00.msh");
-    ToolRun second = install.run("meshlister", {"-xm", "desk.msh"});
-    ASSERT_EQ(0, second.status);
-    EXPECT_NE(firstExport, install.readWorkFile("desk/group00mesh00.msh"));
-    // The pause of a second is gone; a program start under an emulator may take a while.
-    EXPECT_LT(seconds, 0.9) << "one run took " << seconds << " s";
+    // The shorter of two runs, in seconds, with the export it wrote.
+    auto timedRuns = [&install](std::string *lastExport) {
+        double fastest = 1e9;
+        for (int i = 0; i < 2; i++) {
+            auto started = std::chrono::steady_clock::now();
+            ToolRun run = install.run("meshlister", {"-xm", "desk.msh"});
+            double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            EXPECT_EQ(0, run.status) << run.output << run.errors;
+            EXPECT_EQ(kStart, run.output.substr(0, std::strlen(kStart)));
+            if (seconds < fastest) fastest = seconds;
+            if (i == 0 && lastExport) *lastExport = install.readWorkFile("desk/group00mesh00.msh");
+        }
+        return fastest;
+    };
+    std::string firstExport;
+    double unpaused = timedRuns(&firstExport);
+    EXPECT_NE(firstExport, install.readWorkFile("desk/group00mesh00.msh"));  // two runs, two identifiers
 
+    // With the pauses skipped and the seed fixed: the same file twice, and the time a run takes
+    // anyway (a program start under an emulator takes a while of its own).
+    pauses.reset(new ScopedEnv("REELMARA_NO_PAUSE", "1"));
     ScopedEnv fixed("REELMARA_SEED", "7");
-    install.run("meshlister", {"-xm", "desk.msh"});
-    std::string seeded = install.readWorkFile("desk/group00mesh00.msh");
-    install.run("meshlister", {"-xm", "desk.msh"});
+    std::string seeded;
+    double baseline = timedRuns(&seeded);
     EXPECT_EQ(seeded, install.readWorkFile("desk/group00mesh00.msh"));
+    EXPECT_LT(unpaused - baseline, 0.6) << unpaused << " s without REELMARA_NO_PAUSE, " << baseline << " s with it";
+#ifndef _WIN32
+    EXPECT_LT(unpaused, 0.9);
+#endif
 }
