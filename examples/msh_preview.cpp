@@ -25,7 +25,7 @@ namespace {
 struct Triangle {
     float p[3][3];  // screen x, screen y, depth
     float shade;    // 0..1
-    float colour[3];  // 0..255 before shading
+    unsigned char rgb[3];  // base colour
 };
 
 void appendBigEndian(std::string &out, uint32_t value) {
@@ -80,7 +80,7 @@ void project(const float *p, float *out) {
 
 // A mesh's colour: a hue and a brightness from a hash of its base texture's name (ASCII case
 // ignored); meshes without a texture are grey.
-void colourOf(const KxRlMesh *mesh, float rgb[3]) {
+void textureColour(const KxRlMesh *mesh, unsigned char rgb[3]) {
     const KxRlMeshMaterial *material = mesh->getMaterial();
     const KxRlMeshBitmap *base = material ? material->getBitmap(0) : nullptr;
     if (!base || !base->getFilename()[0]) {
@@ -102,7 +102,7 @@ void colourOf(const KxRlMesh *mesh, float rgb[3]) {
         // Each channel rises and falls over the hue circle, one third apart.
         float h = std::fmod(hue + 4.0f * static_cast<float>(c), 6.0f);
         float ramp = h < 1 ? h : h < 3 ? 1 : h < 4 ? 4 - h : 0;
-        rgb[c] = low + (high - low) * ramp;
+        rgb[c] = static_cast<unsigned char>(low + (high - low) * ramp);
     }
 }
 
@@ -131,7 +131,7 @@ std::vector<Triangle> collectTriangles(const KxRlMeshFile &file) {
                     project(p, t.p[k]);
                 }
                 t.shade = 0.35f + 0.65f * lit;
-                colourOf(mesh, t.colour);
+                textureColour(mesh, t.rgb);
                 triangles.push_back(t);
             }
         }
@@ -184,7 +184,7 @@ std::vector<unsigned char> render(std::vector<Triangle> &triangles, int width, i
                                        std::hypot(t.p[0][0] - t.p[2][0], t.p[0][1] - t.p[2][1])});
                 float shade = t.shade * (edge < 0.8f ? 0.85f : 1.0f);
                 for (int c = 0; c < 3; c++)
-                    rgb[at * 3 + c] = static_cast<unsigned char>(std::min(255.0f, t.colour[c] * shade));
+                    rgb[at * 3 + c] = static_cast<unsigned char>(std::min(255.0f, t.rgb[c] * shade));
             }
         }
     }

@@ -166,10 +166,11 @@ int runTool(const ToolSettings &settings, int argc, char **argv, ToolBody body) 
         body(argc, argv);
     } catch (const IOException &e) {
         toolError("Error : %s\n", e.getErrorString());
-        if (!frameValues.exceptionDiagnosed) toolDiagnostic("error", "%s", e.getErrorString());
+        // Code that fails names the subject itself; this line is for a failure that did not.
+        if (frameValues.diagnosticCount == 0) toolDiagnostic("error", "%s", e.describe().c_str());
     } catch (const char *text) {  // the containers' bare texts
         toolError("Error : %s\n", text);
-        toolDiagnostic("error", "%s", text);
+        if (frameValues.diagnosticCount == 0) toolDiagnostic("error", "%s", text);
     }
     deleteContentRegistry();
     if (settings.readsDocumentsFolder && frameValues.inProgramFolder) pause(3000);
@@ -225,10 +226,7 @@ void initContentRegistry() {
     try {
         registry->addSource(KxRlGameDataFolder::CreateFromGame());
     } catch (const IOException &) {
-        if (!tolerant) {
-            frameValues.exceptionDiagnosed = true;
-            throw;
-        }
+        if (!tolerant) throw;
     }
     try {
         KxRlPakRegistry *archives = KxRlPakRegistry::CreateFromGame(frameValues.cacheFolder);
@@ -237,10 +235,7 @@ void initContentRegistry() {
     } catch (const IOException &e) {
         // Without a game folder the reason is already on standard error.
         if (const char *game = kxrlGetGamePath()) toolDiagnostic(game, "the game's archives: %s", e.getErrorString());
-        if (!tolerant) {
-            frameValues.exceptionDiagnosed = true;
-            throw;
-        }
+        if (!tolerant) throw;
         std::printf("%s\n", e.getErrorString());
     }
 }
@@ -278,7 +273,6 @@ bool addNewDataFolder(const char *folder) {
         toolDiagnostic(shown, "-newdata folder refused (%s): %s", e.getErrorString(), newDataProblem(folder).c_str());
         switch (failure) {
         case NEWDATA_FAILURE_ENDS_TOOL:
-            frameValues.exceptionDiagnosed = true;
             throw;
         case NEWDATA_FAILURE_REPORTED:
             toolError("Error with -newdata option : %s\n", e.getErrorString());
@@ -317,6 +311,7 @@ void toolDiagnostic(const char *subject, const char *reasonFormat, ...) {
     va_end(arguments);
     std::fputc('\n', stderr);
     std::fflush(stderr);
+    frameValues.diagnosticCount++;
 }
 
 void toolMissingValue(const char *option) {

@@ -64,8 +64,7 @@ struct ToolFrameValues {
     int newDataCount = 0;          // -newdata folders accepted so far
     bool errorReported = false;
     bool incompleteCommandLine = false;
-    // The exception on its way to the top-level report has had its diagnostic line already.
-    bool exceptionDiagnosed = false;
+    int diagnosticCount = 0;  // lines printed by toolDiagnostic
 };
 
 ToolFrameValues &toolFrame();

@@ -93,11 +93,15 @@ void runMeshlister(int argc, char **argv) {
             continue;
         }
         // A pattern names every matching mesh file of every source, each as if given by name.
-        std::vector<std::string> matches = expandMeshPattern(getContentRegistry(), name);
-        if (matches.empty()) {
+        std::vector<std::string> matches;
+        try {
+            matches = expandMeshPattern(getContentRegistry(), name);
+            if (matches.empty())
+                throw IOException("no mesh file matches in " + locateMeshName(name).folder + " of " +
+                                  describeSearchedSources(getContentRegistry()));
+        } catch (const IOException &e) {
             toolError("Could not load mesh file %s\n", name);
-            toolDiagnostic(name, "no mesh file matches in %s of %s", locateMeshName(name).folder.c_str(),
-                           describeSearchedSources(getContentRegistry()).c_str());
+            toolDiagnostic(name, "%s", e.describe().c_str());
         }
         for (const std::string &match : matches) reportOne(report, match.c_str(), mode);
     }
