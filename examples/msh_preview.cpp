@@ -1,19 +1,52 @@
 // Renders an MSH file to a PNG picture, so that a mesh can be looked at rather than read:
 //   msh_preview <file.msh> <picture.png> [width height]
 // Every triangle of every mesh is drawn as stored (group matrices are not applied), seen
-// from the front-left and above, with flat shading; each material gets a colour of its own.
+// from the front-left and above, with flat shading; each mesh is coloured by its base texture name.
 
 #include "IOException.h"
 #include "KxRlMesh.h"
 #include "KxRlMeshFile.h"
+#include "KxRlMeshMaterial.h"
 #include "PreviewPicture.h"
 
+#include <cctype>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
 namespace {
+
+// A mesh's colour: a hue and a brightness from a hash of its base texture's name (ASCII case
+// ignored), so that a mesh has the same colour in every picture; meshes without a texture are
+// grey.
+void textureColour(const KxRlMesh *mesh, unsigned char rgb[3]) {
+    const KxRlMeshMaterial *material = mesh->getMaterial();
+    const KxRlMeshBitmap *base = material ? material->getBitmap(0) : nullptr;
+    if (!base || !base->getFilename()[0]) {
+        rgb[0] = rgb[1] = rgb[2] = 200;
+        return;
+    }
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (const char *c = base->getFilename(); *c; c++) {
+        hash ^= static_cast<uint32_t>(std::tolower(static_cast<unsigned char>(*c)));
+        hash *= 16777619u;
+    }
+    hash ^= hash >> 15;  // spread similar names over the whole hue circle
+    hash *= 0x2C1B3C6Du;
+    hash ^= hash >> 12;
+    float hue = static_cast<float>(hash % 360) / 60.0f;
+    // Three brightness steps as well, so that neighbouring hues still differ.
+    const float high = 235 - 30 * static_cast<float>((hash >> 9) % 3), low = high - 125;
+    for (int c = 0; c < 3; c++) {
+        // Each channel rises and falls over the hue circle, one third apart.
+        float h = std::fmod(hue + 4.0f * static_cast<float>(c), 6.0f);
+        float ramp = h < 1 ? h : h < 3 ? 1 : h < 4 ? 4 - h : 0;
+        rgb[c] = static_cast<unsigned char>(low + (high - low) * ramp);
+    }
+}
 
 std::vector<PreviewTriangle> collectTriangles(const KxRlMeshFile &file) {
     std::vector<PreviewTriangle> triangles;
@@ -32,7 +65,7 @@ std::vector<PreviewTriangle> collectTriangles(const KxRlMeshFile &file) {
                     t.p[k][2] = corners[k]->z;
                 }
                 t.shade = previewShade(corners[0], corners[1], corners[2]);
-                previewColour(mesh->getMaterialIndex(), t.rgb);
+                textureColour(mesh, t.rgb);
                 triangles.push_back(t);
             }
         }

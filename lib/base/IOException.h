@@ -18,6 +18,13 @@ public:
     explicit IOException(const std::string &message);
     // Number as given (for example a library's error code) with a composed text of its own.
     IOException(int number, const std::string &message);
+    // A described text with the system's error number (errno) that explains it.
+    IOException(int number, const char *message);
+
+    // The text, followed by the system's reason when the number is a system error number that
+    // the text does not already give: "File could not be opened: Permission denied". A
+    // library's own codes (negative, as zlib's) add nothing.
+    std::string describe() const;
 
     int getErrorNumber() const { return errorNumber; }
     const char *getErrorString() const { return errorString; }

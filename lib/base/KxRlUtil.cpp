@@ -42,29 +42,7 @@ int kxrlStrRTrim(char *text) {
 
 int kxrlStrTrim(char *text) { return kxrlStrLTrim(text) + kxrlStrRTrim(text); }
 
-bool kxrlStrPattern(const char *text, const char *pattern) {
-    if (!text || !pattern) return false;
-    // Classic matcher with one back-tracking point: the most recent star takes one more
-    // character whenever the rest fails to match.
-    const char *star = nullptr;
-    const char *resume = nullptr;
-    while (*text) {
-        if (*pattern == '*') {
-            star = pattern++;
-            resume = text;
-        } else if (*pattern == *text) {
-            pattern++;
-            text++;
-        } else if (star) {
-            pattern = star + 1;
-            text = ++resume;
-        } else {
-            return false;
-        }
-    }
-    while (*pattern == '*') pattern++;
-    return *pattern == 0;
-}
+bool kxrlStrPattern(const char *text, const char *pattern) { return platform::matchesPattern(text, pattern, false); }
 
 char *kxrlStrDup(const char *text) {
     size_t length = text ? std::strlen(text) : 0;
@@ -80,6 +58,18 @@ void kxrlStrCopy(char *target, const char *source, size_t size) {
     if (n > size - 1) n = size - 1;
     if (n) std::memcpy(target, source, n);
     target[n] = 0;
+}
+
+bool kxrlHasParentPart(const char *path) {
+    if (!path) return false;
+    const char *part = path;
+    for (const char *p = path;; p++) {
+        if (*p == 0 || kxrlIsSeparator(*p)) {
+            if (p - part == 2 && part[0] == '.' && part[1] == '.') return true;
+            if (*p == 0) return false;
+            part = p + 1;
+        }
+    }
 }
 
 bool kxrlAttachDirName(char *target, const char *name, bool addSeparator, size_t size) {
@@ -119,6 +109,9 @@ bool kxrlGetRegValue(char *buffer, platform::RegistryHive hive, const char *key,
     return platform::readRegistryString(hive, key, valueName, buffer, KXRL_PATH_SIZE);
 }
 
+const char *const kxrlGameKey = "Software\\Brassnook Studios Ltd\\Reelmara";
+const char *const kxrlGameValue = "GameDir";
+
 namespace {
 char gamePath[KXRL_PATH_SIZE];
 bool gamePathRead = false;
@@ -128,8 +121,7 @@ bool gamePathFound = false;
 const char *kxrlGetGamePath() {
     if (!gamePathRead) {
         gamePathRead = true;
-        gamePathFound = kxrlGetRegValue(gamePath, platform::HIVE_CURRENT_USER,
-                                        "Software\\Brassnook Studios Ltd\\Reelmara", "GameDir");
+        gamePathFound = kxrlGetRegValue(gamePath, platform::HIVE_CURRENT_USER, kxrlGameKey, kxrlGameValue);
     }
     return gamePathFound ? gamePath : nullptr;
 }

@@ -36,6 +36,10 @@ void kxrlStrCopy(char *target, const char *source, size_t size);
 // True for `\` and `/`: where the suite splits a path, both count as separators.
 inline bool kxrlIsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// True when one of the parts of `path` (between `\` or `/`) is "..", which could lead out of
+// the folder the path is joined to.
+bool kxrlHasParentPart(const char *path);
+
 // Appends `name` to `target`, and a backslash after it when `addSeparator` is set, `name`
 // is not empty and does not already end with one. False, with `target` unchanged, when the
 // result would not fit `size` bytes.
@@ -51,8 +55,13 @@ bool kxrlFileExists(const char *path);
 // Reads a text value of `key` under `hive` into `buffer` (256 bytes, terminator included).
 bool kxrlGetRegValue(char *buffer, platform::RegistryHive hive, const char *key, const char *valueName);
 
-// The game folder ("GameDir" of Software\Brassnook Studios Ltd\Reelmara under the current
-// user), or null when it is not configured. The registry is read once per process.
+// Where the game's installer stores the game folder: this value of this key under
+// HKEY_CURRENT_USER.
+extern const char *const kxrlGameKey;
+extern const char *const kxrlGameValue;
+
+// The game folder (kxrlGameValue of kxrlGameKey under the current user), or null when it is
+// not configured. The registry is read once per process.
 const char *kxrlGetGamePath();
 // Forgets what kxrlGetGamePath read, so that tests can change the registry in one process.
 void kxrlForgetGamePath();

@@ -30,8 +30,10 @@ RandomAccessFile::~RandomAccessFile() {
 
 void RandomAccessFile::open(const char *path, const char *mode) {
     if (stream) close();
+    errno = 0;
     stream = path ? platform::openFile(path, mode) : nullptr;
-    if (!stream) throw IOException("File could not be opened");
+    // The system's error number goes with the described text, for messages that say why.
+    if (!stream) throw IOException(errno, "File could not be opened");
 }
 
 void RandomAccessFile::close() {

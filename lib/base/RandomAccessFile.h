@@ -23,7 +23,8 @@ public:
     RandomAccessFile(const RandomAccessFile &) = delete;
     RandomAccessFile &operator=(const RandomAccessFile &) = delete;
 
-    // Modes "rb" (read) and "wb" (create or truncate). Closes the open file first.
+    // Modes "rb" (read) and "wb" (create or truncate). Closes the open file first. Throws
+    // "File could not be opened" with the system's error number (0 when it gave none).
     void open(const char *path, const char *mode);
     void close();
     bool isOpen() const { return stream != nullptr; }

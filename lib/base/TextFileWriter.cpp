@@ -7,11 +7,12 @@
 #include <cstring>
 #include <string>
 
-bool TextFileWriter::open(const char *path) {
+bool TextFileWriter::open(const char *path, std::string *reason) {
     try {
         file.open(path, "wb");
         return true;
-    } catch (const IOException &) {
+    } catch (const IOException &e) {
+        if (reason) *reason = e.describe();
         return false;
     }
 }

@@ -4,6 +4,7 @@
 #include "RandomAccessFile.h"
 
 #include <cstddef>
+#include <string>
 
 class StringBuffer;
 
@@ -18,8 +19,9 @@ public:
     TextFileWriter(const TextFileWriter &) = delete;
     TextFileWriter &operator=(const TextFileWriter &) = delete;
 
-    // Creates or truncates the file; false when it cannot be opened.
-    bool open(const char *path);
+    // Creates or truncates the file; false when it cannot be opened, with the reason (the
+    // system's, where it gave one) in `reason` when that is not null.
+    bool open(const char *path, std::string *reason = nullptr);
     bool isOpen() const { return file.isOpen(); }
     void write(const char *text);
     void write(const char *text, size_t length);

@@ -26,8 +26,12 @@ public:
     const char *getRootFolder() const override { return ""; }
     // Asks the sources in list order; true at the first that has the file.
     bool getContent(char *outPath, const char *name, const char *folder, bool anyDepth) override;
+    // As getContent, but answers which source had the file (null when none had it).
+    KxRlGameFiles *getContentSource(char *outPath, const char *name, const char *folder, bool anyDepth);
     // Asks every source in list order; returns the sum of their counts.
     int findContent(KxRlContentResults *results, const char *pattern, const char *folder, bool anyDepth) override;
+    // The matching names of every source, each once, in byte order.
+    void listNames(std::vector<std::string> &names, const char *pattern, const char *folder) const override;
 
 private:
     ArrayList sources;  // KxRlGameFiles*, owned

@@ -62,6 +62,18 @@ int KxRlGameDataFolder::findContent(KxRlContentResults *results, const char *pat
     return count;
 }
 
+void KxRlGameDataFolder::listNames(std::vector<std::string> &names, const char *pattern, const char *folder) const {
+    char listing[KXRL_PATH_SIZE];
+    joinPath(listing, rootFolder, folder, pattern);
+    for (const platform::DirEntry &entry : platform::listDirectory(listing)) {
+        // The system's own listing may match more loosely (short names): the pattern decides.
+        if (isLeftOut(entry.attributes) || !platform::matchesPattern(entry.name.c_str(), pattern, true)) continue;
+        std::string name = entry.name;
+        kxrlStrLower(&name[0]);
+        names.push_back(name);
+    }
+}
+
 int KxRlGameDataFolder::gatherFiles(KxRlContentResults *results, const char *pattern, const char *folder) {
     char listing[KXRL_PATH_SIZE];
     joinPath(listing, rootFolder, folder, pattern);

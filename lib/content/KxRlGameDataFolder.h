@@ -26,6 +26,8 @@ public:
     // Gathers the matching files of `folder`, and with `anyDepth` those of every folder below
     // it, depth first; returns how many the results accepted.
     int findContent(KxRlContentResults *results, const char *pattern, const char *folder, bool anyDepth) override;
+    // The matching files of `folder` (the entries findContent would gather there), by name.
+    void listNames(std::vector<std::string> &names, const char *pattern, const char *folder) const override;
 
     // The matching files of one folder. Entries whose attribute word is exactly folder (0x10),
     // system, temporary or offline are left out; anything else, a read-only folder (0x11)

@@ -3,6 +3,9 @@
 
 #include "IOException.h"
 
+#include <string>
+#include <vector>
+
 class KxRlContentResults;
 
 // A source of game files: a folder tree on disk, the game's archives, or the content registry
@@ -24,6 +27,11 @@ public:
     // matches the star `pattern` to `results`; returns how many this source handed over.
     virtual int findContent(KxRlContentResults *results, const char *pattern, const char *folder,
                             bool anyDepth) = 0;
+
+    // Appends the name of every file directly in `folder` whose name matches `pattern` (`*` any
+    // run of characters, `?` any one, ASCII case ignored), lower-cased, to `names`. Nothing is
+    // opened or extracted. A source may list a name once only; the order is its own.
+    virtual void listNames(std::vector<std::string> &names, const char *pattern, const char *folder) const = 0;
 };
 
 #endif

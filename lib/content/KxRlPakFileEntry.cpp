@@ -16,15 +16,7 @@ namespace {
 // A name is safe when it stays below the folder it is joined to: no leading separator, no
 // drive letter or stream name (any colon), no ".." component.
 bool isSafeRelativeName(const char *name) {
-    if (kxrlIsSeparator(name[0]) || std::strchr(name, ':')) return false;
-    const char *component = name;
-    for (const char *p = name;; p++) {
-        if (*p == 0 || kxrlIsSeparator(*p)) {
-            if (p - component == 2 && component[0] == '.' && component[1] == '.') return false;
-            if (*p == 0) return true;
-            component = p + 1;
-        }
-    }
+    return !kxrlIsSeparator(name[0]) && !std::strchr(name, ':') && !kxrlHasParentPart(name);
 }
 
 // Closes the archive's file when extraction leaves, normally or by an exception.

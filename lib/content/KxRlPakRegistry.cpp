@@ -52,6 +52,7 @@ KxRlPakRegistry *KxRlPakRegistry::CreateFromGame(const char *rootFolder) {
 
 KxRlPakRegistry *KxRlPakRegistry::CreateFromPath(const char *rootFolder, const char *pakFolder) {
     std::unique_ptr<KxRlPakRegistry> registry(new KxRlPakRegistry(rootFolder));
+    registry->pakFolder = pakFolder ? pakFolder : "";
     char pattern[KXRL_PATH_SIZE];
     if (!kxrlMakeDirName(pattern, pakFolder, "*.pak", false))
         throw IOException("Path is too long: " + std::string(pakFolder) + "*.pak");
@@ -63,7 +64,12 @@ KxRlPakRegistry *KxRlPakRegistry::CreateFromPath(const char *rootFolder, const c
         char path[KXRL_PATH_SIZE];
         if (!kxrlMakeDirName(path, pakFolder, entry.name.c_str(), false))
             throw IOException("Path is too long: " + std::string(pakFolder) + entry.name);
-        registry->archives.add(KxRlPakFile::CreateFromFile(path));
+        try {
+            registry->archives.add(KxRlPakFile::CreateFromFile(path));
+        } catch (const IOException &e) {
+            // One damaged archive must not hide the others.
+            registry->skipped.push_back({path, e.getErrorString()});
+        }
     }
     if (registry->getPakCount() > 0) registry->buildSortedFiles();
     return registry.release();
@@ -166,24 +172,25 @@ int KxRlPakRegistry::searchFullPath(const char *name, const char *folder, int lo
     return -1;
 }
 
-bool KxRlPakRegistry::getContent(char *outPath, const char *name, const char *folder, bool anyDepth) {
-    if (sortedCount == 0 || !name) return false;
+KxRlPakFileEntry *KxRlPakRegistry::findEntry(const char *name, const char *folder, bool anyDepth) const {
+    if (sortedCount == 0 || !name) return nullptr;
     std::string lowerName = lowerCopy(name);
     std::string lowerFolder = lowerCopy(folder);
-    int found = -1;
     if (anyDepth) {
         for (int i = searchFilename(lowerName.c_str(), 0, 0, sortedCount - 1);
              i >= 0 && i < sortedCount && lowerName == sortedEntries[i]->getFileName(); i++) {
-            if (startsWith(sortedEntries[i]->getDirName(), lowerFolder.c_str())) {
-                found = i;
-                break;
-            }
+            if (startsWith(sortedEntries[i]->getDirName(), lowerFolder.c_str())) return sortedEntries[i];
         }
-    } else {
-        found = searchFullPath(lowerName.c_str(), lowerFolder.c_str(), 0, sortedCount - 1);
+        return nullptr;
     }
-    if (found < 0) return false;
-    sortedEntries[found]->extract(outPath, rootFolder);
+    int found = searchFullPath(lowerName.c_str(), lowerFolder.c_str(), 0, sortedCount - 1);
+    return found < 0 ? nullptr : sortedEntries[found];
+}
+
+bool KxRlPakRegistry::getContent(char *outPath, const char *name, const char *folder, bool anyDepth) {
+    KxRlPakFileEntry *entry = findEntry(name, folder, anyDepth);
+    if (!entry) return false;
+    entry->extract(outPath, rootFolder);
     return true;
 }
 
@@ -216,4 +223,14 @@ int KxRlPakRegistry::findContent(KxRlContentResults *results, const char *patter
         }
     }
     return count;
+}
+
+void KxRlPakRegistry::listNames(std::vector<std::string> &names, const char *pattern, const char *folder) const {
+    std::string lowerFolder = lowerCopy(folder);
+    // The catalogue holds each file name once per directory, so no name repeats here.
+    for (int i = 0; i < sortedCount; i++) {
+        const KxRlPakFileEntry *entry = sortedEntries[i];
+        if (lowerFolder == entry->getDirName() && platform::matchesPattern(entry->getFileName(), pattern, true))
+            names.push_back(lowerCopy(entry->getFileName()));
+    }
 }

@@ -4,6 +4,9 @@
 #include "ArrayList.h"
 #include "KxRlGameFiles.h"
 
+#include <string>
+#include <vector>
+
 class KxRlPakFile;
 class KxRlPakFileEntry;
 
@@ -19,21 +22,36 @@ public:
     static KxRlPakRegistry *CreateFromGame(const char *rootFolder);
     // Loads every "*.pak" of `pakFolder` in listing order, leaving out folders, system,
     // temporary and offline entries and files of 4 GiB or more. An archive that cannot be read
-    // makes the whole construction fail with its IOException.
+    // (truncated, a damaged catalogue) is left out and noted in getSkippedArchives; every other
+    // archive stays usable.
     static KxRlPakRegistry *CreateFromPath(const char *rootFolder, const char *pakFolder);
     ~KxRlPakRegistry() override;
     KxRlPakRegistry(const KxRlPakRegistry &) = delete;
     KxRlPakRegistry &operator=(const KxRlPakRegistry &) = delete;
 
     const char *getRootFolder() const override { return rootFolder; }
+    // The folder the archives were looked for in ("" for a registry built archive by archive).
+    const char *getPakFolder() const { return pakFolder.c_str(); }
+
+    // An archive that CreateFromPath left out, with the reason it could not be read.
+    struct SkippedArchive {
+        std::string path;
+        std::string reason;
+    };
+    const std::vector<SkippedArchive> &getSkippedArchives() const { return skipped; }
+
     // Lower-cases `name` and `folder`, finds the entry (with `anyDepth`: the first entry of that
     // name whose directory begins with `folder`) and extracts it into the root folder; true with
     // its path in `outPath`. An up-to-date copy already there counts as found.
     bool getContent(char *outPath, const char *name, const char *folder, bool anyDepth) override;
+    // The catalogue entry that getContent would extract, without extracting it; null when none.
+    KxRlPakFileEntry *findEntry(const char *name, const char *folder, bool anyDepth) const;
     // Extracts every entry whose file name matches `pattern` and whose directory is `folder`
     // (with `anyDepth`: begins with it) and hands each path to `results`. Pattern and folder are
     // used as given. Returns the number handed over, duplicates refused by the results included.
     int findContent(KxRlContentResults *results, const char *pattern, const char *folder, bool anyDepth) override;
+    // The file names of the catalogue entries directly in `folder` (any case) that match.
+    void listNames(std::vector<std::string> &names, const char *pattern, const char *folder) const override;
 
     int getPakCount() const { return static_cast<int>(archives.getLength()); }
     KxRlPakFile *getPak(int i) const;
@@ -58,6 +76,8 @@ private:
     int mergeSortedFiles(KxRlPakFileEntry **work, int mergedLength, int newLength);
 
     char *rootFolder;
+    std::string pakFolder;
+    std::vector<SkippedArchive> skipped;
     ArrayList archives;  // KxRlPakFile*, owned, in the order found
     int sortedCount;
     KxRlPakFileEntry **sortedEntries;  // owned array; the entries belong to their archives

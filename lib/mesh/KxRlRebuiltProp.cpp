@@ -256,8 +256,11 @@ void KxRlRebuiltProp::exportMesh(const char *path) {
                               ", a mesh file holds at most 255");
         }
         writeFile(partPath.c_str());
-        if (!platform::renameFile(partPath.c_str(), path))
-            throw IOException(std::string("Could not move the finished file into place: ") + path);
+        if (!platform::renameFile(partPath.c_str(), path)) {
+            const char *why = platform::isDirectory(path) ? "A folder is in the way of the finished file: "
+                                                          : "Could not move the finished file into place: ";
+            throw IOException(why + std::string(path));
+        }
     } catch (...) {
         platform::removeFile(partPath.c_str());
         clearAfterMesh();

@@ -38,6 +38,15 @@ struct DirEntry {
 // nothing matched or the folder does not exist.
 std::vector<DirEntry> listDirectory(const char *pattern);
 
+// True when `text` matches `pattern`, where `*` stands for any run of characters (the empty
+// one included). With `listingRules` the directory listing's rules apply as well: `?` stands
+// for any one character and ASCII case is ignored; without them every other character
+// compares byte for byte.
+bool matchesPattern(const char *text, const char *pattern, bool listingRules);
+
+// `path` with the separators of this system, for messages (no case is resolved).
+std::string nativePath(const char *path);
+
 // fopen with the path turned into a native one.
 FILE *openFile(const char *path, const char *mode);
 
@@ -69,6 +78,11 @@ enum RegistryHive { HIVE_CURRENT_USER, HIVE_LOCAL_MACHINE };
 // without it, the Wine prefix's user.reg ($WINEPREFIX, else ~/.wine); Windows drive paths
 // read from a Wine prefix are mapped through the prefix's dosdevices folder.
 bool readRegistryString(RegistryHive hive, const char *key, const char *valueName, char *buffer, size_t size);
+// Names the registry that readRegistryString reads for `hive`, for messages: "the Windows
+// registry", "registry file <path> (REELMARA_REGISTRY)" or "Wine registry <prefix>/user.reg".
+// When that registry cannot be read at all, `problem` (if not null) gets the system's reason;
+// otherwise it is emptied.
+std::string describeRegistrySource(RegistryHive hive, std::string *problem);
 
 }  // namespace platform
 

@@ -75,28 +75,6 @@ std::string resolve(const char *path) {
     return resolved;
 }
 
-bool wildcardMatch(const char *name, const char *pattern) {
-    const char *star = nullptr;
-    const char *resume = nullptr;
-    while (*name) {
-        if (*pattern == '*') {
-            star = pattern++;
-            resume = name;
-        } else if (*pattern == '?' ||
-                   std::tolower(static_cast<unsigned char>(*pattern)) == std::tolower(static_cast<unsigned char>(*name))) {
-            pattern++;
-            name++;
-        } else if (star) {
-            pattern = star + 1;
-            name = ++resume;
-        } else {
-            return false;
-        }
-    }
-    while (*pattern == '*') pattern++;
-    return *pattern == 0;
-}
-
 bool makeEntry(const std::string &path, const std::string &name, DirEntry &entry) {
     struct stat info;
     if (::stat(path.c_str(), &info) != 0) return false;
@@ -144,7 +122,7 @@ std::vector<DirEntry> listDirectory(const char *pattern) {
     DIR *dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (!dir) return entries;
     while (struct dirent *item = ::readdir(dir)) {
-        if (!wildcardMatch(item->d_name, last.c_str())) continue;
+        if (!matchesPattern(item->d_name, last.c_str(), true)) continue;
         DirEntry entry;
         if (makeEntry(folder + item->d_name, item->d_name, entry)) entries.push_back(entry);
     }
@@ -213,5 +191,31 @@ bool readRegistryString(RegistryHive hive, const char *key, const char *valueNam
     std::memcpy(buffer, value.c_str(), value.size() + 1);
     return true;
 }
+
+std::string describeRegistrySource(RegistryHive hive, std::string *problem) {
+    if (problem) problem->clear();
+    std::string path, description;
+    const char *named = std::getenv("REELMARA_REGISTRY");
+    const char *winePrefix = std::getenv("WINEPREFIX");
+    const char *home = std::getenv("HOME");
+    const char *file = hive == HIVE_LOCAL_MACHINE ? "/system.reg" : "/user.reg";
+    if (named && *named) {
+        path = named;
+        description = "registry file " + path + " (REELMARA_REGISTRY)";
+    } else if ((winePrefix && *winePrefix) || (home && *home)) {
+        path = (winePrefix && *winePrefix) ? std::string(winePrefix) + file : std::string(home) + "/.wine" + file;
+        description = "Wine registry " + path;
+    } else {
+        if (problem) *problem = "neither REELMARA_REGISTRY, WINEPREFIX nor HOME is set";
+        return "no registry";
+    }
+    if (FILE *probe = std::fopen(path.c_str(), "rb"))
+        std::fclose(probe);
+    else if (problem)
+        *problem = std::strerror(errno);
+    return description;
+}
+
+std::string nativePath(const char *path) { return toSlashes(path); }
 
 }  // namespace platform

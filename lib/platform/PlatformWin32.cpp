@@ -96,4 +96,11 @@ bool readRegistryString(RegistryHive hive, const char *key, const char *valueNam
     return true;
 }
 
+std::string describeRegistrySource(RegistryHive, std::string *problem) {
+    if (problem) problem->clear();
+    return "the Windows registry";
+}
+
+std::string nativePath(const char *path) { return toBackslashes(path); }
+
 }  // namespace platform

@@ -13,6 +13,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -176,14 +177,24 @@ TEST_F(PakRegistryTest, addAndRemoveArchivesRebuildTheCatalogue) {
     EXPECT_EQ(8, registry->getSortedCount());
 }
 
-TEST_F(PakRegistryTest, anArchiveThatCannotBeReadFailsTheWholeRegistry) {
+TEST_F(PakRegistryTest, aDamagedArchiveIsSkippedAndTheOthersStayUsable) {
     dir.write("pak/broken.pak", "PAK?");
-    try {
-        create();
-        FAIL() << "no exception";
-    } catch (const IOException &e) {
-        EXPECT_STREQ("Unexpected end of file", e.getErrorString());
-    }
+    std::unique_ptr<KxRlPakRegistry> registry = create();
+    EXPECT_EQ(2, registry->getPakCount());
+    ASSERT_EQ(1u, registry->getSkippedArchives().size());
+    EXPECT_NE(std::string::npos, registry->getSkippedArchives()[0].path.find("broken.pak"));
+    EXPECT_EQ("Unexpected end of file", registry->getSkippedArchives()[0].reason);
+    EXPECT_EQ("patch sofa", content(registry.get(), "sofa.msh", "data\\meshes\\", false));
+}
+
+TEST_F(PakRegistryTest, listNamesMatchesStarAndQuestionMarkInAnyCaseWithoutExtracting) {
+    std::unique_ptr<KxRlPakRegistry> registry = create();
+    std::vector<std::string> names;
+    registry->listNames(names, "CH?IR*.MSH", "Data\\Meshes\\");
+    EXPECT_EQ((std::vector<std::string>{"chair.msh", "chair2.msh"}), names);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("cache/data")));
+    std::string archive = registry->findEntry("desk.msh", "data\\meshes\\", false)->getPakFile()->getFilename();
+    EXPECT_EQ("base.pak", archive.substr(archive.size() - 8));
 }
 
 TEST(PakRegistry, anEmptyOrMissingFolderGivesAnEmptyRegistry) {

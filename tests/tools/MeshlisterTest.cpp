@@ -1,5 +1,6 @@
 // meshlister end to end: the program runs as a process in a fake installation.
 
+#include "DeskFile.h"
 #include "KxRlMesh.h"
 #include "KxRlMeshFile.h"
 #include "KxRlMeshGroup.h"
@@ -15,37 +16,6 @@
 namespace {
 
 const std::string kRule70(70, '=');
-
-// One triangle per entry of `corners` (three x, y, z corners each), each with vertices of its
-// own, in a box of 0 to 10 on every axis.
-MshMesh triangles(const std::vector<std::array<float, 9>> &corners) {
-    MshMesh mesh;
-    mesh.posBounds = {{0, 0, 0, 10, 10, 10}};
-    for (const auto &c : corners) {
-        for (int k = 0; k < 3; k++) {
-            mesh.indices.push_back(static_cast<uint16_t>(mesh.vertices.size()));
-            mesh.vertices.push_back(mshVertex(mesh, c[3 * k], c[3 * k + 1], c[3 * k + 2], 0, 0, 1, 0, 0));
-        }
-    }
-    return mesh;
-}
-
-// A desk: mesh 0 holds three separate triangles (vertices 0-2, 3-5, 6-8); mesh 1 holds two
-// triangles that share no vertex number but one position, so they are one object.
-std::string deskFile(const std::string &groupName = "desk") {
-    MshDescription d;
-    d.flags[1] = 0x01;  // group names present
-    d.bitmaps = {"desk.dds"};
-    d.materials = {mshMaterial(0)};
-    MshGroup group;
-    group.name = groupName;
-    group.meshes.push_back(triangles({{{0, 0, 0, 1, 0, 0, 0, 1, 0}},
-                                      {{4, 4, 4, 5, 4, 4, 4, 5, 4}},
-                                      {{8, 8, 8, 9, 8, 8, 8, 9, 8}}}));
-    group.meshes.push_back(triangles({{{0, 0, 0, 2, 0, 0, 0, 2, 0}}, {{2, 0, 0, 4, 0, 0, 4, 2, 0}}}));
-    d.groups.push_back(group);
-    return bytesOf(buildMsh(d));
-}
 
 std::string reportOf(const FakeInstall &install, const std::string &name = "meshlister.txt") {
     return install.readWorkFile(name);
@@ -173,10 +143,12 @@ TEST(Meshlister, exportsEveryMeshAndEveryObject) {
 TEST(Meshlister, takesOptionWordsWhereAValueIsExpected) {
     FakeInstall install;
     install.addRootFile("mods/data/meshes/desk.msh", deskFile("modded"));
-    ToolRun run = install.run("meshlister", {"-newdata", "-xo", install.root() + "/mods", "desk.msh", "-r"});
+    ToolRun run =
+        install.run("meshlister", {"-newdata", "-xo", install.root() + "/mods", "-r", "-xm", "r.txt", "desk.msh"});
     EXPECT_EQ(0, run.status) << run.output;
-    EXPECT_NE(std::string::npos, withoutCarriageReturns(reportOf(install)).find("\"modded\""));  // -r last: the default name
-    EXPECT_TRUE(install.workFileExists("desk/group00mesh00vertex0003.msh"));         // -xo was taken as the option
+    EXPECT_NE(std::string::npos, withoutCarriageReturns(reportOf(install, "r.txt")).find("\"modded\""));
+    EXPECT_TRUE(install.workFileExists("desk/group00mesh00.msh"));  // -xm, given last, counts
+    EXPECT_FALSE(install.workFileExists("desk/group00mesh00vertex0003.msh"));
 }
 
 TEST(Meshlister, exportsNamesWithFolderPartsIntoNewFolders) {

@@ -53,6 +53,67 @@ void setAppFolder(const char *folder) {
     platform::makeDirectory(frameValues.cacheFolder);
 }
 
+// A missing game says which registry was read for which key; a game folder that the registry
+// names but that is not there says so too. The sources are still made as described.
+void diagnoseGameFolder() {
+    const char *game = kxrlGetGamePath();
+    std::string problem;
+    std::string registry = platform::describeRegistrySource(platform::HIVE_CURRENT_USER, &problem);
+    if (!game && problem.empty()) {
+        toolDiagnostic(registry.c_str(),
+                       "no value \"%s\" in the key HKEY_CURRENT_USER\\%s, so the game folder is unknown",
+                       kxrlGameValue, kxrlGameKey);
+    } else if (!game) {
+        toolDiagnostic(registry.c_str(),
+                       "cannot be read (%s), so the value \"%s\" of the key HKEY_CURRENT_USER\\%s that names the "
+                       "game folder is unknown",
+                       problem.c_str(), kxrlGameValue, kxrlGameKey);
+    } else if (!platform::isDirectory(game)) {
+        toolDiagnostic(platform::nativePath(game).c_str(), "the game folder named by \"%s\" in %s does not exist",
+                       kxrlGameValue, registry.c_str());
+    }
+}
+
+// Archives left out of the PAK registry: a warning on standard output and the full path and
+// reason on standard error. The other archives stay in use.
+void reportSkippedArchives(const KxRlPakRegistry *archives) {
+    for (const KxRlPakRegistry::SkippedArchive &skipped : archives->getSkippedArchives()) {
+        std::printf("Warning : skipping damaged archive %s (%s)\n", fileNameOf(skipped.path.c_str()),
+                    skipped.reason.c_str());
+        toolDiagnostic(platform::nativePath(skipped.path.c_str()).c_str(), "damaged archive skipped: %s",
+                       skipped.reason.c_str());
+    }
+}
+
+// Names of the folders inside a game's data folder; a -newdata folder that holds one of them
+// instead of a data folder was probably meant one level up.
+const char *const kDataFolderParts[] = {"meshes", "textures", "pak", "props", "setdressing"};
+
+// The hint for a -newdata folder that looks like a data folder itself.
+void hintAtDataFolder(const char *folder) {
+    char probe[KXRL_PATH_SIZE];
+    if (!kxrlMakeDirName(probe, folder, "data", false) || platform::isDirectory(probe)) return;
+    for (const char *part : kDataFolderParts) {
+        if (!kxrlMakeDirName(probe, folder, part, false) || !platform::isDirectory(probe)) continue;
+        std::string parent = folder;
+        while (!parent.empty() && kxrlIsSeparator(parent.back())) parent.pop_back();
+        parent.resize(static_cast<size_t>(fileNameOf(parent.c_str()) - parent.c_str()));
+        toolDiagnostic(folder,
+                       "note: this -newdata folder holds no \"data\" folder but looks like one itself (it holds "
+                       "\"%s\"); -newdata wants the folder that holds data\\meshes\\, here %s",
+                       part, parent.empty() ? "its parent folder" : parent.c_str());
+        return;
+    }
+}
+
+// Why a -newdata folder cannot be used.
+std::string newDataProblem(const char *folder) {
+    if (!folder || !*folder) return "the folder name is empty";
+    if (kxrlFileExists(folder) && !platform::isDirectory(folder)) return "this is a file, not a folder";
+    if (!kxrlFileExists(folder)) return "no such folder";
+    return "the folder cannot be listed";
+}
+
 }  // namespace
 
 ToolFrameValues &toolFrame() { return frameValues; }
@@ -105,8 +166,11 @@ int runTool(const ToolSettings &settings, int argc, char **argv, ToolBody body) 
         body(argc, argv);
     } catch (const IOException &e) {
         toolError("Error : %s\n", e.getErrorString());
+        // Code that fails names the subject itself; this line is for a failure that did not.
+        if (frameValues.diagnosticCount == 0) toolDiagnostic("error", "%s", e.describe().c_str());
     } catch (const char *text) {  // the containers' bare texts
         toolError("Error : %s\n", text);
+        if (frameValues.diagnosticCount == 0) toolDiagnostic("error", "%s", text);
     }
     deleteContentRegistry();
     if (settings.readsDocumentsFolder && frameValues.inProgramFolder) pause(3000);
@@ -158,14 +222,19 @@ void initContentRegistry() {
     KxRlContentRegistry *registry = new KxRlContentRegistry();
     frameValues.contentRegistry = registry;
     registry->addSource(new KxRlGameDataFolder(frameValues.contentFolder));
+    diagnoseGameFolder();
     try {
         registry->addSource(KxRlGameDataFolder::CreateFromGame());
     } catch (const IOException &) {
         if (!tolerant) throw;
     }
     try {
-        registry->addSource(KxRlPakRegistry::CreateFromGame(frameValues.cacheFolder));
+        KxRlPakRegistry *archives = KxRlPakRegistry::CreateFromGame(frameValues.cacheFolder);
+        registry->addSource(archives);
+        reportSkippedArchives(archives);
     } catch (const IOException &e) {
+        // Without a game folder the reason is already on standard error.
+        if (const char *game = kxrlGetGamePath()) toolDiagnostic(game, "the game's archives: %s", e.getErrorString());
         if (!tolerant) throw;
         std::printf("%s\n", e.getErrorString());
     }
@@ -201,6 +270,7 @@ bool addNewDataFolder(const char *folder) {
     } catch (const IOException &e) {
         NewDataFailure failure = frameValues.settings ? frameValues.settings->newDataFailure : NEWDATA_FAILURE_ENDS_TOOL;
         const char *shown = folder ? folder : "";
+        toolDiagnostic(shown, "-newdata folder refused (%s): %s", e.getErrorString(), newDataProblem(folder).c_str());
         switch (failure) {
         case NEWDATA_FAILURE_ENDS_TOOL:
             throw;
@@ -218,6 +288,7 @@ bool addNewDataFolder(const char *folder) {
     }
     registry->addSource(frameValues.newDataCount, source);
     frameValues.newDataCount++;
+    hintAtDataFolder(folder);
     return true;
 }
 
@@ -240,6 +311,7 @@ void toolDiagnostic(const char *subject, const char *reasonFormat, ...) {
     va_end(arguments);
     std::fputc('\n', stderr);
     std::fflush(stderr);
+    frameValues.diagnosticCount++;
 }
 
 void toolMissingValue(const char *option) {

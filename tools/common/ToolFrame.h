@@ -64,6 +64,7 @@ struct ToolFrameValues {
     int newDataCount = 0;          // -newdata folders accepted so far
     bool errorReported = false;
     bool incompleteCommandLine = false;
+    int diagnosticCount = 0;  // lines printed by toolDiagnostic
 };
 
 ToolFrameValues &toolFrame();
@@ -98,7 +99,10 @@ void initAppFolders();
 bool initAppFolders(const char *programPath);
 // Builds the content registry: the content folder, the game folder, the game's archives
 // (extracted into the cache folder). With the settings' tolerance a missing game folder is
-// left out silently and a failing PAK registry prints its text; otherwise both throw.
+// left out silently and a failing PAK registry prints its text; otherwise both throw. A
+// damaged archive is left out with "Warning : skipping damaged archive <name> (<reason>)".
+// Standard error names the registry read and the key when the game is not installed, and a
+// game folder that the registry names but that does not exist.
 void initContentRegistry();
 
 // --- global options ------------------------------------------------------------------------
@@ -111,7 +115,9 @@ GlobalOption globalOptionOf(const char *word);
 bool applyGlobalOption(GlobalOption option, const char *value);
 // Inserts a data folder into the content registry after the -newdata folders accepted so far,
 // so that they are searched first and in command-line order. A folder that is not valid is
-// handled as the settings say; returns true when the option is finished.
+// named on standard error with the reason and handled as the settings say; returns true when
+// the option is finished. A folder without a "data" folder that holds "meshes" or another
+// part of one gets a note on standard error that its parent is probably meant.
 bool addNewDataFolder(const char *folder);
 
 // --- reporting and exit status --------------------------------------------------------------

@@ -37,6 +37,13 @@ const char *fileNameOf(const char *path) {
     return name;
 }
 
+bool isAbsolutePath(const char *path) {
+    if (!path || !*path) return false;
+    if (kxrlIsSeparator(path[0])) return true;
+    bool letter = (path[0] >= 'a' && path[0] <= 'z') || (path[0] >= 'A' && path[0] <= 'Z');
+    return letter && path[1] == ':';
+}
+
 void lockOutputDir(const char *path) {
     std::string folder = path ? path : "";
     copyPath(toolFrame().outputFolder, folder);
@@ -66,6 +73,12 @@ bool resOutput(const char *propName) {
 
 void resMeshFileDir(const char *meshPath) {
     const char *path = meshPath ? meshPath : "";
+    if (kxrlHasParentPart(path))
+        throw IOException("The export folder may not lead out of the current folder: " + std::string(path));
+    if (isAbsolutePath(path)) {
+        path = fileNameOf(path);
+        if (isAbsolutePath(path)) path += 2;  // "C:p_shelf.msh": the drive goes too
+    }
     const char *name = fileNameOf(path);
     std::string base = cutAtFirstDot(name);
     // An empty name would put the exports into the root of the file system.

@@ -8,6 +8,10 @@
 // The part of `path` after its last separator (the whole text when there is none).
 const char *fileNameOf(const char *path);
 
+// True for a path that names its place from the root: a leading separator or a drive letter
+// ("/x", "\\x", "C:\\x", "C:x").
+bool isAbsolutePath(const char *path);
+
 // Creates every level of `path` (the text before each separator, then the whole path), makes
 // it the output folder and locks it, so that the input names no longer choose it. Throws an
 // IOException naming the path when it does not fit a path buffer.
@@ -25,7 +29,9 @@ void resOutputDir(const char *inputPath);
 bool resOutput(const char *propName);
 
 // Output folder = the mesh path with the first '.' of its file name and all after it cut off;
-// every level of it is created (meshlister's export folder).
+// every level of it is created (meshlister's export folder). Exports stay below the current
+// folder: an absolute path keeps only its file name (/p_shelf.msh exports into p_shelf), and
+// a path with a ".." part throws an IOException naming it.
 void resMeshFileDir(const char *meshPath);
 
 #endif

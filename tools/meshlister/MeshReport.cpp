@@ -1,11 +1,13 @@
 #include "MeshReport.h"
 
+#include "ContentDiagnostics.h"
 #include "IOException.h"
 #include "KxRlContentRegistry.h"
 #include "KxRlMeshFile.h"
 #include "KxRlMeshGroupRef.h"
 #include "KxRlMeshTraversal.h"
 #include "KxRlRebuiltProp.h"
+#include "MeshNames.h"
 #include "ToolFrame.h"
 #include "ToolOutput.h"
 
@@ -48,10 +50,17 @@ std::unique_ptr<KxRlRebuiltProp> propForMesh(KxRlMeshFile *file, int group, int 
 
 }  // namespace
 
-void MeshReport::reportMeshFile(const char *name, ExportMode mode) {
+bool MeshReport::reportMeshFile(const char *name, ExportMode mode) {
+    whereFound.clear();
+    failedExports = 0;
+    if (kxrlHasParentPart(name)) throw IOException("A mesh file name may not lead out of its folder with \"..\"");
+    MeshLocation location = locateMeshName(name);
     char path[KXRL_PATH_SIZE];
-    if (!getContentRegistry()->getContent(path, name, "data\\meshes\\", false))
-        throw IOException("Mesh file not found: " + std::string(name));
+    KxRlContentRegistry *registry = getContentRegistry();
+    KxRlGameFiles *source = registry->getContentSource(path, location.file.c_str(), location.folder.c_str(), false);
+    if (!source)
+        throw IOException("not found in " + location.folder + " of " + describeSearchedSources(registry));
+    whereFound = describeFoundFile(source, path, location.file.c_str(), location.folder.c_str());
     std::unique_ptr<KxRlMeshFile> file(KxRlMeshFile::CreateFromFile(path));
 
     report.write("======================================================================\n");
@@ -61,20 +70,36 @@ void MeshReport::reportMeshFile(const char *name, ExportMode mode) {
     report.write(buffer);
 
     if (mode != EXPORT_NONE) {
-        resMeshFileDir(name);
-        exportMeshes(file.get());
+        try {
+            resMeshFileDir(name);
+            exportMeshes(file.get());
+        } catch (const IOException &e) {
+            exportFailed(name, e);  // no export folder: the listing still goes on
+            mode = EXPORT_NONE;
+        }
     }
     listBrokenMeshes(file.get(), mode == EXPORT_OBJECTS);
+    return failedExports == 0;
+}
+
+void MeshReport::exportFailed(const std::string &path, const IOException &e) {
+    toolDiagnostic(path.c_str(), "export failed: %s", e.describe().c_str());
+    failedExports++;
 }
 
 void MeshReport::exportMeshes(KxRlMeshFile *file) {
     for (int group = 0; group < file->getMeshGroupCount(); group++) {
         for (int mesh = 0; mesh < file->getMeshCount(group); mesh++) {
-            std::string path = exportPath("%s/group%02dmesh%02d.msh", getOutputFolder(), group, mesh);
-            std::printf("Exporting prop for full mesh (group %d, mesh %d)...\n", group, mesh);
-            KxRlMeshGroupRef *ref;
-            std::unique_ptr<KxRlRebuiltProp> prop = propForMesh(file, group, mesh, &ref);
-            prop->exportMesh(path.c_str());
+            std::string path;
+            try {
+                path = exportPath("%s/group%02dmesh%02d.msh", getOutputFolder(), group, mesh);
+                std::printf("Exporting prop for full mesh (group %d, mesh %d)...\n", group, mesh);
+                KxRlMeshGroupRef *ref;
+                std::unique_ptr<KxRlRebuiltProp> prop = propForMesh(file, group, mesh, &ref);
+                prop->exportMesh(path.c_str());
+            } catch (const IOException &e) {
+                exportFailed(path.empty() ? getOutputFolder() : path, e);
+            }
         }
     }
 }
@@ -98,14 +123,19 @@ void MeshReport::listBrokenMeshes(KxRlMeshFile *file, bool exportObjects) {
 }
 
 void MeshReport::exportObject(KxRlMeshFile *file, int group, int mesh, int vertex) {
-    std::string path = exportPath("%s/group%02dmesh%02dvertex%04d.msh", getOutputFolder(), group, mesh, vertex);
-    std::printf("Exporting prop for isolated object (group %d, mesh %d, vertex %d)...\n", group, mesh, vertex);
-    KxRlMeshGroupRef *ref;
-    std::unique_ptr<KxRlRebuiltProp> prop = propForMesh(file, group, mesh, &ref);
-    // The object's bounding box selects it: whatever else of the mesh lies fully inside the
-    // box goes with it.
-    KxRlMeshTraversal traversal(file, group, mesh);
-    traversal.traverse(vertex);
-    ref->addClipRegion(traversal.getClipRegion());
-    prop->exportMesh(path.c_str());
+    std::string path;
+    try {
+        path = exportPath("%s/group%02dmesh%02dvertex%04d.msh", getOutputFolder(), group, mesh, vertex);
+        std::printf("Exporting prop for isolated object (group %d, mesh %d, vertex %d)...\n", group, mesh, vertex);
+        KxRlMeshGroupRef *ref;
+        std::unique_ptr<KxRlRebuiltProp> prop = propForMesh(file, group, mesh, &ref);
+        // The object's bounding box selects it: whatever else of the mesh lies fully inside the
+        // box goes with it.
+        KxRlMeshTraversal traversal(file, group, mesh);
+        traversal.traverse(vertex);
+        ref->addClipRegion(traversal.getClipRegion());
+        prop->exportMesh(path.c_str());
+    } catch (const IOException &e) {
+        exportFailed(path.empty() ? getOutputFolder() : path, e);
+    }
 }

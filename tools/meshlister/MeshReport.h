@@ -4,6 +4,8 @@
 #include "StringBuffer.h"
 #include "TextFileWriter.h"
 
+#include <string>
+
 class KxRlMeshFile;
 
 // What meshlister does with each mesh file it reads.
@@ -16,16 +18,23 @@ public:
     MeshReport(const MeshReport &) = delete;
     MeshReport &operator=(const MeshReport &) = delete;
 
-    // Opens (truncates) the report file; false when it cannot be written.
-    bool open(const char *reportPath) { return report.open(reportPath); }
+    // Opens (truncates) the report file; false, with the system's reason, when it cannot be
+    // written.
+    bool open(const char *reportPath, std::string *reason) { return report.open(reportPath, reason); }
     void close() { report.close(); }
 
-    // Finds `name` in data\meshes\ of the content registry, reports it and exports as the
-    // mode says. Throws IOException when the file cannot be found, read or exported; what
-    // was written to the report by then stays there.
-    void reportMeshFile(const char *name, ExportMode mode);
+    // Finds `name` in data\meshes\ of the content registry (a name with a ".." part is
+    // refused), reports it and exports as the mode says. Throws IOException when the file
+    // cannot be found or read; the text names the sources searched for a file not found, and
+    // foundAt() says where a file that could not be read was found. What was written to the
+    // report by then stays there. A failed export is named with its reason on standard error
+    // and the other exports and the listing go on; returns false when any export failed.
+    bool reportMeshFile(const char *name, ExportMode mode);
+    // Where the last file asked for was found ("" when it was not found).
+    const std::string &foundAt() const { return whereFound; }
 
 private:
+    void exportFailed(const std::string &path, const IOException &e);
     void exportMeshes(KxRlMeshFile *file);
     // Lists the meshes made of several separate objects; exports each object when asked.
     void listBrokenMeshes(KxRlMeshFile *file, bool exportObjects);
@@ -33,6 +42,8 @@ private:
 
     TextFileWriter report;
     StringBuffer buffer;
+    std::string whereFound;
+    int failedExports = 0;
 };
 
 #endif

@@ -1,13 +1,17 @@
 // meshlister: reports on MSH files, lists meshes made of several separate 3D objects, and
 // exports every mesh or every object as an MSH file of its own.
 
-#include "IOException.h"
 #include "ArrayList.h"
+#include "ContentDiagnostics.h"
+#include "IOException.h"
+#include "MeshNames.h"
 #include "MeshReport.h"
 #include "MeshlisterHelp.h"
 #include "ToolFrame.h"
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -25,19 +29,35 @@ const ToolSettings kMeshlister = {
 // pending value then goes to the next argument that is no option word.
 enum Pending { PENDING_NONE, PENDING_GLOBAL, PENDING_REPORT };
 
+// Reports one mesh file; what cannot be done is reported and the run goes on.
+void reportOne(MeshReport &report, const char *name, ExportMode mode) {
+    try {
+        if (!report.reportMeshFile(name, mode)) toolError("Could not load mesh file %s\n", name);
+    } catch (const IOException &e) {
+        toolError("Could not load mesh file %s\n", name);
+        if (report.foundAt().empty())
+            toolDiagnostic(name, "%s", e.describe().c_str());
+        else
+            toolDiagnostic(name, "%s (%s)", e.describe().c_str(), report.foundAt().c_str());
+    }
+}
+
 void runMeshlister(int argc, char **argv) {
     const char *reportName = "meshlister.txt";
     ExportMode mode = EXPORT_NONE;
     ArrayList meshNames;
     Pending pending = PENDING_NONE;
+    const char *pendingWord = nullptr;
     GlobalOption global = GLOBAL_NONE;
     for (int i = 1; i < argc; i++) {
         const char *word = argv[i];
         if (globalOptionOf(word) != GLOBAL_NONE) {
             pending = PENDING_GLOBAL;
+            pendingWord = word;
             global = globalOptionOf(word);
         } else if (std::strcmp(word, "-r") == 0) {
             pending = PENDING_REPORT;
+            pendingWord = word;
         } else if (std::strcmp(word, "-xm") == 0) {
             mode = EXPORT_MESHES;
         } else if (std::strcmp(word, "-xo") == 0) {
@@ -49,24 +69,48 @@ void runMeshlister(int argc, char **argv) {
             reportName = word;
             pending = PENDING_NONE;
         } else {
+            if (word[0] == '-' && word[1] != 0)
+                toolDiagnostic(word, "warning: not an option of meshlister; taken as a mesh file name");
             meshNames.add(argv[i]);
         }
     }
+    if (pending != PENDING_NONE) {
+        toolMissingValue(pendingWord);
+        return;
+    }
 
     MeshReport report;
-    if (!report.open(reportName)) {
+    std::string reason;
+    if (!report.open(reportName, &reason)) {
         toolError("An error occurred attempting to write to the output file!\n");
+        toolDiagnostic(reportName, "the report file cannot be written: %s", reason.c_str());
         return;
     }
     for (uint32_t i = 0; i < meshNames.getLength(); i++) {
         const char *name = static_cast<const char *>(meshNames.get(static_cast<int>(i)));
-        try {
-            report.reportMeshFile(name, mode);
-        } catch (const IOException &) {
-            toolError("Could not load mesh file %s\n", name);
+        if (!isMeshPattern(name)) {
+            reportOne(report, name, mode);
+            continue;
         }
+        // A pattern names every matching mesh file of every source, each as if given by name.
+        std::vector<std::string> matches;
+        try {
+            matches = expandMeshPattern(getContentRegistry(), name);
+            if (matches.empty())
+                throw IOException("no mesh file matches in " + locateMeshName(name).folder + " of " +
+                                  describeSearchedSources(getContentRegistry()));
+        } catch (const IOException &e) {
+            toolError("Could not load mesh file %s\n", name);
+            toolDiagnostic(name, "%s", e.describe().c_str());
+        }
+        for (const std::string &match : matches) reportOne(report, match.c_str(), mode);
     }
-    report.close();
+    try {
+        report.close();
+    } catch (const IOException &e) {
+        toolError("An error occurred attempting to write to the output file!\n");
+        toolDiagnostic(reportName, "the report file could not be finished: %s", e.describe().c_str());
+    }
 }
 
 }  // namespace

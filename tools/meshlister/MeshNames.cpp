@@ -1,0 +1,38 @@
+#include "MeshNames.h"
+
+#include "KxRlContentRegistry.h"
+#include "KxRlUtil.h"
+#include "ToolOutput.h"
+
+#include <cstring>
+
+MeshLocation locateMeshName(const char *name) {
+    const char *text = name ? name : "";
+    const char *file = fileNameOf(text);
+    MeshLocation location;
+    location.folder = "data\\meshes\\";
+    location.file = file;
+    if (isAbsolutePath(text)) {
+        if (isAbsolutePath(file)) location.file = file + 2;  // "C:p_desk.msh"
+        return location;
+    }
+    for (const char *p = text; p < file; p++) {
+        if (!kxrlIsSeparator(*p))
+            location.folder += *p;
+        else if (location.folder.back() != '\\')
+            location.folder += '\\';
+    }
+    return location;
+}
+
+bool isMeshPattern(const char *name) { return name && std::strpbrk(fileNameOf(name), "*?") != nullptr; }
+
+std::vector<std::string> expandMeshPattern(const KxRlContentRegistry *registry, const char *pattern) {
+    std::vector<std::string> names;
+    if (!registry || !pattern) return names;
+    MeshLocation location = locateMeshName(pattern);
+    std::string folderPart(pattern, static_cast<size_t>(fileNameOf(pattern) - pattern));
+    registry->listNames(names, location.file.c_str(), location.folder.c_str());
+    for (std::string &name : names) name = folderPart + name;
+    return names;
+}

@@ -1,0 +1,30 @@
+#ifndef KX_MESHLISTER_MESHNAMES_H
+#define KX_MESHLISTER_MESHNAMES_H
+
+// Mesh file names as meshlister's users give them: a name the game uses ("p_desk.msh"),
+// optionally with folder parts below data\meshes\ ("props/p_desk.msh"), or a wildcard pattern
+// ("p_demo_*.msh") that names every matching mesh file of every source.
+
+#include <string>
+#include <vector>
+
+class KxRlContentRegistry;
+
+// Where a mesh name is looked for in the sources: data\meshes\ plus the name's folder parts,
+// and the file name. An absolute name (leading separator or drive letter) keeps only its file
+// name, as its export folder does.
+struct MeshLocation {
+    std::string folder;  // "data\\meshes\\props\\", backslashes, with a trailing one
+    std::string file;    // "p_desk.msh"
+};
+MeshLocation locateMeshName(const char *name);
+
+// True when the file-name part of `name` holds `*` or `?`.
+bool isMeshPattern(const char *name);
+
+// Every mesh file that `pattern` names in the registry's sources, each once, in name order:
+// the pattern's folder part as given followed by the lower-case file name. Empty when nothing
+// matches.
+std::vector<std::string> expandMeshPattern(const KxRlContentRegistry *registry, const char *pattern);
+
+#endif
