@@ -15,7 +15,7 @@ class KxRlPakFileEntry;
 class KxRlPakRegistry : public KxRlGameFiles {
 public:
     // The archives of <game folder>\data\pak\. Throws IOException("Reelmara is not
-    // installed!") without a game folder.
+    // installed!") without a game folder (KxRlGameDataFolder::requireGamePath).
     static KxRlPakRegistry *CreateFromGame(const char *rootFolder);
     // Loads every "*.pak" of `pakFolder` in listing order, leaving out folders, system,
     // temporary and offline entries and files of 4 GiB or more. An archive that cannot be read
@@ -28,7 +28,8 @@ public:
     const char *getRootFolder() const override { return rootFolder; }
     // Lower-cases `name` and `folder`, finds the entry (with `anyDepth`: the first entry of that
     // name whose directory begins with `folder`) and extracts it into the root folder; true with
-    // its path in `outPath`. An up-to-date copy already there counts as found.
+    // its path in `outPath`. A copy already there that is this entry's extraction is used as it
+    // is (KxRlPakFileEntry::isExtractedCopy); any other is extracted again.
     bool getContent(char *outPath, const char *name, const char *folder, bool anyDepth) override;
     // Extracts every entry whose file name matches `pattern` and whose directory is `folder`
     // (with `anyDepth`: begins with it) and hands each path to `results`. Pattern and folder are
