@@ -3,7 +3,9 @@
 #include "TempFolder.h"
 #include "TextFileWriter.h"
 
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -117,6 +119,17 @@ TEST(RandomAccessFile, padsAndSeeksToBoundaries) {
     EXPECT_EQ(9, f.getPosition());
     EXPECT_EQ(10, f.getLength());
     EXPECT_EQ(9, f.getPosition());
+
+    // A boundary below 1 has no multiples: refused, and the position stays.
+    for (int32_t n : {0, -4}) {
+        EXPECT_THROW(f.seekToBoundary(n), IOException) << n;
+        EXPECT_EQ(9, f.getPosition());
+    }
+    f.close();
+    f.open(dir.file("pad2.bin").c_str(), "wb");
+    f.writeUByte(1);
+    EXPECT_THROW(f.writePadToBoundary(0, 0), IOException);
+    EXPECT_EQ(1, f.getPosition());
 }
 
 TEST(RandomAccessFile, opensClosesAndReportsMisuse) {
@@ -143,6 +156,30 @@ TEST(RandomAccessFile, opensClosesAndReportsMisuse) {
         EXPECT_STREQ("File could not be opened", e.getErrorString());
     }
     RandomAccessFile stillOpen(first.c_str(), "rb");  // the destructor closes it quietly
+}
+
+// An existing read-only file is never written, on any platform and whoever runs the program
+// (POSIX would let root open it).
+TEST(RandomAccessFile, refusesToWriteReadOnlyFiles) {
+    TempFolder dir;
+    std::string locked = dir.write("locked.bin", std::string("keep"));
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                             std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    RandomAccessFile f;
+    try {
+        f.open(locked.c_str(), "wb");
+        FAIL() << "opened for writing";
+    } catch (const IOException &e) {
+        EXPECT_STREQ("File could not be opened", e.getErrorString());
+        EXPECT_EQ(EACCES, e.getErrorNumber());
+    }
+    TextFileWriter text;
+    EXPECT_FALSE(text.open(locked.c_str()));
+    f.open(locked.c_str(), "rb");  // reading is fine
+    f.close();
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    EXPECT_EQ("keep", readFileBytes(locked));
 }
 
 TEST(RandomAccessFile, copiesInBlocksUntilTheSourceEnds) {
