@@ -3,7 +3,6 @@
 #include "TempFolder.h"
 #include "TextFileWriter.h"
 
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -163,22 +162,14 @@ TEST(RandomAccessFile, opensClosesAndReportsMisuse) {
 TEST(RandomAccessFile, refusesToWriteReadOnlyFiles) {
     TempFolder dir;
     std::string locked = dir.write("locked.bin", std::string("keep"));
-    std::filesystem::permissions(locked, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
-                                             std::filesystem::perms::others_write,
-                                 std::filesystem::perm_options::remove);
+    namespace fs = std::filesystem;
+    fs::permissions(locked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
     RandomAccessFile f;
-    try {
-        f.open(locked.c_str(), "wb");
-        FAIL() << "opened for writing";
-    } catch (const IOException &e) {
-        EXPECT_STREQ("File could not be opened", e.getErrorString());
-        EXPECT_EQ(EACCES, e.getErrorNumber());
-    }
-    TextFileWriter text;
-    EXPECT_FALSE(text.open(locked.c_str()));
+    EXPECT_THROW(f.open(locked.c_str(), "wb"), IOException);
+    EXPECT_FALSE(TextFileWriter().open(locked.c_str()));
     f.open(locked.c_str(), "rb");  // reading is fine
-    f.close();
-    std::filesystem::permissions(locked, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ("keep", readFileBytes(locked));
 }
 

@@ -149,47 +149,31 @@ TEST(PakFile, usesACopyOnlyWhenItIsTheEntrysExtraction) {
     const std::string cache = dir.file("cache");
     dir.makeFolders("cache");
     const auto archiveTime = std::filesystem::last_write_time(pak);
-
-    using Change = void (*)(const std::string &copy, std::filesystem::file_time_type archiveTime);
-    const struct {
-        const char *what;
-        Change change;
-    } changes[] = {
-        {"truncated, time kept",
-         [](const std::string &copy, std::filesystem::file_time_type time) {
-             std::filesystem::resize_file(copy, 1500);
-             std::filesystem::last_write_time(copy, time);
-         }},
-        {"edited in place, same size",
-         [](const std::string &copy, std::filesystem::file_time_type) {
-             std::string bytes = readFileBytes(copy);
-             bytes[0] = static_cast<char>(bytes[0] ^ 1);
-             std::ofstream(copy, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-         }},
-        {"an older extraction", [](const std::string &copy, std::filesystem::file_time_type time) {
-             std::filesystem::last_write_time(copy, time - std::chrono::hours(1000));
-         }},
-        {"newer than the archive", [](const std::string &copy, std::filesystem::file_time_type) {
-             std::filesystem::last_write_time(copy, std::filesystem::file_time_type::clock::now());
-         }},
-    };
     for (int i = 0; i < 2; i++) {
         KxRlPakFileEntry *entry = archive->getFileEntry(i);
-        SCOPED_TRACE(entry->getFileName());
-        const int inflations = i + 1;
-        const std::string expected = sampleBytes(3000, i + 1);
+        const std::string copy = dir.file(std::string("cache/") + entry->getFileName());
         char out[KXRL_PATH_SIZE];
-        ASSERT_EQ(inflations, entry->extract(out, cache.c_str()));
+        auto expectExtractedAgain = [&](const char *what) {
+            EXPECT_EQ(i + 1, entry->extract(out, cache.c_str())) << entry->getFileName() << ", " << what;
+            EXPECT_TRUE(sampleBytes(3000, i + 1) == readFileBytes(copy)) << entry->getFileName() << ", " << what;
+        };
+        expectExtractedAgain("no copy yet");
         int64_t copyTime = 0;
         ASSERT_TRUE(platform::getModificationTime(out, &copyTime));
         EXPECT_EQ(archive->getTimestamp(), copyTime);
         EXPECT_EQ(0, entry->extract(out, cache.c_str()));  // the extraction itself is used as it is
-        const std::string copy = dir.file(std::string("cache/") + entry->getFileName());
-        for (const auto &c : changes) {
-            c.change(copy, archiveTime);
-            EXPECT_EQ(inflations, entry->extract(out, cache.c_str())) << c.what;
-            EXPECT_EQ(expected, readFileBytes(copy)) << c.what;
-        }
+
+        std::filesystem::resize_file(copy, 1500);
+        std::filesystem::last_write_time(copy, archiveTime);
+        expectExtractedAgain("truncated, time kept");
+        std::string edited = readFileBytes(copy);
+        edited[0] = static_cast<char>(edited[0] ^ 1);
+        std::ofstream(copy, std::ios::binary).write(edited.data(), static_cast<std::streamsize>(edited.size()));
+        expectExtractedAgain("edited in place");
+        std::filesystem::last_write_time(copy, archiveTime - std::chrono::hours(1000));
+        expectExtractedAgain("an older extraction");
+        std::filesystem::last_write_time(copy, std::filesystem::file_time_type::clock::now());
+        expectExtractedAgain("newer than the archive");
     }
     EXPECT_TRUE(temporaryFilesBelow(cache).empty());
 }

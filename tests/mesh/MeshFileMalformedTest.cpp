@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -168,42 +169,37 @@ TEST(MeshFileMalformed, missingFileIsReported) {
     }
 }
 
-// True when `item` is one of the `count` elements of `items`.
 template <typename T>
-bool isOneOf(const T *item, T *const *items, int count) {
+bool isOneOf(const T *item, T *(KxRlMeshFile::*get)(int) const, int count, const KxRlMeshFile &file) {
     for (int i = 0; i < count; i++)
-        if (items[i] == item) return true;
+        if ((file.*get)(i) == item) return true;
     return false;
 }
 
 bool indicesBelow(const uint16_t *indices, int count, int vertexCount) {
-    for (int i = 0; i < count; i++)
-        if (indices[i] >= vertexCount) return false;
-    return true;
+    return std::all_of(indices, indices + count, [&](uint16_t index) { return index < vertexCount; });
 }
 
 // What the reader promises of every model it returns, so that later code may index without
 // checks: each bitmap, material, vertex, joint and parent it resolved lies inside its array.
 // Empty when it holds; otherwise what broke it.
 std::string brokenPromise(const KxRlMeshFile &file) {
-    std::vector<KxRlMeshBitmap *> bitmaps;
-    for (int i = 0; i < file.getBitmapCount(); i++) bitmaps.push_back(file.getBitmap(i));
-    std::vector<KxRlMeshMaterial *> materials;
-    for (int i = 0; i < file.getMaterialCount(); i++) materials.push_back(file.getMaterial(i));
-    for (KxRlMeshMaterial *material : materials)
-        for (int slot = 0; slot < 4; slot++)
-            if (material->getBitmap(slot) && !isOneOf(material->getBitmap(slot), bitmaps.data(), file.getBitmapCount()))
+    for (int i = 0; i < file.getMaterialCount(); i++)
+        for (int slot = 0; slot < 4; slot++) {
+            const KxRlMeshBitmap *bitmap = file.getMaterial(i)->getBitmap(slot);
+            if (bitmap && !isOneOf(bitmap, &KxRlMeshFile::getBitmap, file.getBitmapCount(), file))
                 return "a material slot names no bitmap of the file";
-    std::vector<const KxRlControlMesh *> controls;
-    for (int i = 0; i < file.getControlMeshCount(); i++) controls.push_back(file.getControlMesh(i));
-    for (int i = 0; i < file.getRoomCount(); i++) controls.push_back(file.getRoom(i));
-    for (const KxRlControlMesh *control : controls)
+        }
+    for (int i = 0; i < file.getControlMeshCount() + file.getRoomCount(); i++) {
+        const KxRlControlMesh *control =
+            i < file.getControlMeshCount() ? file.getControlMesh(i) : file.getRoom(i - file.getControlMeshCount());
         if (!indicesBelow(control->getIndexList(), control->getIndexCount(), control->getVertexCount()))
             return "a control mesh index lies past its vertices";
-    for (int g = 0; g < file.getMeshGroupCount(); g++) {
+    }
+    for (int g = 0; g < file.getMeshGroupCount(); g++)
         for (int m = 0; m < file.getMeshCount(g); m++) {
             const KxRlMesh *mesh = file.getMesh(g, m);
-            if (!isOneOf(mesh->getMaterial(), materials.data(), file.getMaterialCount()))
+            if (!isOneOf(mesh->getMaterial(), &KxRlMeshFile::getMaterial, file.getMaterialCount(), file))
                 return "a mesh names no material of the file";
             if (!indicesBelow(mesh->getIndexList(), mesh->getIndexCount(), mesh->getVertexCount()))
                 return "a mesh index lies past its vertices";
@@ -211,14 +207,11 @@ std::string brokenPromise(const KxRlMeshFile &file) {
                 if (mesh->getJointVertex(j) < 0 || mesh->getJointVertex(j) >= mesh->getVertexCount())
                     return "a joint names no vertex of its mesh";
         }
-    }
-    if (const KxRlMeshSkeleton *skeleton = file.getSkeleton()) {
-        for (int b = 0; b < skeleton->getBoneCount(); b++) {
-            const KxRlMeshBone *parent = skeleton->getBone(b)->getParent();
-            if (parent && parent != skeleton->getBone(skeleton->getBone(b)->getParentIndex()))
-                return "a bone's parent is no bone of the skeleton";
-            skeleton->getBone(b)->getChildCount();
-        }
+    const KxRlMeshSkeleton *skeleton = file.getSkeleton();
+    for (int b = 0; skeleton && b < skeleton->getBoneCount(); b++) {
+        const KxRlMeshBone *bone = skeleton->getBone(b);
+        if (bone->getParent() && bone->getParent() != skeleton->getBone(bone->getParentIndex()))
+            return "a bone's parent is no bone of the skeleton";
     }
     reportOf(file);
     return "";
