@@ -146,3 +146,7 @@ bool kxrlReadLine(StringBuffer *line, FILE *file) {
 }
 
 int kxrlRand15() { return std::rand() & 0x7FFF; }
+
+std::string kxrlTemporaryPath(const char *path) {
+    return std::string(path ? path : "") + "." + std::to_string(platform::processId()) + ".part";
+}

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
 
 class StringBuffer;
 
@@ -69,6 +70,11 @@ void kxrlForgetGamePath();
 // Reads the next non-empty line of `file` into `line`, without its line end. False at the
 // end of the file.
 bool kxrlReadLine(StringBuffer *line, FILE *file);
+
+// "<path>.<process id>.part": the temporary name a file is written under before it is renamed
+// over `path`. The process id keeps two runs that write the same file at the same time from
+// sharing one half-written file.
+std::string kxrlTemporaryPath(const char *path);
 
 // A random number from 0 to 32767 from the C generator, whatever the C library's RAND_MAX.
 int kxrlRand15();

@@ -6,10 +6,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 namespace {
 
 const char *const kEndOfFile = "Unexpected end of file";
+const char *const kNotOpened = "File could not be opened";
 
 }  // namespace
 
@@ -30,10 +32,13 @@ RandomAccessFile::~RandomAccessFile() {
 
 void RandomAccessFile::open(const char *path, const char *mode) {
     if (stream) close();
+    // Opening for writing does not fail on a read-only file everywhere (POSIX lets root write).
+    bool writing = mode && std::strpbrk(mode, "wa+");
+    if (path && writing && platform::isReadOnlyFile(path)) throw IOException(EACCES, kNotOpened);
     errno = 0;
     stream = path ? platform::openFile(path, mode) : nullptr;
     // The system's error number goes with the described text, for messages that say why.
-    if (!stream) throw IOException(errno, "File could not be opened");
+    if (!stream) throw IOException(errno, kNotOpened);
 }
 
 void RandomAccessFile::close() {
@@ -51,40 +56,47 @@ void RandomAccessFile::checkFileError() const {
     if (stream && std::ferror(stream)) throw IOException(errno ? errno : EIO);
 }
 
-int32_t RandomAccessFile::getPosition() {
+int64_t RandomAccessFile::getPosition() {
     checkFileOpen();
-    long position = std::ftell(stream);
+    int64_t position = platform::tellFile(stream);
     if (position == -1) {
         checkFileError();
         throw IOException(errno ? errno : EIO);
     }
-    return static_cast<int32_t>(position);
+    return position;
 }
 
-void RandomAccessFile::seek(int32_t offset) {
+void RandomAccessFile::seek(int64_t offset) {
     checkFileOpen();
-    if (std::fseek(stream, offset, SEEK_SET) != 0) checkFileError();
+    if (platform::seekFile(stream, offset, SEEK_SET) != 0) checkFileError();
 }
 
-void RandomAccessFile::seekRelative(int32_t offset) {
+void RandomAccessFile::seekRelative(int64_t offset) {
     checkFileOpen();
-    if (std::fseek(stream, offset, SEEK_CUR) != 0) checkFileError();
+    if (platform::seekFile(stream, offset, SEEK_CUR) != 0) checkFileError();
 }
 
-void RandomAccessFile::seekEnd(int32_t offset) {
+void RandomAccessFile::seekEnd(int64_t offset) {
     checkFileOpen();
-    if (std::fseek(stream, offset, SEEK_END) != 0) checkFileError();
+    if (platform::seekFile(stream, offset, SEEK_END) != 0) checkFileError();
+}
+
+// Bytes from the position to the next multiple of `n` (0 when on one).
+int32_t RandomAccessFile::distanceToBoundary(int32_t n) {
+    if (n < 1) throw IOException("Invalid boundary " + std::to_string(n) + ": a boundary is at least 1 byte");
+    int32_t remainder = static_cast<int32_t>(getPosition() % n);
+    return remainder == 0 ? 0 : n - remainder;
 }
 
 void RandomAccessFile::seekToBoundary(int32_t n) {
-    int32_t remainder = getPosition() % n;
-    if (remainder != 0) seekRelative(n - remainder);
+    int32_t distance = distanceToBoundary(n);
+    if (distance != 0) seekRelative(distance);
 }
 
-int32_t RandomAccessFile::getLength() {
-    int32_t position = getPosition();
+int64_t RandomAccessFile::getLength() {
+    int64_t position = getPosition();
     seekEnd(0);
-    int32_t length = getPosition();
+    int64_t length = getPosition();
     seek(position);
     return length;
 }
@@ -287,9 +299,7 @@ void RandomAccessFile::writeZChars(const char *text) { writeExactly(text, std::s
 void RandomAccessFile::writeZChars(const StringBuffer &text) { writeExactly(text.getChars(), text.getLength() + 1); }
 
 int RandomAccessFile::writePadToBoundary(int32_t n, uint8_t fill) {
-    int32_t remainder = getPosition() % n;
-    if (remainder == 0) return 0;
-    int count = n - remainder;
+    int count = distanceToBoundary(n);
     for (int i = 0; i < count; i++) writeUByte(fill);
     return count;
 }

@@ -24,20 +24,23 @@ public:
     RandomAccessFile &operator=(const RandomAccessFile &) = delete;
 
     // Modes "rb" (read) and "wb" (create or truncate). Closes the open file first. Throws
-    // "File could not be opened" with the system's error number (0 when it gave none).
+    // "File could not be opened" with the system's error number (0 when it gave none). An
+    // existing read-only file is never opened for writing, on any platform (EACCES).
     void open(const char *path, const char *mode);
     void close();
     bool isOpen() const { return stream != nullptr; }
     void checkFileOpen() const;
     void checkFileError() const;
 
-    int32_t getPosition();
-    void seek(int32_t offset);
-    void seekRelative(int32_t offset);
-    void seekEnd(int32_t offset);
+    // Positions and sizes are 64-bit: archives reach 4 GiB.
+    int64_t getPosition();
+    void seek(int64_t offset);
+    void seekRelative(int64_t offset);
+    void seekEnd(int64_t offset);
+    // Moves forward to the next multiple of `n`. Throws for a boundary below 1.
     void seekToBoundary(int32_t n);
     // Size of the open file in bytes; the position is kept.
-    int32_t getLength();
+    int64_t getLength();
 
     size_t read(void *buffer, size_t length);
     size_t read(void *buffer, size_t size, size_t count);
@@ -80,6 +83,8 @@ public:
     void writeChars(const char *text, size_t length, bool terminate);
     void writeZChars(const char *text);
     void writeZChars(const StringBuffer &text);
+    // Writes `fill` up to the next multiple of `n`; returns the bytes written. Throws for a
+    // boundary below 1.
     int writePadToBoundary(int32_t n, uint8_t fill);
 
     void setCopyBufferSize(uint32_t size);
@@ -92,6 +97,7 @@ private:
     void readExactly(void *buffer, size_t length);
     void writeExactly(const void *data, size_t length);
     int readZCharByte();
+    int32_t distanceToBoundary(int32_t n);
 
     FILE *stream;
     uint32_t copyBufferSize;

@@ -36,11 +36,16 @@ KxRlGameDataFolder::KxRlGameDataFolder(const char *root) : rootFolder(kxrlStrDup
 
 KxRlGameDataFolder::~KxRlGameDataFolder() { delete[] rootFolder; }
 
-KxRlGameDataFolder *KxRlGameDataFolder::CreateFromGame() {
+const char *KxRlGameDataFolder::requireGamePath() {
     const char *gamePath = kxrlGetGamePath();
     if (!gamePath) throw IOException("Reelmara is not installed!");
-    return new KxRlGameDataFolder(gamePath);
+    if (platform::isForeignPath(gamePath))
+        throw IOException("The game folder " + std::string(gamePath) +
+                          " is a Windows path that cannot be used on this system (no Wine prefix has its drive)");
+    return gamePath;
 }
+
+KxRlGameDataFolder *KxRlGameDataFolder::CreateFromGame() { return new KxRlGameDataFolder(requireGamePath()); }
 
 KxRlGameDataFolder *KxRlGameDataFolder::CreateFromPath(const char *path) {
     if (!path) throw IOException("Path is not valid!");

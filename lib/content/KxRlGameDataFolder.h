@@ -10,6 +10,11 @@ public:
     // The game folder from the registry; throws IOException("Reelmara is not installed!")
     // when it is not configured.
     static KxRlGameDataFolder *CreateFromGame();
+    // The game folder that every game source starts from (kxrlGetGamePath). Throws
+    // IOException("Reelmara is not installed!") when it is not configured, and an
+    // IOException naming it when it is a path of another system (a Windows drive path that
+    // no Wine prefix maps, read from a registry file on POSIX).
+    static const char *requireGamePath();
     // Throws IOException("Path is not valid!") unless listing `path` joined with "*" finds
     // something (an existing folder lists at least "." and "..").
     static KxRlGameDataFolder *CreateFromPath(const char *path);

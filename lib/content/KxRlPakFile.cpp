@@ -63,7 +63,6 @@ KxRlPakFile *KxRlPakFile::CreateFromFile(const char *path) {
 void KxRlPakFile::readTables() {
     RandomAccessFile *f = getFile();
     int64_t length = f->getLength();
-    if (length < 0) throw IOException(archiveError(path, "the archive is too large"));
     magicNumber = f->readInt();
     headerWord1 = f->readUInt();
     headerWord2 = f->readInt();
@@ -86,16 +85,16 @@ void KxRlPakFile::readTables() {
     checkTable(path, "file table", fileTableOffset, files, KxRlPakFileEntry::kRecordSize, length);
 
     indexTable = new int32_t[static_cast<size_t>(indexCount) * 2];
-    f->seek(static_cast<int32_t>(indexTableOffset));
+    f->seek(indexTableOffset);
     for (int32_t i = 0; i < indexCount * 2; i++) indexTable[i] = f->readInt();
 
     dirBlock = new char[static_cast<size_t>(dirBlockSize) + 1];
-    f->seek(static_cast<int32_t>(dirBlockOffset));
+    f->seek(dirBlockOffset);
     f->readChars(dirBlock, static_cast<size_t>(dirBlockSize), true);
 
     entries = new KxRlPakFileEntry *[files]();
     fileCount = files;
-    f->seek(static_cast<int32_t>(fileTableOffset));
+    f->seek(fileTableOffset);
     for (int32_t i = 0; i < fileCount; i++) {
         entries[i] = KxRlPakFileEntry::CreateFromFile(this, f);
         if (!isDirOffsetValid(entries[i]->getDirOffset()))
@@ -125,6 +124,8 @@ void KxRlPakFile::close() {
     heldOpen = false;
     if (file && file->isOpen()) file->close();
 }
+
+bool KxRlPakFile::isFileOpen() const { return file && file->isOpen(); }
 
 bool KxRlPakFile::isDirOffsetValid(uint32_t offset) const {
     if (!dirBlock) return false;

@@ -32,8 +32,11 @@ public:
     RandomAccessFile *getFile();
     // Closes the file again unless open() holds it open.
     void doneFile();
+    // Opens the file and holds it open across getFile / doneFile until close().
     void open();
     void close();
+    // True while the archive's file is open (held, or between getFile and doneFile).
+    bool isFileOpen() const;
 
     const char *getFilename() const { return path; }
     // The archive's modification time in seconds since 1970, 0 when unknown.

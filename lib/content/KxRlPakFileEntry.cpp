@@ -112,7 +112,7 @@ void KxRlPakFileEntry::readHeaderAtOffset(RandomAccessFile *file) {
     if (static_cast<int64_t>(dataOffset) > length || length - dataOffset < kCompressHeaderSize)
         throw IOException("Data offset " + std::to_string(dataOffset) + " of archive entry " + describe() +
                           " lies beyond the end of the archive (" + std::to_string(length) + " bytes)");
-    file->seek(static_cast<int32_t>(dataOffset));
+    file->seek(dataOffset);
     readCompressHeader(file);
 }
 
@@ -161,18 +161,56 @@ void KxRlPakFileEntry::checkSize(uint32_t size, int64_t available, const char *w
                           " bytes, but only " + std::to_string(available) + " remain");
 }
 
+bool KxRlPakFileEntry::peekExtractedSize(RandomAccessFile *file, uint32_t *size) {
+    *size = decompressedSize;
+    const uint32_t nestedHeader = 4 + kCompressHeaderSize;
+    if (storedFlag != 0 || decompressedSize < nestedHeader) return true;
+    // The first bytes of a zlib stream inflate from its first few hundred bytes.
+    const uint32_t kPeekInput = 4096;
+    int64_t remaining = file->getLength() - file->getPosition();
+    uint32_t inputSize = compressedSize < kPeekInput ? compressedSize : kPeekInput;
+    if (inputSize > remaining) return false;
+    uint8_t input[kPeekInput];
+    if (file->read(input, inputSize) != inputSize) return false;
+    uint8_t start[4 + kCompressHeaderSize];
+    z_stream stream = {};
+    if (inflateInit(&stream) != Z_OK) return false;
+    stream.next_in = input;
+    stream.avail_in = inputSize;
+    stream.next_out = start;
+    stream.avail_out = nestedHeader;
+    inflate(&stream, Z_SYNC_FLUSH);
+    bool complete = stream.avail_out == 0;
+    inflateEnd(&stream);
+    if (!complete) return false;
+    if (kxLoadLE32(start) == kNestedMagic) *size = kxLoadLE32(start + 8);
+    return true;
+}
+
+bool KxRlPakFileEntry::isExtractedCopy(const char *path, RandomAccessFile *file) {
+    int64_t copyTime;
+    if (!platform::getModificationTime(path, &copyTime) || platform::isDirectory(path) ||
+        copyTime != archive->getTimestamp())
+        return false;
+    int64_t copySize;
+    try {
+        RandomAccessFile copy(path, "rb");
+        copySize = copy.getLength();
+    } catch (const IOException &) {
+        return false;
+    }
+    readHeaderAtOffset(file);
+    uint32_t size;
+    return peekExtractedSize(file, &size) && copySize == size;
+}
+
 int KxRlPakFileEntry::extract(char *outPath, const char *folder) {
     checkSafeNames();
     getFullFilePath(outPath, folder);
 
-    // An existing copy is used unless it is older than its archive.
-    int64_t copyTime;
-    if (platform::getModificationTime(outPath, &copyTime) && !platform::isDirectory(outPath) &&
-        copyTime >= archive->getTimestamp())
-        return 0;
-
     FileRelease release(archive);
     RandomAccessFile *file = archive->getFile();
+    if (isExtractedCopy(outPath, file)) return 0;
     readHeaderAtOffset(file);
     int64_t remaining = file->getLength() - file->getPosition();
 
@@ -217,11 +255,14 @@ int KxRlPakFileEntry::extract(char *outPath, const char *folder) {
 }
 
 void KxRlPakFileEntry::writeInPlace(const char *path, const uint8_t *data, uint32_t size) const {
-    std::string temporary = std::string(path) + ".part";
+    std::string temporary = kxrlTemporaryPath(path);
     try {
         RandomAccessFile out(temporary.c_str(), "wb");
         if (out.write(data, size) != size) throw IOException("Could not write " + temporary);
         out.close();
+        // The archive's time marks the copy as this entry's extraction (see isExtractedCopy);
+        // a copy whose time could not be set is simply extracted again next time.
+        platform::setModificationTime(temporary.c_str(), archive->getTimestamp());
     } catch (...) {
         platform::removeFile(temporary.c_str());
         throw;

@@ -70,13 +70,20 @@ public:
     void makeDir(const char *folder) const;
 
     // Writes the output path into outPath (KXRL_PATH_SIZE bytes) and extracts the entry there.
-    // Returns the number of inflations performed (0, 1 or 2); 0 also when an up-to-date copy
-    // (not older than the archive) was already there and was used as it is. The data is
-    // written to "<path>.part" and renamed into place, so a failed run leaves no truncated
-    // copy. Throws an IOException naming the entry when its names would leave `folder`, when
+    // Returns the number of inflations performed (0, 1 or 2); 0 also when the copy already
+    // there is this entry's extraction (isExtractedCopy) and was used as it is. The data is
+    // written to a temporary name of this process (kxrlTemporaryPath), given the archive's
+    // modification time and renamed into place, so a failed run leaves no truncated copy.
+    // Throws an IOException naming the entry when its names would leave `folder`, when
     // a size does not fit the archive or exceeds kMaxDecompressedSize, or when a zlib stream
     // does not inflate to exactly its stated size (the number is zlib's code when zlib failed).
     int extract(char *outPath, const char *folder);
+
+    // True when the file at `path` is what extracting this entry writes: the modification
+    // time that extraction gives it (the archive's) and the size the entry extracts to. A
+    // copy of another archive's entry, an older extraction, or a truncated or edited copy is
+    // not, and is extracted again. Reads the entry's header from `file`, the open archive.
+    bool isExtractedCopy(const char *path, RandomAccessFile *file);
 
     // Throws unless the directory and file names are relative paths without ".." components
     // or drive letters.
@@ -90,6 +97,10 @@ private:
     void readRecord(RandomAccessFile *file);
     void readHeaderAtOffset(RandomAccessFile *file);
     void ensureHeader();
+    // The size the entry extracts to, with `file` at the innermost payload: a zlib stream
+    // may inflate to a nested block, whose own header names the final size. False when the
+    // first bytes do not tell.
+    bool peekExtractedSize(RandomAccessFile *file, uint32_t *size);
     void checkSize(uint32_t size, int64_t available, const char *what) const;
     void inflateExactly(const uint8_t *source, uint32_t sourceSize, uint8_t *target, uint32_t targetSize) const;
     void writeInPlace(const char *path, const uint8_t *data, uint32_t size) const;

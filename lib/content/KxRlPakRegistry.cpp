@@ -1,6 +1,7 @@
 #include "KxRlPakRegistry.h"
 
 #include "KxRlContentResults.h"
+#include "KxRlGameDataFolder.h"
 #include "KxRlPakFile.h"
 #include "KxRlUtil.h"
 #include "Platform.h"
@@ -42,8 +43,7 @@ KxRlPakRegistry::~KxRlPakRegistry() {
 }
 
 KxRlPakRegistry *KxRlPakRegistry::CreateFromGame(const char *rootFolder) {
-    const char *gamePath = kxrlGetGamePath();
-    if (!gamePath) throw IOException("Reelmara is not installed!");
+    const char *gamePath = KxRlGameDataFolder::requireGamePath();
     char pakFolder[KXRL_PATH_SIZE];
     if (!kxrlMakeDirName(pakFolder, gamePath, "data\\pak\\", true))
         throw IOException("Path is too long: " + std::string(gamePath) + "\\data\\pak\\");

@@ -18,7 +18,7 @@ class KxRlPakFileEntry;
 class KxRlPakRegistry : public KxRlGameFiles {
 public:
     // The archives of <game folder>\data\pak\. Throws IOException("Reelmara is not
-    // installed!") without a game folder.
+    // installed!") without a game folder (KxRlGameDataFolder::requireGamePath).
     static KxRlPakRegistry *CreateFromGame(const char *rootFolder);
     // Loads every "*.pak" of `pakFolder` in listing order, leaving out folders, system,
     // temporary and offline entries and files of 4 GiB or more. An archive that cannot be read
@@ -42,7 +42,8 @@ public:
 
     // Lower-cases `name` and `folder`, finds the entry (with `anyDepth`: the first entry of that
     // name whose directory begins with `folder`) and extracts it into the root folder; true with
-    // its path in `outPath`. An up-to-date copy already there counts as found.
+    // its path in `outPath`. A copy already there that is this entry's extraction is used as it
+    // is (KxRlPakFileEntry::isExtractedCopy); any other is extracted again.
     bool getContent(char *outPath, const char *name, const char *folder, bool anyDepth) override;
     // The catalogue entry that getContent would extract, without extracting it; null when none.
     KxRlPakFileEntry *findEntry(const char *name, const char *folder, bool anyDepth) const;

@@ -155,9 +155,14 @@ void KxRlMesh::load(RandomAccessFile *file, KxRlMeshMaterial **materials, int ma
 }
 
 KxRlMesh *KxRlMesh::CreateFromControl(KxRlMeshMaterial *material, const KxRlControlMesh *control) {
+    int count = control->getIndexCount();
+    // Each index becomes a vertex of its own, numbered by a 16-bit index.
+    if (count > kMaxControlIndices) {
+        throw IOException("Control mesh has " + std::to_string(count) + " indices: a visible mesh holds at most " +
+                          std::to_string(kMaxControlIndices) + " vertices");
+    }
     std::unique_ptr<KxRlMesh> mesh(new KxRlMesh());
     mesh->material = material;
-    int count = control->getIndexCount();
     const uint16_t *controlIndices = control->getIndexList();
     const _KxDVector3D *controlVertices = control->getVertexList();
     if (count > 0) {

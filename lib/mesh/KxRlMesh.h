@@ -58,9 +58,12 @@ public:
     // IOException passes through; nothing is left allocated then.
     static KxRlMesh *CreateFromFile(RandomAccessFile *file, KxRlMeshMaterial **materials, int materialCount,
                                     int32_t fileLength = -1);
+    // Most indices a control mesh may have to become a visible mesh: one vertex per index.
+    static constexpr int kMaxControlIndices = 65536;
     // A visible mesh of the control mesh's triangles (owned by the caller): every index
     // gets a vertex of its own, each triangle a flat normal, and each pair of triangles
-    // covers the unit texture square. Texture and light-map bounds are 0 to 1.
+    // covers the unit texture square. Texture and light-map bounds are 0 to 1. Throws
+    // IOException, before allocating, for more than kMaxControlIndices indices.
     static KxRlMesh *CreateFromControl(KxRlMeshMaterial *material, const KxRlControlMesh *control);
     // A mesh (owned by the caller) that copies the lists of `data`; position and texture
     // bounds are the boxes of its positions and texture co-ordinates, light-map bounds 0 to 1.

@@ -94,7 +94,11 @@ KxRlMeshFile *KxRlMeshFile::CreateFromFile(const char *path) {
     RandomAccessFile file(path, "rb");
     std::unique_ptr<KxRlMeshFile> model(new KxRlMeshFile());
     try {
-        int32_t length = file.getLength();
+        // The reader's offsets are 32-bit; no mesh file comes near 2 GiB.
+        int64_t fullLength = file.getLength();
+        if (fullLength > INT32_MAX)
+            throw IOException("Mesh file is too large: " + std::to_string(fullLength) + " bytes");
+        int32_t length = static_cast<int32_t>(fullLength);
         model->loadHeader(&file, length);
         model->loadBitmapsAndMaterials(&file, length);
         model->loadControlMeshes(&file, length);

@@ -37,7 +37,8 @@ public:
     // the control type; identity matrix.
     static KxRlMeshGroup *CreateFromControl(KxRlMeshMaterial *material, const KxRlControlMesh *control);
     // A group named "Control": one mesh per control mesh of the file in list order, then one
-    // per room, all with `material`; identity matrix.
+    // per room, all with `material`; identity matrix. Both forms throw, leaving nothing
+    // allocated, for a control mesh too large for a visible mesh (KxRlMesh::CreateFromControl).
     static KxRlMeshGroup *CreateFromControl(KxRlMeshMaterial *material, const KxRlMeshFile *file);
     // A group named "Data" with one mesh per mesh data, all with `material`; identity matrix.
     static KxRlMeshGroup *CreateFromData(KxRlMeshMaterial *material, int count, KxDMeshData **data);

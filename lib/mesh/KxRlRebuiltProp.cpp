@@ -12,6 +12,8 @@
 #include "Platform.h"
 #include "RandomAccessFile.h"
 
+#include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -29,8 +31,6 @@ constexpr uint8_t kMeshFlag0Written = KXRL_MESHFLAG0_IDENTS | KXRL_MESHFLAG0_BOU
 // Settings byte 14 (raw byte 14, settings offset 10): bit 0x02 is cleared in every material written.
 constexpr int kSettingsByte14 = 14 - 4;
 constexpr uint8_t kSettingsByte14Cleared = 0x02;
-// Suffix of the temporary file an export is written to before it is renamed into place.
-const char kPartSuffix[] = ".part";
 
 uint8_t *put16(uint8_t *p, uint16_t value) {
     kxStoreLE16(p, value);
@@ -44,13 +44,15 @@ uint8_t *putFloat(uint8_t *p, float value) {
     return p + 4;
 }
 
-// Normal code: the integer part of (n + 1) x 32767.5, so -1 is 0 and +1 is 65535. Rounding
-// just past either end stays at the end, and a not-a-number normal codes to 0.
+// Normal code: (n + 1) x 32767.5 rounded to the nearest integer, so -1 is 0, +1 is 65535 and
+// every code the reader decodes writes back as itself (truncating would move a read-and-
+// rewritten normal down by one code for thousands of codes). Values past either end stay at
+// the end; a not-a-number normal codes to 0.
 uint16_t normalCode(float n) {
     float q = (n + 1.0f) * 32767.5f;
     if (!(q > 0.0f)) return 0;
     if (q >= 65535.0f) return 65535;
-    return static_cast<uint16_t>(q);
+    return static_cast<uint16_t>(std::lround(q));
 }
 
 // Light-map code: the integer part of u x 65535, low 16 bits (co-ordinates beyond 0..1 wrap
@@ -246,7 +248,9 @@ void KxRlRebuiltProp::exportMesh(const char *path) {
     if (!path || !*path) throw IOException("No output file name given");
     if (std::strlen(path) >= KXRL_PATH_SIZE)
         throw IOException(std::string("Output path exceeds 255 characters: ") + path);
-    std::string partPath = std::string(path) + kPartSuffix;
+    // Renaming would replace a read-only file on POSIX; it is refused everywhere, as opening it is.
+    if (platform::isReadOnlyFile(path)) throw IOException(EACCES, "File could not be opened");
+    std::string partPath = kxrlTemporaryPath(path);
 
     try {
         resExportBitmaps();

@@ -64,10 +64,11 @@ public:
     KxRlMeshSkeleton *getSkeleton() const { return skeleton; }
     KxDMatTransform *getSkeletonTransform() const { return skeletonTransform; }
 
-    // Writes the whole file at `path` (at most 255 characters): it is written under the
-    // temporary name `path` + ".part" and renamed over `path` only once complete, so a
-    // failed export leaves any earlier file at `path` as it was and no partial file behind.
-    // Throws IOException: "File could not be opened" when it cannot be created, a text
+    // Writes the whole file at `path` (at most 255 characters): it is written under a
+    // temporary name of this process (kxrlTemporaryPath) and renamed over `path` only once
+    // complete, so a failed export leaves any earlier file at `path` as it was and no partial
+    // file behind. Throws IOException: "File could not be opened" when it cannot be created
+    // or an existing file at `path` is read-only (error number EACCES), a text
     // naming the path when it is too long or the rename fails, "Too many textures ..." when
     // more than 255 distinct textures would be written, and the stream's own errors. The
     // prop can be exported again afterwards, whether the export succeeded or not.

@@ -34,9 +34,13 @@ struct DirEntry {
 
 // Lists what `pattern` names: a path whose last component may hold the wildcards `*` and
 // `?`, matched case-insensitively. "." and ".." are listed when the pattern matches them
-// (a folder's `*`). Entries come sorted by name, case-insensitively. An empty result means
-// nothing matched or the folder does not exist.
+// (a folder's `*`). Entries come sorted by name folded to upper case, as the Windows file
+// system lists them (so `_`, `[`, `^` and `` ` `` sort after the letters), on every platform.
+// An empty result means nothing matched or the folder does not exist.
 std::vector<DirEntry> listDirectory(const char *pattern);
+// The listing order: names compared byte by byte with a to z folded to A to Z, ties (names
+// that differ only in case) in plain byte order.
+bool directoryOrderLess(const std::string &a, const std::string &b);
 
 // True when `text` matches `pattern`, where `*` stands for any run of characters (the empty
 // one included). With `listingRules` the directory listing's rules apply as well: `?` stands
@@ -49,6 +53,10 @@ std::string nativePath(const char *path);
 
 // fopen with the path turned into a native one.
 FILE *openFile(const char *path, const char *mode);
+// fseek and ftell with 64-bit positions, for files of 2 GiB and more (the C library's `long`
+// is 32 bits on Windows). Same results as fseek (0 on success) and ftell (-1 on failure).
+int seekFile(FILE *stream, int64_t offset, int origin);
+int64_t tellFile(FILE *stream);
 
 // Creates one folder. False when it could not be made (an existing folder included).
 bool makeDirectory(const char *path);
@@ -58,6 +66,12 @@ bool changeDirectory(const char *path);
 bool getCurrentDirectory(char *buffer, size_t size);
 // Last modification time in seconds since 1970.
 bool getModificationTime(const char *path, int64_t *seconds);
+// Sets the last modification time of an existing file to `seconds` since 1970.
+bool setModificationTime(const char *path, int64_t seconds);
+// True when `path` is an existing file (not a folder) marked read-only: no write permission
+// for its owner on POSIX, the read-only attribute on Windows. Such a file is never
+// replaced, whoever runs the tool.
+bool isReadOnlyFile(const char *path);
 // Moves `from` to `to`, replacing an existing `to`.
 bool renameFile(const char *from, const char *to);
 bool removeFile(const char *path);
@@ -75,14 +89,20 @@ enum RegistryHive { HIVE_CURRENT_USER, HIVE_LOCAL_MACHINE };
 // Reads a text value of `key` under `hive` into `buffer` (at most `size` bytes, terminator
 // included). False when the key or value is missing, is not text or does not fit.
 // On POSIX the registry is the file named by REELMARA_REGISTRY (regedit export format) or,
-// without it, the Wine prefix's user.reg ($WINEPREFIX, else ~/.wine); Windows drive paths
-// read from a Wine prefix are mapped through the prefix's dosdevices folder.
+// without it, the Wine prefix's user.reg ($WINEPREFIX, else ~/.wine); the named file wins
+// when both exist. Windows drive paths read from a Wine prefix are mapped through the
+// prefix's dosdevices folder; those read from the named file are mapped the same way when
+// the prefix has that drive, and are returned unchanged otherwise (see isForeignPath).
 bool readRegistryString(RegistryHive hive, const char *key, const char *valueName, char *buffer, size_t size);
 // Names the registry that readRegistryString reads for `hive`, for messages: "the Windows
 // registry", "registry file <path> (REELMARA_REGISTRY)" or "Wine registry <prefix>/user.reg".
 // When that registry cannot be read at all, `problem` (if not null) gets the system's reason;
 // otherwise it is emptied.
 std::string describeRegistrySource(RegistryHive hive, std::string *problem);
+
+// True for a path of another system that cannot be used here: a Windows drive path
+// (`C:\...`) on POSIX. Always false on Windows.
+bool isForeignPath(const char *path);
 
 }  // namespace platform
 

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <strings.h>
@@ -86,9 +87,15 @@ bool makeEntry(const std::string &path, const std::string &name, DirEntry &entry
     return true;
 }
 
-bool lessByName(const DirEntry &a, const DirEntry &b) {
-    int folded = ::strcasecmp(a.name.c_str(), b.name.c_str());
-    return folded != 0 ? folded < 0 : a.name < b.name;
+bool lessByName(const DirEntry &a, const DirEntry &b) { return directoryOrderLess(a.name, b.name); }
+
+// $WINEPREFIX, else ~/.wine; "" when neither can be named.
+std::string winePrefix() {
+    const char *named = std::getenv("WINEPREFIX");
+    if (named && *named) return named;
+    const char *home = std::getenv("HOME");
+    if (home && *home) return std::string(home) + "/.wine";
+    return "";
 }
 
 std::string readWholeFile(const std::string &path, bool &ok) {
@@ -133,6 +140,12 @@ std::vector<DirEntry> listDirectory(const char *pattern) {
 
 FILE *openFile(const char *path, const char *mode) { return std::fopen(resolve(path).c_str(), mode); }
 
+static_assert(sizeof(off_t) >= 8, "archives of 2 GiB and more need 64-bit file positions");
+
+int seekFile(FILE *stream, int64_t offset, int origin) { return ::fseeko(stream, static_cast<off_t>(offset), origin); }
+
+int64_t tellFile(FILE *stream) { return static_cast<int64_t>(::ftello(stream)); }
+
 bool makeDirectory(const char *path) { return ::mkdir(resolve(path).c_str(), 0777) == 0; }
 
 bool changeDirectory(const char *path) { return ::chdir(resolve(path).c_str()) == 0; }
@@ -144,6 +157,21 @@ bool getModificationTime(const char *path, int64_t *seconds) {
     if (::stat(resolve(path).c_str(), &info) != 0) return false;
     *seconds = static_cast<int64_t>(info.st_mtime);
     return true;
+}
+
+bool setModificationTime(const char *path, int64_t seconds) {
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;  // the access time stays
+    times[1].tv_sec = static_cast<time_t>(seconds);
+    times[1].tv_nsec = 0;
+    return ::utimensat(AT_FDCWD, resolve(path).c_str(), times, 0) == 0;
+}
+
+// The owner's write permission, not access(): run as root, access() allows every write.
+bool isReadOnlyFile(const char *path) {
+    struct stat info;
+    return ::stat(resolve(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && !(info.st_mode & S_IWUSR);
 }
 
 bool renameFile(const char *from, const char *to) {
@@ -167,21 +195,19 @@ unsigned long processId() { return static_cast<unsigned long>(::getpid()); }
 
 bool readRegistryString(RegistryHive hive, const char *key, const char *valueName, char *buffer, size_t size) {
     std::string value;
+    std::string prefix = winePrefix();
     const char *named = std::getenv("REELMARA_REGISTRY");
     if (named && *named) {
         bool ok;
         std::string bytes = readWholeFile(named, ok);
         if (!ok || !findRegistryValue(bytes, hive, key, valueName, value)) return false;
+        // A regedit export holds the Windows paths of the prefix it came from.
+        if (!prefix.empty() && isForeignPath(value.c_str())) {
+            std::string mapped = mapWineDrivePath(prefix, value.substr(0, 2));
+            if (isDirectory(mapped.c_str())) value = mapWineDrivePath(prefix, value);
+        }
     } else {
-        std::string prefix;
-        const char *winePrefix = std::getenv("WINEPREFIX");
-        const char *home = std::getenv("HOME");
-        if (winePrefix && *winePrefix)
-            prefix = winePrefix;
-        else if (home && *home)
-            prefix = std::string(home) + "/.wine";
-        else
-            return false;
+        if (prefix.empty()) return false;
         bool ok;
         std::string bytes = readWholeFile(prefix + (hive == HIVE_LOCAL_MACHINE ? "/system.reg" : "/user.reg"), ok);
         if (!ok || !findRegistryValue(bytes, hive, key, valueName, value)) return false;
@@ -217,5 +243,7 @@ std::string describeRegistrySource(RegistryHive hive, std::string *problem) {
 }
 
 std::string nativePath(const char *path) { return toSlashes(path); }
+
+bool isForeignPath(const char *path) { return path && isWindowsDrivePath(path); }
 
 }  // namespace platform

@@ -19,10 +19,7 @@ std::string toBackslashes(const char *path) {
     return native;
 }
 
-bool lessByName(const DirEntry &a, const DirEntry &b) {
-    int folded = ::_stricmp(a.name.c_str(), b.name.c_str());
-    return folded != 0 ? folded < 0 : a.name < b.name;
-}
+bool lessByName(const DirEntry &a, const DirEntry &b) { return directoryOrderLess(a.name, b.name); }
 
 HKEY rootKey(RegistryHive hive) { return hive == HIVE_LOCAL_MACHINE ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
 
@@ -49,6 +46,10 @@ std::vector<DirEntry> listDirectory(const char *pattern) {
 
 FILE *openFile(const char *path, const char *mode) { return std::fopen(toBackslashes(path).c_str(), mode); }
 
+int seekFile(FILE *stream, int64_t offset, int origin) { return ::_fseeki64(stream, offset, origin); }
+
+int64_t tellFile(FILE *stream) { return ::_ftelli64(stream); }
+
 bool makeDirectory(const char *path) { return ::_mkdir(toBackslashes(path).c_str()) == 0; }
 
 bool changeDirectory(const char *path) { return ::_chdir(toBackslashes(path).c_str()) == 0; }
@@ -62,6 +63,28 @@ bool getModificationTime(const char *path, int64_t *seconds) {
     if (::_stat64(toBackslashes(path).c_str(), &info) != 0) return false;
     *seconds = static_cast<int64_t>(info.st_mtime);
     return true;
+}
+
+bool setModificationTime(const char *path, int64_t seconds) {
+    HANDLE file = ::CreateFileA(toBackslashes(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    // FILETIME counts 100-nanosecond steps from 1601.
+    const int64_t kSecondsFrom1601To1970 = 11644473600LL;
+    uint64_t ticks = static_cast<uint64_t>(seconds + kSecondsFrom1601To1970) * 10000000ULL;
+    FILETIME written;
+    written.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFu);
+    written.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    BOOL ok = ::SetFileTime(file, nullptr, nullptr, &written);
+    ::CloseHandle(file);
+    return ok != 0;
+}
+
+bool isReadOnlyFile(const char *path) {
+    DWORD attributes = ::GetFileAttributesA(toBackslashes(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 bool renameFile(const char *from, const char *to) {
@@ -102,5 +125,7 @@ std::string describeRegistrySource(RegistryHive, std::string *problem) {
 }
 
 std::string nativePath(const char *path) { return toBackslashes(path); }
+
+bool isForeignPath(const char *) { return false; }
 
 }  // namespace platform

@@ -190,10 +190,13 @@ bool findRegistryValue(const std::string &fileBytes, RegistryHive hive, const ch
     return false;
 }
 
+bool isWindowsDrivePath(const std::string &value) {
+    return value.size() >= 2 && std::isalpha(static_cast<unsigned char>(value[0])) && value[1] == ':' &&
+           (value.size() == 2 || value[2] == '\\' || value[2] == '/');
+}
+
 std::string mapWineDrivePath(const std::string &prefix, const std::string &value) {
-    bool drive = value.size() >= 2 && std::isalpha(static_cast<unsigned char>(value[0])) && value[1] == ':' &&
-                 (value.size() == 2 || value[2] == '\\' || value[2] == '/');
-    if (!drive) return value;
+    if (!isWindowsDrivePath(value)) return value;
     std::string mapped = prefix;
     if (mapped.empty() || mapped.back() != '/') mapped += '/';
     mapped += "dosdevices/";

@@ -23,6 +23,9 @@ bool findRegistryValue(const std::string &fileBytes, RegistryHive hive, const ch
 // True when the bytes are in Wine's format.
 bool isWineRegistry(const std::string &fileBytes);
 
+// True for a Windows drive path: a letter, a colon, then nothing or a separator.
+bool isWindowsDrivePath(const std::string &value);
+
 // A Windows drive path (C:\Games\X) read from a Wine prefix, as the POSIX path
 // <prefix>/dosdevices/c:/Games/X. Other texts come back unchanged.
 std::string mapWineDrivePath(const std::string &prefix, const std::string &value);

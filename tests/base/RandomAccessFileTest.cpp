@@ -4,6 +4,7 @@
 #include "TextFileWriter.h"
 
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -117,6 +118,17 @@ TEST(RandomAccessFile, padsAndSeeksToBoundaries) {
     EXPECT_EQ(9, f.getPosition());
     EXPECT_EQ(10, f.getLength());
     EXPECT_EQ(9, f.getPosition());
+
+    // A boundary below 1 has no multiples: refused, and the position stays.
+    for (int32_t n : {0, -4}) {
+        EXPECT_THROW(f.seekToBoundary(n), IOException) << n;
+        EXPECT_EQ(9, f.getPosition());
+    }
+    f.close();
+    f.open(dir.file("pad2.bin").c_str(), "wb");
+    f.writeUByte(1);
+    EXPECT_THROW(f.writePadToBoundary(0, 0), IOException);
+    EXPECT_EQ(1, f.getPosition());
 }
 
 TEST(RandomAccessFile, opensClosesAndReportsMisuse) {
@@ -143,6 +155,22 @@ TEST(RandomAccessFile, opensClosesAndReportsMisuse) {
         EXPECT_STREQ("File could not be opened", e.getErrorString());
     }
     RandomAccessFile stillOpen(first.c_str(), "rb");  // the destructor closes it quietly
+}
+
+// An existing read-only file is never written, on any platform and whoever runs the program
+// (POSIX would let root open it).
+TEST(RandomAccessFile, refusesToWriteReadOnlyFiles) {
+    TempFolder dir;
+    std::string locked = dir.write("locked.bin", std::string("keep"));
+    namespace fs = std::filesystem;
+    fs::permissions(locked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    RandomAccessFile f;
+    EXPECT_THROW(f.open(locked.c_str(), "wb"), IOException);
+    EXPECT_FALSE(TextFileWriter().open(locked.c_str()));
+    f.open(locked.c_str(), "rb");  // reading is fine
+    fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ("keep", readFileBytes(locked));
 }
 
 TEST(RandomAccessFile, copiesInBlocksUntilTheSourceEnds) {

@@ -1,10 +1,12 @@
 #include "KxRlPakFile.h"
 #include "KxRlUtil.h"
+#include "Platform.h"
 #include "PakWriter.h"
 #include "RandomAccessFile.h"
 #include "TempFolder.h"
 
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -104,7 +106,7 @@ TEST(PakFile, extractsEveryStorageFormByteForByte) {
         EXPECT_EQ(cache + "\\data\\" + entry->getFileName(), out);
         EXPECT_EQ(expected[i], readFileBytes(dir.file(std::string("cache/data/") + entry->getFileName())));
     }
-    EXPECT_FALSE(fileExistsOnDisk(dir.file("cache/data/stored.bin.part")));
+    EXPECT_TRUE(temporaryFilesBelow(cache).empty());
     EXPECT_EQ(static_cast<uint32_t>(compressed.size()), archive->getFileEntry(1)->getDecompressedSize());
     EXPECT_LT(archive->getFileEntry(1)->getCompressedSize(), 70000u);
 }
@@ -133,23 +135,47 @@ TEST(PakFile, createsEachDirectoryLevelBeforeWriting) {
     EXPECT_EQ("data", readFileBytes(dir.file("cache/a/b/f.txt")));
 }
 
-TEST(PakFile, usesAnUpToDateCopyAndRefreshesAnOlderOne) {
+// A copy in the cache is used only when it is this entry's extraction: the size the entry
+// extracts to and the archive's time, which extraction gives it. Anything else is extracted
+// again, whatever its own time says.
+TEST(PakFile, usesACopyOnlyWhenItIsTheEntrysExtraction) {
     TempFolder dir;
     PakWriter writer;
-    writer.add("", "f.txt", "fresh", PakWriter::COMPRESSED);
+    writer.add("", "f.txt", sampleBytes(3000, 1), PakWriter::COMPRESSED);
+    writer.add("", "n.txt", sampleBytes(3000, 2), PakWriter::NESTED_COMPRESSED);  // its size is in the nested header
     std::string pak = writer.writeTo(dir.file("t.pak"));
-    setTime(pak, -100);
+    setTime(pak, -100000);
     auto archive = load(pak);
-    std::string cache = dir.file("cache");
-    std::string copy = dir.write("cache/f.txt", "kept");
+    const std::string cache = dir.file("cache");
+    dir.makeFolders("cache");
+    const auto archiveTime = std::filesystem::last_write_time(pak);
+    for (int i = 0; i < 2; i++) {
+        KxRlPakFileEntry *entry = archive->getFileEntry(i);
+        const std::string copy = dir.file(std::string("cache/") + entry->getFileName());
+        char out[KXRL_PATH_SIZE];
+        auto expectExtractedAgain = [&](const char *what) {
+            EXPECT_EQ(i + 1, entry->extract(out, cache.c_str())) << entry->getFileName() << ", " << what;
+            EXPECT_TRUE(sampleBytes(3000, i + 1) == readFileBytes(copy)) << entry->getFileName() << ", " << what;
+        };
+        expectExtractedAgain("no copy yet");
+        int64_t copyTime = 0;
+        ASSERT_TRUE(platform::getModificationTime(out, &copyTime));
+        EXPECT_EQ(archive->getTimestamp(), copyTime);
+        EXPECT_EQ(0, entry->extract(out, cache.c_str()));  // the extraction itself is used as it is
 
-    char out[KXRL_PATH_SIZE];
-    EXPECT_EQ(0, archive->getFileEntry(0)->extract(out, cache.c_str()));  // newer than the archive
-    EXPECT_EQ("kept", readFileBytes(copy));
-
-    setTime(copy, -1000);  // older than the archive: a stale copy from an earlier game version
-    EXPECT_EQ(1, archive->getFileEntry(0)->extract(out, cache.c_str()));
-    EXPECT_EQ("fresh", readFileBytes(copy));
+        std::filesystem::resize_file(copy, 1500);
+        std::filesystem::last_write_time(copy, archiveTime);
+        expectExtractedAgain("truncated, time kept");
+        std::string edited = readFileBytes(copy);
+        edited[0] = static_cast<char>(edited[0] ^ 1);
+        std::ofstream(copy, std::ios::binary).write(edited.data(), static_cast<std::streamsize>(edited.size()));
+        expectExtractedAgain("edited in place");
+        std::filesystem::last_write_time(copy, archiveTime - std::chrono::hours(1000));
+        expectExtractedAgain("an older extraction");
+        std::filesystem::last_write_time(copy, std::filesystem::file_time_type::clock::now());
+        expectExtractedAgain("newer than the archive");
+    }
+    EXPECT_TRUE(temporaryFilesBelow(cache).empty());
 }
 
 TEST(PakFile, holdsTheFileOpenOnlyWhenAsked) {
@@ -158,15 +184,24 @@ TEST(PakFile, holdsTheFileOpenOnlyWhenAsked) {
     writer.add("", "a.txt", "a");
     writer.add("", "b.txt", "b");
     auto archive = load(writer.writeTo(dir.file("o.pak")));
+    EXPECT_FALSE(archive->isFileOpen());  // closed once the tables are read
     std::string cache = dir.file("cache");
     dir.makeFolders("cache");
     char out[KXRL_PATH_SIZE];
+
     archive->open();
+    EXPECT_TRUE(archive->isFileOpen());
     archive->getFileEntry(0)->extract(out, cache.c_str());
-    EXPECT_TRUE(archive->getFile()->isOpen());
-    archive->getFileEntry(1)->extract(out, cache.c_str());
+    EXPECT_TRUE(archive->isFileOpen());  // held across an extraction
     archive->close();
+    EXPECT_FALSE(archive->isFileOpen());
+
+    archive->getFileEntry(1)->extract(out, cache.c_str());
+    EXPECT_FALSE(archive->isFileOpen());  // an extraction releases what it opened
     archive->getFile();
+    EXPECT_TRUE(archive->isFileOpen());
     archive->doneFile();
+    EXPECT_FALSE(archive->isFileOpen());
+    EXPECT_EQ("a", readFileBytes(dir.file("cache/a.txt")));
     EXPECT_EQ("b", readFileBytes(dir.file("cache/b.txt")));
 }

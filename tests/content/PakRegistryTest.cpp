@@ -226,3 +226,53 @@ TEST(PakRegistry, createFromGameUsesTheGamesPakFolder) {
         EXPECT_STREQ("Reelmara is not installed!", e.getErrorString());
     }
 }
+
+// The cache serves whichever archive wins now: archives that go or come between runs change
+// what a name gives, whatever the times of the copies made by earlier runs.
+TEST(PakRegistry, servesTheEntryOfTheArchiveThatWinsNow) {
+    TempFolder dir;
+    auto archiveWith = [&](const char *name, const char *bytes, int hoursAgo) {
+        PakWriter writer;
+        writer.add("data\\meshes\\", "x.msh", bytes, PakWriter::COMPRESSED);
+        std::string path = writer.writeTo(dir.file(std::string("pak/") + name));
+        setTime(path, -3600 * hoursAgo);
+        return path;
+    };
+    auto served = [&]() {
+        std::unique_ptr<KxRlPakRegistry> registry(
+            KxRlPakRegistry::CreateFromPath(dir.file("cache").c_str(), (dir.file("pak") + "\\").c_str()));
+        char out[KXRL_PATH_SIZE];
+        return registry->getContent(out, "x.msh", "data\\meshes\\", false) ? readSuiteFile(out) : "<not found>";
+    };
+    dir.makeFolders("cache");
+    archiveWith("a.pak", "from a", 30000);
+    std::string b = archiveWith("b.pak", "from b", 20000);
+    EXPECT_EQ("from b", served());
+    std::filesystem::remove(b);
+    EXPECT_EQ("from a", served());
+    // Newer than a, but older than the copy that the last run made.
+    std::string c = archiveWith("c.pak", "from c", 10000);
+    EXPECT_EQ("from c", served());
+    std::filesystem::remove(c);
+    EXPECT_EQ("from a", served());
+}
+
+// Equal times keep the archive loaded first, in the listing order of the Windows file system:
+// names folded to upper case, so patcha.pak comes before patch_a.pak.
+TEST(PakRegistry, equalTimesKeepTheArchiveListedFirstInWindowsOrder) {
+    TempFolder dir;
+    const char *names[] = {"patch_a.pak", "patcha.pak"};
+    for (const char *name : names) {
+        PakWriter writer;
+        writer.add("data\\meshes\\", "x.msh", std::string("from ") + name);
+        std::filesystem::last_write_time(writer.writeTo(dir.file(std::string("pak/") + name)),
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    std::filesystem::last_write_time(dir.file("pak/patch_a.pak"), std::filesystem::last_write_time(dir.file("pak/patcha.pak")));
+    dir.makeFolders("cache");
+    std::unique_ptr<KxRlPakRegistry> registry(
+        KxRlPakRegistry::CreateFromPath(dir.file("cache").c_str(), (dir.file("pak") + "\\").c_str()));
+    char out[KXRL_PATH_SIZE];
+    ASSERT_TRUE(registry->getContent(out, "x.msh", "data\\meshes\\", false));
+    EXPECT_EQ("from patcha.pak", readSuiteFile(out));
+}

@@ -2,7 +2,9 @@
 
 #include "KxDMatTransform.h"
 #include "KxDMeshData.h"
+#include "IOException.h"
 #include "KxRlMeshFile.h"
+#include "KxRlMeshGroup.h"
 #include "MeshTestFiles.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +87,26 @@ TEST(MeshBuild, groupsFromControlMeshes) {
     std::unique_ptr<KxRlMeshGroup> room(KxRlMeshGroup::CreateFromControl(&material, file->getRoom(0)));
     EXPECT_STREQ("attic", room->getName());
     EXPECT_EQ(1, room->getMeshCount());
+}
+
+// One vertex per index, numbered by 16-bit indices: 65,535 indices fit, 65,538 do not.
+TEST(MeshBuild, controlMeshTooLargeForAVisibleMeshIsRefused) {
+    MshDescription d;
+    d.flags[6] = 0x01 | 0x10;  // Collision and Floor
+    d.controls[1] = makeControl(3, 21845);
+    d.controls[6] = makeControl(3, 21846);
+    TempFolder folder;
+    auto file = loadMsh(folder, buildMsh(d));
+    std::unique_ptr<KxRlMesh> largest(KxRlMesh::CreateFromControl(nullptr, file->getControlMesh(0)));
+    EXPECT_EQ(65535, largest->getVertexCount());
+    EXPECT_EQ(65534, largest->getIndexList()[65534]);
+    try {
+        delete KxRlMesh::CreateFromControl(nullptr, file->getControlMesh(1));
+        FAIL() << "no exception";
+    } catch (const IOException &e) {
+        EXPECT_STREQ("Control mesh has 65538 indices: a visible mesh holds at most 65536 vertices", e.getErrorString());
+    }
+    EXPECT_THROW(delete KxRlMeshGroup::CreateFromControl(nullptr, file.get()), IOException);  // nothing leaks
 }
 
 TEST(MeshBuild, groupFromMeshData) {

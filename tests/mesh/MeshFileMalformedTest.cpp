@@ -3,13 +3,21 @@
 // tests also show that the partly read model is freed.
 
 #include "IOException.h"
+#include "KxRlControlMesh.h"
+#include "KxRlMesh.h"
 #include "KxRlMeshFile.h"
+#include "KxRlMeshGroup.h"
+#include "KxRlMeshMaterial.h"
+#include "KxRlMeshSkeleton.h"
 #include "MeshTestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -161,18 +169,87 @@ TEST(MeshFileMalformed, missingFileIsReported) {
     }
 }
 
-// Random byte damage anywhere in the file: each case either reads or throws.
-TEST(MeshFileMalformed, randomDamageNeverCrashes) {
+template <typename T>
+bool isOneOf(const T *item, T *(KxRlMeshFile::*get)(int) const, int count, const KxRlMeshFile &file) {
+    for (int i = 0; i < count; i++)
+        if ((file.*get)(i) == item) return true;
+    return false;
+}
+
+bool indicesBelow(const uint16_t *indices, int count, int vertexCount) {
+    return std::all_of(indices, indices + count, [&](uint16_t index) { return index < vertexCount; });
+}
+
+// What the reader promises of every model it returns, so that later code may index without
+// checks: each bitmap, material, vertex, joint and parent it resolved lies inside its array.
+// Empty when it holds; otherwise what broke it.
+std::string brokenPromise(const KxRlMeshFile &file) {
+    for (int i = 0; i < file.getMaterialCount(); i++)
+        for (int slot = 0; slot < 4; slot++) {
+            const KxRlMeshBitmap *bitmap = file.getMaterial(i)->getBitmap(slot);
+            if (bitmap && !isOneOf(bitmap, &KxRlMeshFile::getBitmap, file.getBitmapCount(), file))
+                return "a material slot names no bitmap of the file";
+        }
+    for (int i = 0; i < file.getControlMeshCount() + file.getRoomCount(); i++) {
+        const KxRlControlMesh *control =
+            i < file.getControlMeshCount() ? file.getControlMesh(i) : file.getRoom(i - file.getControlMeshCount());
+        if (!indicesBelow(control->getIndexList(), control->getIndexCount(), control->getVertexCount()))
+            return "a control mesh index lies past its vertices";
+    }
+    for (int g = 0; g < file.getMeshGroupCount(); g++)
+        for (int m = 0; m < file.getMeshCount(g); m++) {
+            const KxRlMesh *mesh = file.getMesh(g, m);
+            if (!isOneOf(mesh->getMaterial(), &KxRlMeshFile::getMaterial, file.getMaterialCount(), file))
+                return "a mesh names no material of the file";
+            if (!indicesBelow(mesh->getIndexList(), mesh->getIndexCount(), mesh->getVertexCount()))
+                return "a mesh index lies past its vertices";
+            for (int j = 0; j < mesh->getJointCount(); j++)
+                if (mesh->getJointVertex(j) < 0 || mesh->getJointVertex(j) >= mesh->getVertexCount())
+                    return "a joint names no vertex of its mesh";
+        }
+    const KxRlMeshSkeleton *skeleton = file.getSkeleton();
+    for (int b = 0; skeleton && b < skeleton->getBoneCount(); b++) {
+        const KxRlMeshBone *bone = skeleton->getBone(b);
+        if (bone->getParent() && bone->getParent() != skeleton->getBone(bone->getParentIndex()))
+            return "a bone's parent is no bone of the skeleton";
+    }
+    reportOf(file);
+    return "";
+}
+
+bool isReaderText(const std::string &error) {
+    return startsWith(error, "Mesh file ") || startsWith(error, "Mesh record without bounds") ||
+           error.find(" out of range: ") != std::string::npos;
+}
+
+// Random byte damage anywhere in the file: each case either reads into a model that keeps the
+// reader's promises, or ends in one of the reader's own texts. (Under the sanitizer build any
+// access out of bounds on the way fails the test as well.)
+TEST(MeshFileMalformed, randomDamageEitherReadsSoundlyOrIsReported) {
     const std::vector<uint8_t> bytes = buildMsh(richDescription());
     std::mt19937 random(20240611u);
     std::uniform_int_distribution<size_t> position(0, bytes.size() - 1);
     std::uniform_int_distribution<int> value(0, 255);
     TempFolder folder;
+    int read = 0, refused = 0;
     for (int round = 0; round < 1500; round++) {
         std::vector<uint8_t> broken = bytes;
         for (int k = 0; k < 1 + round % 4; k++) broken[position(random)] = static_cast<uint8_t>(value(random));
-        readError(folder, broken);
+        std::unique_ptr<KxRlMeshFile> file;
+        try {
+            file = loadMsh(folder, broken, "broken.msh");
+        } catch (const IOException &e) {
+            EXPECT_TRUE(isReaderText(e.getErrorString())) << "round " << round << ": " << e.getErrorString();
+            refused++;
+            continue;
+        }
+        read++;
+        std::string broke = brokenPromise(*file);
+        if (!broke.empty()) FAIL() << "round " << round << ": " << broke;
     }
+    // Both outcomes occur, so both paths were checked.
+    EXPECT_GT(read, 100);
+    EXPECT_GT(refused, 100);
 }
 
 }  // namespace

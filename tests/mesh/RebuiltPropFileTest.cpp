@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -40,14 +41,14 @@ TEST(RebuiltPropFile, failedExportKeepsTheEarlierFileAndLeavesNoPart) {
     }
     EXPECT_NE(std::string::npos, exportError(prop, path).find("Too many textures"));
     EXPECT_EQ("earlier", readFileBytes(path));
-    EXPECT_FALSE(fileExistsOnDisk(path + ".part"));
+    EXPECT_TRUE(temporaryFilesBelow(files.folder.path()).empty());
 
     // With one reference fewer the same prop fits, and the export replaces the earlier file.
     delete prop.removeMeshGroupRef(63);
     std::unique_ptr<KxRlMeshFile> out = files.exportAndRead(prop, "prop.msh");
     EXPECT_EQ(252, out->getBitmapCount());
     EXPECT_EQ(63, out->getMeshGroupCount());
-    EXPECT_FALSE(fileExistsOnDisk(path + ".part"));
+    EXPECT_TRUE(temporaryFilesBelow(files.folder.path()).empty());
 }
 
 TEST(RebuiltPropFile, unwritablePathsAreReported) {
@@ -62,7 +63,18 @@ TEST(RebuiltPropFile, unwritablePathsAreReported) {
     files.folder.makeFolders("taken.msh");
     std::string taken = files.path("taken.msh");
     EXPECT_NE(std::string::npos, exportError(prop, taken).find(taken));
-    EXPECT_FALSE(fileExistsOnDisk(taken + ".part"));
+    EXPECT_TRUE(temporaryFilesBelow(files.folder.path()).empty());
+
+    // A read-only file is refused on every platform (a rename would replace it on POSIX),
+    // whoever runs the tool.
+    std::string locked = files.folder.write("locked.msh", std::string("keep"));
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                             std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_EQ("File could not be opened", exportError(prop, locked));
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    EXPECT_EQ("keep", readFileBytes(locked));
+    EXPECT_TRUE(temporaryFilesBelow(files.folder.path()).empty());
 
     std::string longPath = files.path(std::string(300, 'x') + ".msh");
     std::string error = exportError(prop, longPath);

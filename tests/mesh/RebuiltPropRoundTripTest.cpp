@@ -170,6 +170,31 @@ TEST(RebuiltPropRoundTrip, flatAxesAndExtremeNormalsReadBackExactly) {
     EXPECT_EQ(1.0f, mesh->getVertexList()[3].normal.z);
 }
 
+// Read and written again, every one of the 65,536 normal codes stays itself.
+TEST(RebuiltPropRoundTrip, everyNormalCodeWritesBackAsItself) {
+    MshMesh mesh;
+    mesh.posBounds = {{0, 0, 0, 1, 1, 1}};
+    for (uint32_t code = 0; code < 65536; code++) {
+        uint16_t n = static_cast<uint16_t>(code);
+        mesh.vertices.push_back({{0, 0, 0}, {n, static_cast<uint16_t>(65535 - code), static_cast<uint16_t>(code * 40503u)}, {0, 0}});
+    }
+    WriterFiles files;
+    KxRlMeshFile *source = files.load(oneGroupFile({mesh}));
+    KxRlRebuiltProp prop;
+    prop.addMeshGroupRef(new KxRlMeshGroupRef(source, 0));
+    std::unique_ptr<KxRlMeshFile> out = files.exportAndRead(prop);
+    const _KxDTexVertex *before = source->getMesh(0, 0)->getVertexList();
+    const _KxDTexVertex *after = out->getMesh(0, 0)->getVertexList();
+    ASSERT_EQ(65536, out->getMesh(0, 0)->getVertexCount());
+    int moved = 0;
+    for (int v = 0; v < 65536; v++) {
+        bool same = before[v].normal.x == after[v].normal.x && before[v].normal.y == after[v].normal.y &&
+                    before[v].normal.z == after[v].normal.z;
+        if (!same && moved++ == 0) ADD_FAILURE() << "the normal of code " << v << " moved";
+    }
+    EXPECT_EQ(0, moved);
+}
+
 TEST(RebuiltPropRoundTrip, textureTranslationMovesTheBoundsNotTheCodes) {
     WriterFiles files;
     KxRlMeshFile *source =

@@ -79,6 +79,15 @@ TEST(DirectoryListing, listsSortedWithAttributesSizesAndDotEntries) {
     std::filesystem::permissions(locked, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
 }
 
+// The Windows file system lists names folded to upper case: `[`, `^`, `_` and `` ` `` sort
+// after the letters. Archives are loaded in this order on every platform.
+TEST(DirectoryListing, sortsNamesFoldedToUpperCaseAsWindowsDoes) {
+    TempFolder dir;
+    const std::vector<std::string> expected = {"ab.pak", "aZb.pak", "a[b.pak", "a^b.pak", "a_b.pak", "a`b.pak", "a~b.pak"};
+    for (auto it = expected.rbegin(); it != expected.rend(); ++it) dir.write("order/" + *it, std::string("x"));
+    EXPECT_EQ(expected, names(platform::listDirectory(suitePath(dir, "order\\*.pak").c_str())));
+}
+
 TEST(DirectoryListing, createsFoldersRenamesAndDatesFiles) {
     TempFolder dir;
     dir.makeFolders("Out");
@@ -95,6 +104,9 @@ TEST(DirectoryListing, createsFoldersRenamesAndDatesFiles) {
     int64_t seconds = 0;
     EXPECT_TRUE(platform::getModificationTime(suitePath(dir, "out\\props\\target.msh").c_str(), &seconds));
     EXPECT_GT(seconds, 1500000000);
+    EXPECT_TRUE(platform::setModificationTime(suitePath(dir, "out\\props\\target.msh").c_str(), 1577836800));
+    EXPECT_TRUE(platform::getModificationTime(suitePath(dir, "out\\props\\target.msh").c_str(), &seconds));
+    EXPECT_EQ(1577836800, seconds);  // 2020-01-01, to the second
     EXPECT_FALSE(platform::getModificationTime(suitePath(dir, "out\\none").c_str(), &seconds));
     EXPECT_TRUE(platform::removeFile(suitePath(dir, "out\\props\\target.msh").c_str()));
     EXPECT_FALSE(fileExistsOnDisk(dir.file("Out/props/Target.msh")));

@@ -1,3 +1,5 @@
+#include "IOException.h"
+#include "KxRlGameDataFolder.h"
 #include "KxRlUtil.h"
 #include "RegistryFile.h"
 #include "ScopedEnv.h"
@@ -99,6 +101,45 @@ TEST(GamePath, comesFromTheNamedRegistryFileOrTheWinePrefix) {
         // Read once per process: a registry that appears later is not seen.
         ScopedEnv now("REELMARA_REGISTRY", named.c_str());
         EXPECT_EQ(nullptr, kxrlGetGamePath());
+    }
+    kxrlForgetGamePath();
+}
+
+// A regedit export from Windows or from a Wine prefix names the game by its drive path. The
+// named file wins over the prefix's own registry; its drive paths are mapped through the
+// prefix when the prefix has the drive, and otherwise reported as unusable here.
+TEST(GamePath, mapsDrivePathsOfARegistryFileThroughTheWinePrefix) {
+    TempFolder dir;
+    std::string named = dir.write("export.reg",
+                                  "Windows Registry Editor Version 5.00\r\n\r\n"
+                                  "[HKEY_CURRENT_USER\\Software\\Brassnook Studios Ltd\\Reelmara]\r\n"
+                                  "\"GameDir\"=\"C:\\\\Games\\\\Reelmara\"\r\n");
+    dir.makeFolders("prefix/dosdevices/c:/Games/Reelmara");
+    dir.write("prefix/user.reg",
+              "WINE REGISTRY Version 2\n[Software\\\\Brassnook Studios Ltd\\\\Reelmara] 1\n"
+              "\"GameDir\"=\"C:\\\\Elsewhere\"\n");
+    dir.makeFolders("driveless/dosdevices/d:");
+    ScopedEnv registry("REELMARA_REGISTRY", named.c_str());
+    {
+        ScopedEnv prefix("WINEPREFIX", dir.file("prefix").c_str());
+        kxrlForgetGamePath();
+        ASSERT_NE(nullptr, kxrlGetGamePath());
+        EXPECT_EQ(dir.file("prefix") + "/dosdevices/c:/Games/Reelmara", kxrlGetGamePath());
+        EXPECT_STREQ(kxrlGetGamePath(), KxRlGameDataFolder::requireGamePath());
+    }
+    {
+        ScopedEnv prefix("WINEPREFIX", dir.file("driveless").c_str());
+        kxrlForgetGamePath();
+        ASSERT_NE(nullptr, kxrlGetGamePath());
+        EXPECT_STREQ("C:\\Games\\Reelmara", kxrlGetGamePath());
+        try {
+            KxRlGameDataFolder::requireGamePath();
+            FAIL() << "no exception";
+        } catch (const IOException &e) {
+            EXPECT_STREQ("The game folder C:\\Games\\Reelmara is a Windows path that cannot be used on this system "
+                         "(no Wine prefix has its drive)",
+                         e.getErrorString());
+        }
     }
     kxrlForgetGamePath();
 }

@@ -6,6 +6,10 @@
 #include <stdexcept>
 #include <zlib.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 void putLE32(std::string &bytes, size_t offset, uint32_t value) {
     for (int i = 0; i < 4; i++) bytes[offset + i] = static_cast<char>(value >> (8 * i));
 }
@@ -70,7 +74,9 @@ std::string PakWriter::encode(const std::string &bytes, Storage storage) {
     return bytes;
 }
 
-std::string PakWriter::build() const {
+// The header, index records and directory block (`head`), then the file table and the entry
+// data (`far`), which start at `farOffset` (0: right behind the head).
+void PakWriter::buildParts(uint32_t farOffset, std::string &head, std::string &far) const {
     // Directory names in order of first use, each zero-terminated.
     std::string dirBlock;
     std::map<std::string, uint32_t> dirOffsets;
@@ -83,7 +89,7 @@ std::string PakWriter::build() const {
     const uint32_t indexCount = 2;
     uint32_t indexOffset = headerSize();
     uint32_t dirOffset = indexOffset + indexCount * 8;
-    uint32_t fileTableOffset = dirOffset + static_cast<uint32_t>(dirBlock.size());
+    uint32_t fileTableOffset = farOffset != 0 ? farOffset : dirOffset + static_cast<uint32_t>(dirBlock.size());
     uint32_t dataStart = fileTableOffset + static_cast<uint32_t>(entries.size()) * 56;
 
     std::string data;
@@ -97,14 +103,20 @@ std::string PakWriter::build() const {
         table += le32(entry.hash1) + le32(entry.hash2) + le32(offset) + le32(0xAAAA) + le32(0xBBBB) + le32(flags) + name;
     }
 
-    std::string archive = le32(static_cast<uint32_t>(magic)) + le32(0x12345678) + le32(7) +
-                          le32(static_cast<uint32_t>(entries.size())) + le32(indexCount) +
-                          le32(static_cast<uint32_t>(dirOffsets.size())) + le32(static_cast<uint32_t>(dirBlock.size()));
-    if (magic > 4) archive += le32(11) + le32(22) + le32(33);
-    archive += le32(fileTableOffset) + le32(indexOffset) + le32(dirOffset);
-    archive += le32(1) + le32(100) + le32(2) + le32(200);  // index records
-    archive += dirBlock + table + data;
-    return archive;
+    head = le32(static_cast<uint32_t>(magic)) + le32(0x12345678) + le32(7) + le32(static_cast<uint32_t>(entries.size())) +
+           le32(indexCount) + le32(static_cast<uint32_t>(dirOffsets.size())) +
+           le32(static_cast<uint32_t>(dirBlock.size()));
+    if (magic > 4) head += le32(11) + le32(22) + le32(33);
+    head += le32(fileTableOffset) + le32(indexOffset) + le32(dirOffset);
+    head += le32(1) + le32(100) + le32(2) + le32(200);  // index records
+    head += dirBlock;
+    far = table + data;
+}
+
+std::string PakWriter::build() const {
+    std::string head, far;
+    buildParts(0, head, far);
+    return head + far;
 }
 
 std::string PakWriter::writeTo(const std::string &path) const {
@@ -115,4 +127,46 @@ std::string PakWriter::writeTo(const std::string &path) const {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
     return path;
+}
+
+bool PakWriter::writeSparseTo(const std::string &path, uint32_t farOffset, std::string *whyNot) const {
+    std::string head, far;
+    buildParts(farOffset, head, far);
+    std::filesystem::path target(path);
+    if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path());
+    std::error_code error;
+#ifdef _WIN32
+    // Windows programs run under Wine here, on the host's file system; on a real Windows
+    // volume the gap may be written out, so it must at least fit.
+    std::filesystem::space_info space = std::filesystem::space(target.parent_path(), error);
+    if (error || space.available < static_cast<uint64_t>(farOffset) * 2) {
+        *whyNot = "not enough free space for an archive of " + std::to_string(farOffset) + " bytes";
+        return false;
+    }
+#endif
+    {
+        std::ofstream out(target, std::ios::binary);
+        out.write(head.data(), static_cast<std::streamsize>(head.size()));
+        out.close();
+        // Extending the file leaves a hole; the far part is then appended (no seek, so no
+        // 32-bit stream position on the way).
+        std::filesystem::resize_file(target, farOffset, error);
+        if (error) {
+            *whyNot = "cannot extend " + path + ": " + error.message();
+            std::filesystem::remove(target, error);
+            return false;
+        }
+        std::ofstream tail(target, std::ios::binary | std::ios::app);
+        tail.write(far.data(), static_cast<std::streamsize>(far.size()));
+        if (!tail) throw std::runtime_error("cannot write " + path);
+    }
+#ifndef _WIN32
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0 || static_cast<uint64_t>(info.st_blocks) * 512 >= farOffset / 2) {
+        *whyNot = "the file system of " + path + " does not keep files sparse";
+        std::filesystem::remove(target, error);
+        return false;
+    }
+#endif
+    return true;
 }

@@ -42,6 +42,11 @@ public:
     std::string build() const;
     // Writes the archive to `path` (creating its folders) and returns the path.
     std::string writeTo(const std::string &path) const;
+    // Writes the archive with its file table and entry data at `farOffset` and a hole before
+    // them (the header, index records and directory block stay at the start): an archive of
+    // gigabytes that takes a few blocks. False, with no file left, where the file system
+    // cannot keep the hole; `whyNot` then says why.
+    bool writeSparseTo(const std::string &path, uint32_t farOffset, std::string *whyNot) const;
 
     // Offsets within the built archive, for tests that patch it.
     static constexpr uint32_t kFileCountOffset = 12;
@@ -58,6 +63,8 @@ public:
     static std::string encode(const std::string &bytes, Storage storage);
 
 private:
+    void buildParts(uint32_t farOffset, std::string &head, std::string &far) const;
+
     int32_t magic;
     std::vector<Entry> entries;
 };

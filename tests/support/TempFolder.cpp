@@ -67,3 +67,13 @@ bool fileExistsOnDisk(const std::string &path) {
     std::error_code error;
     return fs::exists(path, error);
 }
+
+std::vector<std::string> temporaryFilesBelow(const std::string &folder) {
+    std::vector<std::string> found;
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (name.size() >= 5 && name.compare(name.size() - 5, 5, ".part") == 0) found.push_back(it->path().string());
+    }
+    return found;
+}

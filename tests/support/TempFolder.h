@@ -29,5 +29,8 @@ private:
 // Whole-file helpers for tests.
 std::string readFileBytes(const std::string &path);
 bool fileExistsOnDisk(const std::string &path);
+// The files below `folder` (at any depth) whose names end in ".part": temporary files that
+// a finished or failed write must not leave behind.
+std::vector<std::string> temporaryFilesBelow(const std::string &folder);
 
 #endif

@@ -81,6 +81,24 @@ TEST(Meshlister, reportsFilesFromEverySourceInSearchOrder) {
     EXPECT_NE(std::string::npos, reportOf(install).find("\r\n"));   // a text file with CR LF lines
 }
 
+// An archive of 2 GiB up to 4 GiB is read like any other: its catalogue and entries past
+// 2 GiB are found, and the loose files beside it stay usable.
+TEST(Meshlister, readsMeshesStoredPast2GiBOfAnArchive) {
+    FakeInstall install;
+    install.addGameFile("data/meshes/loose.msh", deskFile("loose"));
+    PakWriter pak;
+    pak.add("data\\meshes\\", "far.msh", deskFile("far"), PakWriter::COMPRESSED);
+    pak.add("data\\meshes\\", "stored.msh", deskFile("stored"));
+    std::string whyNot;
+    if (!pak.writeSparseTo(install.gameFolder() + "/data/pak/big.pak", 0x90000000u, &whyNot)) GTEST_SKIP() << whyNot;
+
+    ToolRun run = install.run("meshlister", {"loose.msh", "far.msh", "stored.msh"});
+    EXPECT_EQ(0, run.status) << run.output << run.errors;
+    std::string report = withoutCarriageReturns(reportOf(install));
+    for (const char *name : {"loose", "far", "stored"})
+        EXPECT_NE(std::string::npos, report.find(std::string("GROUP #0 : \"") + name + "\"")) << name;
+}
+
 TEST(Meshlister, reportsWhatItCannotLoadAndGoesOn) {
     FakeInstall install;
     install.addGameFile("data/meshes/desk.msh", deskFile());
