@@ -115,6 +115,15 @@ void KxRlMeshMaterial::setBitmap(int slot, const char *name) {
     }
 }
 
+void KxRlMeshMaterial::setOwnBitmap(int slot, const char *name) {
+    if (ownsBitmap[slot]) {
+        bitmaps[slot]->setFilename(name);
+    } else {
+        bitmaps[slot] = new KxRlMeshBitmap(name);
+        ownsBitmap[slot] = true;
+    }
+}
+
 unsigned long KxRlMeshMaterial::getDiffuseColor() const {
     return kxLoadLE32(rawData + 16);
 }

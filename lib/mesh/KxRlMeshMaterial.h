@@ -89,6 +89,10 @@ public:
     // characters), so every material sharing it sees the new name. An empty slot gets a new
     // bitmap of that name, owned by this material.
     void setBitmap(int slot, const char *name);
+    // Gives the slot a bitmap of its own named `name` (at most 31 characters): a bitmap the
+    // file or other slots share keeps its name for them, and the new one belongs to this
+    // material. A slot that already owns its bitmap is renamed in place.
+    void setOwnBitmap(int slot, const char *name);
 
     // The 24 raw bytes, writable: tools change settings through it.
     uint8_t *getRawData() { return rawData; }
