@@ -216,12 +216,7 @@ TEST(Propcarver, carvesAsTheCommandLineSays) {
         FakeInstall install;
         install.addGameFile("data/meshes/set.msh", setFile());
         ToolRun run = install.run("propcarver", c.arguments);
-        EXPECT_EQ(c.status, run.status) << run.output << run.errors;
-        EXPECT_EQ(0u, run.output.find(kToolStartUp)) << run.output;
-        expectLinesInOrder(run.output, c.output);
-        if (c.status != 0) {
-            EXPECT_NE("", run.errors);  // every failure is named on stderr
-        }
+        expectRun(run, c.status, c.output);
         if (!c.check) {
             EXPECT_FALSE(install.workFileExists("p_x")) << "a run that writes nothing leaves no folder";
             EXPECT_EQ(std::string::npos, run.output.find("Exported prop"));

@@ -62,3 +62,12 @@ void expectLinesInOrder(const std::string &output, const std::vector<std::string
         at = found == std::string::npos ? at : found + line.size();
     }
 }
+
+void expectRun(const ToolRun &run, int status, const std::vector<std::string> &lines) {
+    EXPECT_EQ(status, run.status) << run.output << run.errors;
+    EXPECT_EQ(0u, run.output.find(kToolStartUp)) << run.output;
+    expectLinesInOrder(run.output, lines);
+    if (status != 0) {
+        EXPECT_NE("", run.errors);  // every failure is named on stderr
+    }
+}

@@ -6,6 +6,7 @@
 
 #include "KxRlMeshFile.h"
 #include "MshBuilder.h"
+#include "ToolHarness.h"
 
 #include <array>
 #include <memory>
@@ -32,5 +33,8 @@ const char *slotName(const KxRlMeshFile &file, int group, int mesh, int slot);
 void expectFacesOut(const KxRlMeshFile &file, int group, int mesh);
 // Each line occurs in `output`, in this order.
 void expectLinesInOrder(const std::string &output, const std::vector<std::string> &lines);
+// A run that got past the start-up: its exit status, the start-up lines first, then `lines` in
+// order on stdout, and a stderr line whenever the status reports a failure.
+void expectRun(const ToolRun &run, int status, const std::vector<std::string> &lines);
 
 #endif
