@@ -44,7 +44,7 @@ void KxRlMeshBitmap::toString(StringBuffer *buffer) const { buffer->append(filen
 void KxRlMeshMaterial::initPrefill() {
     for (int slot = 0; slot < 4; slot++) {
         bitmaps[slot] = nullptr;
-        ownsBitmap[slot] = false;
+        ownedBitmaps[slot] = false;
     }
     std::memset(rawData, 0, sizeof rawData);
     rawData[5] = 1;
@@ -89,7 +89,7 @@ KxRlMeshMaterial::KxRlMeshMaterial(KxRlMeshBitmap *base, bool alpha, unsigned lo
 
 KxRlMeshMaterial::~KxRlMeshMaterial() {
     for (int slot = 0; slot < 4; slot++) {
-        if (ownsBitmap[slot]) delete bitmaps[slot];
+        if (ownedBitmaps[slot]) delete bitmaps[slot];
     }
 }
 
@@ -107,20 +107,13 @@ KxRlMeshMaterial *KxRlMeshMaterial::CreateFromFile(RandomAccessFile *file, KxRlM
 }
 
 void KxRlMeshMaterial::setBitmap(int slot, const char *name) {
-    if (bitmaps[slot]) {
+    // Only a bitmap of the slot's own may be renamed: any other may be shared by other slots
+    // and materials, which keep their texture. The one it replaces stays with its owner.
+    if (ownedBitmaps[slot]) {
         bitmaps[slot]->setFilename(name);
     } else {
         bitmaps[slot] = new KxRlMeshBitmap(name);
-        ownsBitmap[slot] = true;
-    }
-}
-
-void KxRlMeshMaterial::setOwnBitmap(int slot, const char *name) {
-    if (ownsBitmap[slot]) {
-        bitmaps[slot]->setFilename(name);
-    } else {
-        bitmaps[slot] = new KxRlMeshBitmap(name);
-        ownsBitmap[slot] = true;
+        ownedBitmaps[slot] = true;
     }
 }
 

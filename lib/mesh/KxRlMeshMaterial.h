@@ -59,8 +59,9 @@ constexpr uint8_t KXRL_NO_BITMAP_INDEX = 0xFF;
 // animation speeds in X and Y, 22 the rotation speed; the rest is kept uninterpreted.
 //
 // Bitmaps given to a constructor or resolved from a file are not owned by the material
-// (a file's bitmaps belong to the file); a bitmap that setBitmap creates for an empty slot
-// belongs to the material and is freed with it.
+// (a file's bitmaps belong to the file, a constructor's to its caller); a bitmap that
+// setBitmap creates belongs to the material and is freed with it (ownsBitmap). Code that
+// frees the bitmaps it gave a material frees only those that are not the material's own.
 class KxRlMeshMaterial {
 public:
     // Each constructor starts from the settings of a new material: bytes 0 to 3 zero,
@@ -85,14 +86,14 @@ public:
 
     // Slot 0 to 3, unchecked; null for an empty slot.
     KxRlMeshBitmap *getBitmap(int slot) const { return bitmaps[slot]; }
-    // A slot with a bitmap: that bitmap's name is overwritten in place (at most 31
-    // characters), so every material sharing it sees the new name. An empty slot gets a new
-    // bitmap of that name, owned by this material.
+    // Gives the slot the texture `name` (at most 31 characters) without touching any other
+    // user of its bitmap: a slot whose bitmap is the material's own has it renamed in place;
+    // any other slot (empty, or holding a bitmap of the file or of the caller, which other
+    // slots and materials may share) gets a new bitmap of that name, owned by this material.
+    // The bitmap it held before is left to its owner, unchanged.
     void setBitmap(int slot, const char *name);
-    // Gives the slot a bitmap of its own named `name` (at most 31 characters): a bitmap the
-    // file or other slots share keeps its name for them, and the new one belongs to this
-    // material. A slot that already owns its bitmap is renamed in place.
-    void setOwnBitmap(int slot, const char *name);
+    // True when the slot's bitmap was made by setBitmap and is freed with the material.
+    bool ownsBitmap(int slot) const { return ownedBitmaps[slot]; }
 
     // The 24 raw bytes, writable: tools change settings through it.
     uint8_t *getRawData() { return rawData; }
@@ -116,7 +117,7 @@ private:
     void initPrefill();
 
     KxRlMeshBitmap *bitmaps[4];
-    bool ownsBitmap[4];
+    bool ownedBitmaps[4];
     uint8_t rawData[KXRL_MATERIAL_RAW_SIZE];
 };
 

@@ -59,17 +59,32 @@ TEST(MeshMaterial, equalityComparesNamesAndSettingsNotIndices) {
     EXPECT_FALSE(a.equals(&b));
 }
 
-TEST(MeshMaterial, setBitmapRenamesSharedBitmapsOrCreatesAnOwnedOne) {
-    KxRlMeshBitmap shared("old.dds");
-    KxRlMeshMaterial first(&shared), second(&shared);
+// A texture change on one slot never renames a bitmap that other slots or materials use: the
+// slot gets a bitmap of its own, which the material frees; the shared one stays its owner's.
+TEST(MeshMaterial, setBitmapGivesTheSlotItsOwnBitmapAndLeavesSharedOnesAlone) {
+    KxRlMeshBitmap shared("old.dds");  // the file's (here the test's), used by three slots
+    KxRlMeshMaterial first(&shared, nullptr, &shared, nullptr), second(&shared);
     first.setBitmap(0, "new.dds");
-    EXPECT_STREQ("new.dds", second.getBitmap(0)->getFilename());
+    EXPECT_STREQ("new.dds", first.getBitmap(0)->getFilename());
+    EXPECT_TRUE(first.ownsBitmap(0));
+    EXPECT_STREQ("old.dds", first.getBitmap(2)->getFilename());
+    EXPECT_STREQ("old.dds", second.getBitmap(0)->getFilename());
+    EXPECT_STREQ("old.dds", shared.getFilename());
+    EXPECT_FALSE(first.ownsBitmap(2));
 
-    // An empty slot gets a bitmap of its own (freed with the material).
-    first.setBitmap(2, "0123456789012345678901234567890123456789");
-    ASSERT_NE(nullptr, first.getBitmap(2));
-    EXPECT_STREQ("0123456789012345678901234567890", first.getBitmap(2)->getFilename());  // 31 kept
-    EXPECT_EQ(nullptr, second.getBitmap(2));
+    // The slot's own bitmap is renamed in place.
+    const KxRlMeshBitmap *own = first.getBitmap(0);
+    first.setBitmap(0, "newer.dds");
+    EXPECT_EQ(own, first.getBitmap(0));
+    EXPECT_STREQ("newer.dds", own->getFilename());
+
+    // An empty slot gets a bitmap of its own too; names keep 31 characters.
+    first.setBitmap(1, "0123456789012345678901234567890123456789");
+    ASSERT_NE(nullptr, first.getBitmap(1));
+    EXPECT_STREQ("0123456789012345678901234567890", first.getBitmap(1)->getFilename());
+    EXPECT_TRUE(first.ownsBitmap(1));
+    EXPECT_EQ(nullptr, second.getBitmap(1));
+    EXPECT_FALSE(second.ownsBitmap(0));
 }
 
 TEST(MeshBitmap, namesAreCutTo31Characters) {

@@ -119,7 +119,7 @@ void Bender::applyLightMaps() {
             // A slot naming an empty file holds no texture either.
             const KxRlMeshBitmap *current = material->getBitmap(2);
             bool hasLightMap = current && current->getFilename()[0] != '\0';
-            if (lightMapAll || !hasLightMap) material->setOwnBitmap(2, name);
+            if (lightMapAll || !hasLightMap) material->setBitmap(2, name);
         }
     }
 }
