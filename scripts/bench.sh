@@ -2,7 +2,8 @@
 # Builds an optimised build (build-bench/) and prints speed figures:
 #  1. the library benchmarks (object search, read and rewrite of a 65,536-vertex mesh);
 #  2. meshlister -xo timed on that mesh (one full-mesh export plus one per separate object);
-#  3. propcarver carving one object and the whole mesh out of it, beside meshlister's report.
+#  3. propcarver carving one object and the whole mesh out of it, and propbender scaling, turning
+#     and clipping the whole mesh, each beside meshlister's report of the same mesh.
 #   scripts/bench.sh [benchmark options]   e.g. --benchmark_filter=TraverseAll
 # Installs missing Debian packages when run as root; otherwise prints the apt-get command.
 set -euo pipefail
@@ -10,14 +11,14 @@ cd "$(dirname "$0")/.."
 source scripts/lib/setup.sh
 
 case "${1:-}" in
-  -h|--help) sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
 esac
 
 ensure_packages cmake g++ ninja-build zlib1g-dev libgtest-dev googletest libbenchmark-dev
 
 echo "== bench: configure and build"
 cmake --preset bench -G Ninja >/dev/null
-cmake --build --preset bench --target mesh_bench make_bench_mesh meshlister propcarver
+cmake --build --preset bench --target mesh_bench make_bench_mesh meshlister propcarver propbender
 bin="$PWD/$(preset_build_dir bench)/bin"
 
 echo "== bench: mesh_bench"
@@ -48,7 +49,7 @@ echo "   input: 65536 vertices, 115200 triangles, 64 objects, $size bytes"
 echo "   output: $exports MSH files, report $(stat -c %s "$work/run/meshlister.txt") bytes"
 echo "   wall time over $runs runs: best $best ms, mean $((total / runs)) ms"
 
-echo "== bench: propcarver on the same mesh, beside meshlister's report of it"
+echo "== bench: propcarver and propbender on the same mesh, beside meshlister's report of it"
 # Best wall time in ms of a command run $runs times in a clean run folder.
 best_ms() {
   local best="" i start end ms
@@ -67,8 +68,13 @@ object=$(best_ms "$bin/propcarver" bench_building.msh bench_object -g 0 -m 0 -v 
 object_vertices=$(cd "$work/run" && "$bin/meshlister" -newdata p_bench_object -r object.txt p_bench_object.msh \
   >/dev/null && tr -d '\r' < object.txt | sed -n 's/^  (\([0-9]*\) vertices.*/\1/p' | head -n 1)
 whole=$(best_ms "$bin/propcarver" bench_building.msh bench_whole -g 0 -cp 1 2 3 -rpz 90 -sp 2)
+# The mesh spans X 0..60, Y 0..1212: the box keeps the half with Y up to 600.
+bent=$(best_ms "$bin/propbender" bench_building.msh bench_bent -s 2 -rz 90 -cl 0 0 -1 60 600 1)
+bent_vertices=$(cd "$work/run" && "$bin/meshlister" -newdata p_bench_bent -r bent.txt p_bench_bent.msh \
+  >/dev/null && tr -d '\r' < bent.txt | sed -n 's/^  (\([0-9]*\) vertices.*/\1/p' | head -n 1)
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 echo "   meshlister report (no exports):            best $report ms"
 echo "   propcarver -v 0 (one object, $object_vertices vertices): best $object ms, $(ratio "$object" "$report") x the report"
 echo "   propcarver -cp 1 2 3 -rpz 90 -sp 2 (all):  best $whole ms, $(ratio "$whole" "$report") x the report"
-echo "   target: carving costs at most 2 x the report"
+echo "   propbender -s 2 -rz 90 -cl (kept $bent_vertices vertices): best $bent ms, $(ratio "$bent" "$report") x the report"
+echo "   target: carving and bending cost at most 2 x the report"

@@ -49,6 +49,21 @@ echo "== meshlister reads the carved prop back:   -newdata p_demo_book -r p_demo
 tr -d '\r' < "$run/work/p_demo_book.txt" | sed -n '/^GROUP #0/,/Flags/p'
 "$root/build/bin/msh_preview" "$run/work/p_demo_book/data/meshes/p_demo_book.msh" "$run/previews/p_demo_book.png"
 
+# propbender: the whole shelf turned a quarter round, made half as big, and every mesh given a
+# light-map texture.
+echo
+echo "== propbender p_demo_shelf.msh demo_shelf_small -rz 90 -s 0.5 -lma demo_shelf_lm.dds"
+(cd "$run/work" && "$root/build/bin/propbender" p_demo_shelf.msh demo_shelf_small -rz 90 -s 0.5 \
+  -lma demo_shelf_lm.dds)
+echo
+echo "== meshlister reads it back:   -newdata p_demo_shelf_small -r p_demo_shelf_small.txt p_demo_shelf_small.msh"
+(cd "$run/work" && "$root/build/bin/meshlister" -newdata p_demo_shelf_small -r p_demo_shelf_small.txt \
+  p_demo_shelf_small.msh)
+tr -d '\r' < "$run/work/p_demo_shelf_small.txt" | sed -n '/^3D Co-ordinate Range/,/^  Z/p'
+tr -d '\r' < "$run/work/p_demo_shelf_small.txt" | grep 'Using material'
+"$root/build/bin/msh_preview" "$run/work/p_demo_shelf_small/data/meshes/p_demo_shelf_small.msh" \
+  "$run/previews/p_demo_shelf_small.png"
+
 cat <<EOT
 
 The example game:      demo-run/game (the shelf loose in data/meshes, the table inside data/pak/demo.pak)
@@ -62,6 +77,9 @@ propcarver's package:  demo-run/work/p_demo_book/data/ (meshes/p_demo_book.msh, 
                        copy that data folder into the game folder to use the prop; its report:
                        demo-run/work/p_demo_book.txt; its picture: demo-run/previews/p_demo_book.png
                        beside its source, demo-run/previews/p_demo_shelf.png
+propbender's package:  demo-run/work/p_demo_shelf_small/data/ (the whole shelf turned, halved, with light-maps);
+                       its report: demo-run/work/p_demo_shelf_small.txt; its picture:
+                       demo-run/previews/p_demo_shelf_small.png beside demo-run/previews/p_demo_shelf.png
 EOT
 echo
 echo "== the report's first lines"

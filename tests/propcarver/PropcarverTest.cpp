@@ -1,12 +1,10 @@
 // propcarver end to end: the program runs in a fake installation; the packages it writes are
 // read back through the MSH reader.
 
-#include "KxDClipRegion.h"
 #include "KxRlMesh.h"
-#include "KxRlMeshFile.h"
 #include "KxRlMeshMaterial.h"
 #include "KxRlMeshSkeleton.h"
-#include "MshBuilder.h"
+#include "PropChecks.h"
 #include "ToolHarness.h"
 
 #include <functional>
@@ -16,19 +14,6 @@
 #include <vector>
 
 namespace {
-
-using Points = std::vector<std::array<float, 3>>;
-
-// One mesh of the given triangles (three vertex numbers each) over `points`, normals +Z.
-MshMesh meshOf(int material, const Points &points, const std::vector<uint16_t> &triangles, uint8_t flag0 = 0x70) {
-    MshMesh mesh;
-    mesh.materialIndex = material;
-    mesh.flags[0] = flag0;
-    mesh.posBounds = {{-20, -20, -20, 20, 20, 20}};
-    for (const auto &p : points) mesh.vertices.push_back(mshVertex(mesh, p[0], p[1], p[2], 0, 0, 1, 0, 0));
-    mesh.indices = triangles;
-    return mesh;
-}
 
 // The set: group 0 "set" holds mesh 0 with three objects, A (vertices 0-3, X 2..4, Y -1..1,
 // Z 5..7), B (4-6, X 10..12) and C (7-9, X -10..-9), and mesh 1, one triangle at (1, 2, 3)
@@ -42,16 +27,16 @@ std::string setFile() {
     d.materials = {mshMaterial(0), mshMaterial(1), mshMaterial(2)};
     MshGroup set;
     set.name = "set";
-    set.meshes.push_back(meshOf(0,
-                                {{2, -1, 5}, {4, -1, 5}, {3, 1, 6}, {3, 0, 7}, {10, 0, 0}, {12, 0, 0}, {11, 2, 0.5f},
-                                 {-10, -10, 0}, {-9, -10, 0}, {-10, -9, 0}},
-                                {0, 1, 2, 1, 3, 2, 4, 5, 6, 7, 8, 9}));
-    set.meshes.push_back(meshOf(1, {{1, 2, 3}, {2, 2, 3}, {1, 3, 3}}, {0, 1, 2}, 0xF8));
+    set.meshes.push_back(mshTriangles(0,
+                                      {{2, -1, 5}, {4, -1, 5}, {3, 1, 6}, {3, 0, 7}, {10, 0, 0}, {12, 0, 0},
+                                       {11, 2, 0.5f}, {-10, -10, 0}, {-9, -10, 0}, {-10, -9, 0}},
+                                      {0, 1, 2, 1, 3, 2, 4, 5, 6, 7, 8, 9}));
+    set.meshes.push_back(mshTriangles(1, {{1, 2, 3}, {2, 2, 3}, {1, 3, 3}}, {0, 1, 2}, 0xF8));
     MshGroup props;
     props.name = "props";
     for (int z = 1; z <= 3; z++)
-        props.meshes.push_back(meshOf(2, {{5, 5, float(z)}, {6, 5, float(z)}, {5, 6, float(z)}}, {0, 1, 2},
-                                      z == 3 ? 0xFA : 0x70));
+        props.meshes.push_back(mshTriangles(2, {{5, 5, float(z)}, {6, 5, float(z)}, {5, 6, float(z)}}, {0, 1, 2},
+                                            z == 3 ? 0xFA : 0x70));
     d.groups = {set, props};
     MshBone bone;
     bone.name = "root";
@@ -60,7 +45,6 @@ std::string setFile() {
     return bytesOf(buildMsh(d));
 }
 
-const std::string kStartUp = "Initializing random number generator...\nInitializing Reelmara content registry...\n";
 const std::string kPropIni = "\tmesh = p_x.msh\r\n\r\n[finance]\r\n\tpurchasecost = 1.00\r\n\tannualcost = 0\r\n"
                              "\tdailyrate = 0\r\n";
 
@@ -77,42 +61,6 @@ std::string blueprint(int category) {
            "\r\n\tmenutype = 0\r\n\tmaxinstances = -1.00\r\n\ttrickiness = 0\r\n\tgiven = 1.00\r\n"
            "\tresearchable = 0\r\n\tETA = 1900.00\r\n\tpath = group_stuff\r\n\r\n[finance]\r\n"
            "\tpurchasecost = 1.00\r\n";
-}
-
-std::unique_ptr<KxRlMeshFile> readMesh(const std::string &path) {
-    return std::unique_ptr<KxRlMeshFile>(KxRlMeshFile::CreateFromFile(path.c_str()));
-}
-
-// The vertex count and the box of the decoded positions of a mesh.
-void expectBox(const KxRlMeshFile &file, int group, int mesh, int vertices, std::array<float, 6> box) {
-    SCOPED_TRACE("group " + std::to_string(group) + " mesh " + std::to_string(mesh));
-    ASSERT_LT(group, file.getMeshGroupCount());
-    ASSERT_LT(mesh, file.getMeshCount(group));
-    const KxRlMesh *m = file.getMesh(group, mesh);
-    EXPECT_EQ(vertices, m->getVertexCount());
-    KxDClipRegion3D actual;
-    m->calcPosBounds(&actual);
-    const float got[6] = {actual.getMinX(), actual.getMinY(), actual.getMinZ(),
-                          actual.getMaxX(), actual.getMaxY(), actual.getMaxZ()};
-    for (int i = 0; i < 6; i++) EXPECT_NEAR(box[i], got[i], 2e-3) << "box value " << i;
-}
-
-const char *slotName(const KxRlMeshFile &file, int group, int mesh, int slot) {
-    const KxRlMeshBitmap *bitmap = file.getMesh(group, mesh)->getMaterial()->getBitmap(slot);
-    return bitmap ? bitmap->getFilename() : "(none)";
-}
-
-// Every triangle winds counter-clockwise round its vertices' normal.
-void expectFacesOut(const KxRlMeshFile &file, int group, int mesh) {
-    const KxRlMesh *m = file.getMesh(group, mesh);
-    for (int i = 0; i + 2 < m->getIndexCount(); i += 3) {
-        const _KxDTexVertex *v = m->getVertexList();
-        const _KxDVector3D &a = v[m->getIndexList()[i]].position, &b = v[m->getIndexList()[i + 1]].position,
-                           &c = v[m->getIndexList()[i + 2]].position, &n = v[m->getIndexList()[i]].normal;
-        float ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z, wx = c.x - a.x, wy = c.y - a.y, wz = c.z - a.z;
-        float dot = (uy * wz - uz * wy) * n.x + (uz * wx - ux * wz) * n.y + (ux * wy - uy * wx) * n.z;
-        EXPECT_GT(dot, 0.0f) << "triangle " << i / 3;
-    }
 }
 
 struct Case {
@@ -134,7 +82,7 @@ const std::vector<Case> kCases = {
      [](const KxRlMeshFile &f, const FakeInstall &) {
          ASSERT_EQ(2, f.getMeshGroupCount());
          EXPECT_EQ(2, f.getMeshCount(0));
-         expectBox(f, 1, 0, 3, {5, 5, 3, 6, 6, 3});
+         expectMeshBox(f, 1, 0, 3, {5, 5, 3, 6, 6, 3});
          EXPECT_EQ(1, f.getMeshCount(1));
      }},
     {"group name, then the next group", carve({"-g", "0", "-n", "foo", "1"}), 0, {},
@@ -153,36 +101,36 @@ const std::vector<Case> kCases = {
      }},
     {"bad number", carve({"-g", "0", "-m", "1", "-cp", "1", "x", "3"}), 1,
      {"Error with -cp option : Invalid number: prop will not be centered\n"},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 3, {1, 2, 3, 2, 3, 3}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 3, {1, 2, 3, 2, 3, 3}); }},
     {"centre", carve({"-g", "0", "-m", "1", "-cp", "1", "2", "3"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 3, {0, 0, 0, 1, 1, 0}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 3, {0, 0, 0, 1, 1, 0}); }},
     {"centre, then turn", carve({"-g", "0", "-m", "1", "-cp", "1", "2", "3", "-rpz", "90"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 3, {-1, 0, 0, 0, 1, 0}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 3, {-1, 0, 0, 0, 1, 0}); }},
     {"turn, then centre", carve({"-g", "0", "-m", "1", "-rpz", "90", "-cp", "1", "2", "3"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 3, {-4, -1, 0, -3, 0, 0}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 3, {-4, -1, 0, -3, 0, 0}); }},
     {"negative numbers are arguments", carve({"-g", "1", "-m", "0", "-cm", "-1", "-2", "-3"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 3, {6, 7, 4, 7, 8, 4}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 3, {6, 7, 4, 7, 8, 4}); }},
     {"a mesh's own transform wins", carve({"-g", "0", "-m", "0", "1", "-cm", "0", "0", "0", "-sp", "2"}), 0, {},
      [](const KxRlMeshFile &f, const FakeInstall &) {
-         expectBox(f, 0, 0, 10, {-20, -20, 0, 24, 4, 14});
-         expectBox(f, 0, 1, 3, {1, 2, 3, 2, 3, 3});
+         expectMeshBox(f, 0, 0, 10, {-20, -20, 0, 24, 4, 14});
+         expectMeshBox(f, 0, 1, 3, {1, 2, 3, 2, 3, 3});
      }},
     {"two mesh boxes", carve({"-g", "0", "-m", "0", "-clm", "1.9", "-1.1", "4.9", "4.1", "1.1", "7.1", "-clm", "9.9",
                               "-0.1", "-0.1", "12.1", "2.1", "0.6"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 7, {2, -1, 0, 12, 2, 7}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 7, {2, -1, 0, 12, 2, 7}); }},
     {"a group box and a mesh box", carve({"-g", "0", "-clg", "1.9", "-1.1", "4.9", "4.1", "1.1", "7.1", "-m", "0",
                                           "-clm", "9.9", "-0.1", "-0.1", "12.1", "2.1", "0.6"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 7, {2, -1, 0, 12, 2, 7}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 7, {2, -1, 0, 12, 2, 7}); }},
     {"one object", carve({"-g", "0", "-m", "0", "-v", "0"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 4, {2, -1, 5, 4, 1, 7}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 4, {2, -1, 5, 4, 1, 7}); }},
     {"two vertices of one object", carve({"-g", "0", "-m", "0", "-v", "0", "3"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 4, {2, -1, 5, 4, 1, 7}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 4, {2, -1, 5, 4, 1, 7}); }},
     {"centre on an object", carve({"-g", "0", "-m", "0", "-cv", "1"}), 0,
      {"Note about -cv option : Prop will be centered around (3.000, 0.000, 5.000)\n", "Exported prop p_x!\n"},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 4, {-1, -1, 0, 1, 1, 2}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 4, {-1, -1, 0, 1, 1, 2}); }},
     {"centring on no valid vertex moves nothing", carve({"-g", "0", "-m", "0", "-cv", "99"}), 1,
      {"Error with -cv option : Invalid number (99) for mesh 0 (in mesh group 0)\n", "Exported prop p_x!\n"},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 10, {-10, -10, 0, 12, 2, 7}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 10, {-10, -10, 0, 12, 2, 7}); }},
     {"texture off for the prop", carve({"-g", "0", "-rtp", "old.dds", "null"}), 0, {},
      [](const KxRlMeshFile &f, const FakeInstall &) {
          EXPECT_STREQ("(none)", slotName(f, 0, 1, 0));
@@ -229,7 +177,7 @@ const std::vector<Case> kCases = {
      }},
     {"a mirror keeps faces facing out", carve({"-g", "0", "-m", "1", "-spx", "-1"}), 0, {},
      [](const KxRlMeshFile &f, const FakeInstall &) {
-         expectBox(f, 0, 0, 3, {-2, 2, 3, -1, 3, 3});
+         expectMeshBox(f, 0, 0, 3, {-2, 2, 3, -1, 3, 3});
          expectFacesOut(f, 0, 0);
      }},
     {"category out of range", carve({"-g", "0", "-cat", "10"}), 0, {"Warning : invalid category number (10)\n"},
@@ -268,24 +216,14 @@ TEST(Propcarver, carvesAsTheCommandLineSays) {
         FakeInstall install;
         install.addGameFile("data/meshes/set.msh", setFile());
         ToolRun run = install.run("propcarver", c.arguments);
-        EXPECT_EQ(c.status, run.status) << run.output << run.errors;
-        EXPECT_EQ(0u, run.output.find(kStartUp)) << run.output;
-        size_t at = 0;
-        for (const std::string &line : c.output) {
-            size_t found = run.output.find(line, at);
-            EXPECT_NE(std::string::npos, found) << "missing: " << line << "in:\n" << run.output;
-            at = found == std::string::npos ? at : found + line.size();
-        }
-        if (c.status != 0) {
-            EXPECT_NE("", run.errors);  // every failure is named on stderr
-        }
+        expectRun(run, c.status, c.output);
         if (!c.check) {
             EXPECT_FALSE(install.workFileExists("p_x")) << "a run that writes nothing leaves no folder";
             EXPECT_EQ(std::string::npos, run.output.find("Exported prop"));
             continue;
         }
         ASSERT_NE(std::string::npos, run.output.find("Exported prop p_x!\n")) << run.output << run.errors;
-        c.check(*readMesh(install.workFile("p_x/data/meshes/p_x.msh")), install);
+        c.check(*readMeshFile(install.workFile("p_x/data/meshes/p_x.msh")), install);
     }
 }
 
@@ -298,7 +236,7 @@ TEST(Propcarver, printsItsHelpWhenTheCommandLineIsIncomplete) {
         EXPECT_EQ(i == 0 ? 0 : 2, run.status);
         size_t help = run.output.find("Usage: propcarver [GlobalOptions] InputMshFile OutputPropName [ExtractOptions]\n\n"
                                       "This produces a single prop, based on the contents of InputMshFile and the\n");
-        EXPECT_EQ(i < 2 ? 0 : kStartUp.size(), help) << run.output;
+        EXPECT_EQ(i < 2 ? 0 : kToolStartUp.size(), help) << run.output;
         EXPECT_NE(std::string::npos, run.output.find("    -clm x1 y1 z1 x2 y2 z2    Applies a clipping region to this "
                                                      "mesh.\n" + std::string(78, '-') + "\n"));
     }
@@ -332,7 +270,7 @@ TEST(Propcarver, writesIntoWorkDataFoldersAndKeepsOtherFiles) {
     install.addRootFile("work/p_x/data/meshes/p_x.msh", "an older prop");
     install.addRootFile("work/p_x/data/meshes/notes.txt", "mine");
     EXPECT_EQ(0, install.run("propcarver", {"set.msh", "x", "-g", "1"}).status);
-    EXPECT_EQ(3, readMesh(install.workFile("p_x/data/meshes/p_x.msh"))->getMeshCount(0));
+    EXPECT_EQ(3, readMeshFile(install.workFile("p_x/data/meshes/p_x.msh"))->getMeshCount(0));
     EXPECT_EQ("mine", install.readWorkFile("p_x/data/meshes/notes.txt"));
 
     // Before the name: no prop-named folder. After it: that folder stays, empty.

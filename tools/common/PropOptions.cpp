@@ -1,7 +1,9 @@
 #include "PropOptions.h"
 
+#include "KxDTransformList.h"
 #include "KxRlMeshGroupRef.h"
 #include "KxRlMeshMaterial.h"
+#include "ToolFrame.h"
 #include "ToolOptions.h"
 
 #include <cstdio>
@@ -39,6 +41,12 @@ bool OptionArguments::allFloats(const char **bad) const {
     return false;
 }
 
+void OptionArguments::reportAbandoned(const char *nextOption) const {
+    if (hasEnough()) return;
+    toolDiagnostic(option, "the option got %d of its values before %s; it is ignored", count,
+                   nextOption ? nextOption : "the end");
+}
+
 float degreesToRadians(float degrees) { return degrees / 180.0f * 3.14159265358979323846f; }
 
 void readCategory(const char *word, int *category) {
@@ -53,3 +61,40 @@ void readCategory(const char *word, int *category) {
 const char *textureNameOf(const char *word) { return std::strcmp(word, "null") == 0 ? KxRlNoBitmap : word; }
 
 bool textureNameFits(const char *word) { return std::strlen(textureNameOf(word)) < KXRL_MESH_NAME_FIELD; }
+
+void reportNameTooLong(const char *option, const char *name) {
+    toolDiagnostic(option, "'%s' has %u characters; a name field holds at most %u", name,
+                   static_cast<unsigned>(std::strlen(name)), static_cast<unsigned>(KXRL_MESH_NAME_FIELD - 1));
+}
+
+bool acceptNewTextureName(const char *option, const char *word, bool nullSwitchesOff) {
+    if (nullSwitchesOff ? textureNameFits(word) : std::strlen(word) < KXRL_MESH_NAME_FIELD) return true;
+    toolError("Error with %s option : new texture name (%s) exceeds 31 characters\n", option, word);
+    reportNameTooLong(option, word);
+    return false;
+}
+
+void applyTransformOption(KxDTransformList *list, TransformKind kind, int axis, const OptionArguments &arguments,
+                          const char *subject) {
+    const char *option = arguments.getOption();
+    const char *bad = "";
+    if (!arguments.allFloats(&bad)) {
+        if (kind == TRANSFORM_CENTRE)
+            toolError("Error with %s option : Invalid number: %s will not be centered\n", option, subject);
+        else
+            toolError("Error with %s option : Invalid number (%s): %s will not be %s\n", option, bad, subject,
+                      kind == TRANSFORM_SCALE ? "scaled" : "rotated");
+        toolDiagnostic(option, "'%s' is not a number", bad);
+        return;
+    }
+    float value = arguments.getFloat(0);
+    if (kind == TRANSFORM_CENTRE) {
+        list->addTranslation(-value, -arguments.getFloat(1), -arguments.getFloat(2));
+    } else if (kind == TRANSFORM_ROTATE) {
+        list->addRotation(static_cast<_KxDRotationAxis>(axis), degreesToRadians(value));
+    } else if (axis == kUniformScale) {
+        list->addScaling(value);
+    } else {
+        list->addScaling(axis == 0 ? value : 1.0f, axis == 1 ? value : 1.0f, axis == 2 ? value : 1.0f);
+    }
+}

@@ -4,6 +4,8 @@
 // Option arguments of the prop tools (propcarver, propbender): the words an option gathers
 // read with the frame's number readers, and the checks both tools make the same way.
 
+class KxDTransformList;
+
 // The words gathered for the option waiting for its arguments. The words are not copied:
 // they are command-line words, which live for the whole run.
 class OptionArguments {
@@ -36,6 +38,9 @@ public:
     // True when every one of the needed words is a number; else, when `bad` is given, it
     // receives the first word that is not. 1000000 itself counts as no number (the marker).
     bool allFloats(const char **bad = nullptr) const;
+    // The option is given up because `nextOption` came (null: the end of the line) before it
+    // had its words: names it on stderr. Nothing when it had enough.
+    void reportAbandoned(const char *nextOption) const;
 
 private:
     const char *option = nullptr;
@@ -57,5 +62,25 @@ void readCategory(const char *word, int *category);
 const char *textureNameOf(const char *word);
 // True when the name fits the 31 characters of a name field ("null" counts as empty).
 bool textureNameFits(const char *word);
+// The stderr line of a name refused because it does not fit a name field.
+void reportNameTooLong(const char *option, const char *name);
+// The new texture name of -rtp, -rtg, -rt, -lm or -lma: true when `word` fits a name field
+// ("null" counting as empty where `nullSwitchesOff`), else "Error with %s option : new
+// texture name (%s) exceeds 31 characters\n" (status 1) and a stderr line.
+bool acceptNewTextureName(const char *option, const char *word, bool nullSwitchesOff);
+
+// The prop tools' centring, scaling and rotation options.
+enum TransformKind { TRANSFORM_CENTRE, TRANSFORM_SCALE, TRANSFORM_ROTATE };
+// `axis` of a scaling along all three axes.
+constexpr int kUniformScale = -1;
+
+// Carries out the transform option whose words `arguments` holds on `list`: a centring moves
+// the point x y z to the origin, a scaling multiplies by the factor along `axis` (0 X, 1 Y,
+// 2 Z, or kUniformScale), a rotation turns by the angle in degrees about `axis`. A word that is
+// no number refuses the option (status 1, the word named on stderr) with "Error with %s option
+// : Invalid number: %s will not be centered\n" or "Error with %s option : Invalid number (%s):
+// %s will not be scaled\n" (rotated), `subject` naming what moves ("prop", "mesh group 2").
+void applyTransformOption(KxDTransformList *list, TransformKind kind, int axis, const OptionArguments &arguments,
+                          const char *subject);
 
 #endif

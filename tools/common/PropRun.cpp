@@ -74,6 +74,14 @@ void PropLevelSettings::addClipRegion(float x1, float y1, float z1, float x2, fl
     clipRegions.add(new KxDClipRegion3D(x1, x2, y1, y2, z1, z2));
 }
 
+void PropLevelSettings::keepBones(const PropInput &input, KxRlRebuiltProp *prop) {
+    if (!input.getMeshFile()) {
+        toolDiagnostic("-bones", "the skeleton comes from the input mesh: name it before -bones");
+        throw IOException("\"-bones\" option out of place; no input mesh file has been given yet!");
+    }
+    prop->setSkeleton(input.getMeshFile()->getSkeleton(), transforms.getFinalTransform());
+}
+
 void PropLevelSettings::pushOnto(KxRlRebuiltProp *prop, bool evenWhenEmpty) {
     bool transform = evenWhenEmpty || transforms.getTransformCount() > 0;
     for (int r = 0; r < prop->getMeshGroupRefCount(); r++) {

@@ -65,6 +65,11 @@ public:
     void addClipRegion(float x1, float y1, float z1, float x2, float y2, float z2);
     int getClipCount() const { return static_cast<int>(clipRegions.getLength()); }
 
+    // -bones: the input's skeleton goes into `prop`, moved by the final transform of the list
+    // (also by transforms added later). Throws IOException "\"-bones\" option out of place; no
+    // input mesh file has been given yet!" (after a stderr line) when no input is loaded.
+    void keepBones(const PropInput &input, KxRlRebuiltProp *prop);
+
     // For every group reference of `prop`, in order: the list's final transform appended to
     // the group's transforms (when the list holds one, or always with `evenWhenEmpty`), then a
     // copy of every clip region appended to the group's regions.

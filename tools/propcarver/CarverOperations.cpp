@@ -23,12 +23,6 @@ namespace {
     throw IOException(message);
 }
 
-// The stderr half of a name refused for its length.
-void nameTooLong(const char *option, const char *name) {
-    toolDiagnostic(option, "'%s' has %u characters; a name field holds at most %u", name,
-                   static_cast<unsigned>(std::strlen(name)), static_cast<unsigned>(KXRL_MESH_NAME_FIELD - 1));
-}
-
 }  // namespace
 
 Carver::Carver()
@@ -98,12 +92,7 @@ KxRlMesh *Carver::currentMeshOfFile() const { return currentGroup->getMeshGroup(
 // ---------------------------------------------------------------------------------------
 // Options that act at once
 
-void Carver::keepBones() {
-    if (!input.getMeshFile())
-        outOfPlace("-bones", "\"-bones\" option out of place; no input mesh file has been given yet!",
-                   "the skeleton comes from the input mesh: name it before -bones");
-    prop.setSkeleton(input.getMeshFile()->getSkeleton(), settings.getTransforms()->getFinalTransform());
-}
+void Carver::keepBones() { settings.keepBones(input, &prop); }
 
 void Carver::actNow(const CarverOption &option) {
     KxRlMesh *mesh = currentMeshOfFile();
@@ -134,7 +123,7 @@ void Carver::apply(const CarverOption &option, const OptionArguments &arguments)
     case ACTION_GROUP_NAME:
         if (std::strlen(word) >= KXRL_MESH_NAME_FIELD) {
             toolError("Error with -n option : group name (%s) exceeds 31 characters\n", word);
-            nameTooLong(option.name, word);
+            reportNameTooLong(option.name, word);
         } else {
             currentGroup->setGroupName(word);
         }
@@ -153,7 +142,7 @@ void Carver::apply(const CarverOption &option, const OptionArguments &arguments)
     case ACTION_TEXTURE:
         if (!textureNameFits(word)) {
             toolError("Error with -t%d option : texture name (%s) exceeds 31 characters\n", option.axis, word);
-            nameTooLong(option.name, word);
+            reportNameTooLong(option.name, word);
         } else {
             currentGroup->setBitmap(currentMesh, option.axis, textureNameOf(word));
         }
@@ -176,11 +165,7 @@ void Carver::apply(const CarverOption &option, const OptionArguments &arguments)
 void Carver::applyReplaceTexture(const CarverOption &option, const OptionArguments &arguments) {
     const char *oldName = arguments.getWord(0);
     const char *newName = arguments.getWord(1);
-    if (!textureNameFits(newName)) {
-        toolError("Error with %s option : new texture name (%s) exceeds 31 characters\n", option.name, newName);
-        nameTooLong(option.name, newName);
-        return;
-    }
+    if (!acceptNewTextureName(option.name, newName, true)) return;
     // The words are command-line words, alive for the whole run as the replacement lists need.
     if (option.level == LEVEL_PROP)
         prop.replaceBitmap(oldName, textureNameOf(newName));
@@ -189,30 +174,10 @@ void Carver::applyReplaceTexture(const CarverOption &option, const OptionArgumen
 }
 
 void Carver::applyTransform(const CarverOption &option, const OptionArguments &arguments) {
-    const char *bad = "";
-    if (!arguments.allFloats(&bad)) {
-        std::string subject = subjectAt(option.level);
-        if (option.action == ACTION_CENTRE)
-            toolError("Error with %s option : Invalid number: %s will not be centered\n", option.name,
-                      subject.c_str());
-        else
-            toolError("Error with %s option : Invalid number (%s): %s will not be %s\n", option.name, bad,
-                      subject.c_str(), option.action == ACTION_SCALE ? "scaled" : "rotated");
-        toolDiagnostic(option.name, "'%s' is not a number", bad);
-        return;
-    }
-    KxDTransformList *list = transformsAt(option.level);
-    float value = arguments.getFloat(0);
-    if (option.action == ACTION_CENTRE) {
-        list->addTranslation(-value, -arguments.getFloat(1), -arguments.getFloat(2));
-    } else if (option.action == ACTION_ROTATE) {
-        list->addRotation(static_cast<_KxDRotationAxis>(option.axis), degreesToRadians(value));
-    } else if (option.axis == kUniform) {
-        list->addScaling(value);
-    } else {
-        list->addScaling(option.axis == 0 ? value : 1.0f, option.axis == 1 ? value : 1.0f,
-                         option.axis == 2 ? value : 1.0f);
-    }
+    TransformKind kind = option.action == ACTION_CENTRE  ? TRANSFORM_CENTRE
+                         : option.action == ACTION_SCALE ? TRANSFORM_SCALE
+                                                         : TRANSFORM_ROTATE;
+    applyTransformOption(transformsAt(option.level), kind, option.axis, arguments, subjectAt(option.level).c_str());
 }
 
 void Carver::applyClip(const CarverOption &option, const OptionArguments &arguments) {

@@ -6,6 +6,8 @@
 // Options of the same kind at several levels (-cp, -cg, -cm) share one action and differ in
 // the level they act on.
 
+#include "PropOptions.h"
+
 enum CarverLevel { LEVEL_PROP, LEVEL_GROUP, LEVEL_MESH };
 
 enum CarverAction {
@@ -30,7 +32,7 @@ enum CarverAction {
     ACTION_CENTRE_OBJECTS,  // vertex numbers (-cv)
 };
 
-constexpr int kUniform = -1;  // `axis` of the uniform scalings
+constexpr int kUniform = kUniformScale;  // `axis` of the uniform scalings
 
 struct CarverOption {
     const char *name;

@@ -87,9 +87,7 @@ void CarverParser::takeArgument(const char *word) {
 void CarverParser::endPending(const char *nextOption) {
     if (!pending) return;
     if (pending->action == ACTION_CENTRE_OBJECTS) carver->finishCentring();
-    if (!arguments.hasEnough())
-        toolDiagnostic(pending->name, "the option got %d of its values before %s; it is ignored",
-                       arguments.getCount(), nextOption ? nextOption : "the end");
+    arguments.reportAbandoned(nextOption);
     pending = nullptr;
     mode = savedMode;
 }
