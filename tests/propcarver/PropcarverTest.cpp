@@ -1,11 +1,11 @@
 // propcarver end to end: the program runs in a fake installation; the packages it writes are
 // read back through the MSH reader.
 
-#include "KxDClipRegion.h"
 #include "KxRlMesh.h"
 #include "KxRlMeshFile.h"
 #include "KxRlMeshMaterial.h"
 #include "KxRlMeshSkeleton.h"
+#include "MeshChecks.h"
 #include "MshBuilder.h"
 #include "ToolHarness.h"
 
@@ -83,36 +83,9 @@ std::unique_ptr<KxRlMeshFile> readMesh(const std::string &path) {
     return std::unique_ptr<KxRlMeshFile>(KxRlMeshFile::CreateFromFile(path.c_str()));
 }
 
-// The vertex count and the box of the decoded positions of a mesh.
-void expectBox(const KxRlMeshFile &file, int group, int mesh, int vertices, std::array<float, 6> box) {
-    SCOPED_TRACE("group " + std::to_string(group) + " mesh " + std::to_string(mesh));
-    ASSERT_LT(group, file.getMeshGroupCount());
-    ASSERT_LT(mesh, file.getMeshCount(group));
-    const KxRlMesh *m = file.getMesh(group, mesh);
-    EXPECT_EQ(vertices, m->getVertexCount());
-    KxDClipRegion3D actual;
-    m->calcPosBounds(&actual);
-    const float got[6] = {actual.getMinX(), actual.getMinY(), actual.getMinZ(),
-                          actual.getMaxX(), actual.getMaxY(), actual.getMaxZ()};
-    for (int i = 0; i < 6; i++) EXPECT_NEAR(box[i], got[i], 2e-3) << "box value " << i;
-}
-
 const char *slotName(const KxRlMeshFile &file, int group, int mesh, int slot) {
     const KxRlMeshBitmap *bitmap = file.getMesh(group, mesh)->getMaterial()->getBitmap(slot);
     return bitmap ? bitmap->getFilename() : "(none)";
-}
-
-// Every triangle winds counter-clockwise round its vertices' normal.
-void expectFacesOut(const KxRlMeshFile &file, int group, int mesh) {
-    const KxRlMesh *m = file.getMesh(group, mesh);
-    for (int i = 0; i + 2 < m->getIndexCount(); i += 3) {
-        const _KxDTexVertex *v = m->getVertexList();
-        const _KxDVector3D &a = v[m->getIndexList()[i]].position, &b = v[m->getIndexList()[i + 1]].position,
-                           &c = v[m->getIndexList()[i + 2]].position, &n = v[m->getIndexList()[i]].normal;
-        float ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z, wx = c.x - a.x, wy = c.y - a.y, wz = c.z - a.z;
-        float dot = (uy * wz - uz * wy) * n.x + (uz * wx - ux * wz) * n.y + (ux * wy - uy * wx) * n.z;
-        EXPECT_GT(dot, 0.0f) << "triangle " << i / 3;
-    }
 }
 
 struct Case {
