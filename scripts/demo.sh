@@ -49,6 +49,19 @@ echo "== meshlister reads the carved prop back:   -newdata p_demo_book -r p_demo
 tr -d '\r' < "$run/work/p_demo_book.txt" | sed -n '/^GROUP #0/,/Flags/p'
 "$root/build/bin/msh_preview" "$run/work/p_demo_book/data/meshes/p_demo_book.msh" "$run/previews/p_demo_book.png"
 
+# roomwright: a room (walls, a window, a door, a lamp, a shelf and the table) and the outside of a
+# building, from the room INI files and the cut-out library in examples/rooms/; each prints its wall report.
+cp "$root"/examples/rooms/*.ini "$run/work/"
+for room in demo_room demo_building; do
+  echo
+  echo "== roomwright $room.ini   (in demo-run/work)"
+  (cd "$run/work" && "$root/build/bin/roomwright" "$room.ini")
+  for view in above front; do
+    "$root/build/bin/msh_preview" -view "$view" -cull "$run/work/$room/data/meshes/p_$room.msh" \
+      "$run/previews/p_${room}_$view.png"
+  done
+done
+
 cat <<EOT
 
 The example game:      demo-run/game (the shelf loose in data/meshes, the table inside data/pak/demo.pak)
@@ -62,6 +75,9 @@ propcarver's package:  demo-run/work/p_demo_book/data/ (meshes/p_demo_book.msh, 
                        copy that data folder into the game folder to use the prop; its report:
                        demo-run/work/p_demo_book.txt; its picture: demo-run/previews/p_demo_book.png
                        beside its source, demo-run/previews/p_demo_shelf.png
+roomwright's packages: demo-run/work/demo_room/data/ and demo-run/work/demo_building/data/, built from
+                       demo-run/work/demo_room.ini, demo_building.ini and the cut-out library demo_cutouts.ini;
+                       pictures: demo-run/previews/p_demo_room_above.png, _front.png (and p_demo_building_...)
 EOT
 echo
 echo "== the report's first lines"
