@@ -120,6 +120,7 @@ struct Case {
 };
 
 const std::string kRoomMesh = "room/data/meshes/p_room.msh";
+const std::string kLongName(28, 'n');
 
 const std::vector<Case> kCases = {
     {"the wall report of a closed square", {{"room.ini", kSquare}}, {"room.ini"}, 0,
@@ -210,7 +211,7 @@ const std::vector<Case> kCases = {
          EXPECT_EQ(0x02, f.getMesh(0, 3)->getMeshFlag(0) & 0x02);
          expectBox(f, 0, 3, 4, {0, 10, 0, 4, 14, 0});
      }},
-    {"[prop] turns, then moves", {{"room.ini", kSquare + "[prop]\nprop = p_box\nzrotate = 90\nxtranslate = 1\n"}},
+    {"[prop] turns, then moves", {{"room.ini", kSquare + "[prop]\nprop = p_alias\nzrotate = 90\nxtranslate = 1\n"}},
      {"room.ini"}, 0, {}, kRoomMesh,
      [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 3, {0.75f, -0.5f, 0, 1, 0.5f, 1}); }},
     {"[prop] moves, then turns", {{"room.ini", kSquare + "[prop]\nprop = p_box\nxtranslate = 1\nrotate = 90\nz = 2\n"}},
@@ -254,7 +255,7 @@ const std::vector<Case> kCases = {
                   "[wall]\nx = 0\n[wall]\ncutout = win\nx = 1\ny = 0\n" + walls({{0, 0}}) +
                   "[wall]\ncutout = nosuch\nx = 1\ny = 0\n[wall]\ncutout = empty\nx = 1\ny = 0\n"
                   "[wall]\ncutout = late\nx = 0\ny = 0\n" + walls({{10, 0}, {10, 10}, {0, 10}}) +
-                  "[prop]\nx = 1\n[prop]\nprop = p_none\n"},
+                  "[prop]\nx = 1\n[prop]\nprop = p_none\n[prop]\nprop = p_nomesh\n"},
       {"lib.ini", kLibrary}, {"badlib.ini", kBadLibrary}},
      {"good.ini", "missing.ini", "bowtie.ini", "bad.ini", "-c", "0", "20", "0"}, 1,
      {"Error loading room INI file missing.ini : File could not be opened\n",
@@ -271,7 +272,7 @@ const std::vector<Case> kCases = {
       "Error in [wall] section : Cutout late is placed on the previous wall point!\n",
       "        TOTAL DISTANCE:     40.000\n",
       "Error in [prop] section : The name of the prop must be specified!\n",
-      "Prop MSH file could not be found (p_none)\n",
+      "Prop MSH file could not be found (p_none)\n", "Prop MSH file could not be found (p_nomesh)\n",
       "Exported prop p_good!\n"},
      "good/data/meshes/p_good.msh",
      [](const KxRlMeshFile &f, const FakeInstall &) {
@@ -280,6 +281,12 @@ const std::vector<Case> kCases = {
          EXPECT_STREQ("good.dds", slotName(f.getMesh(0, 0), 0));
          expectBox(f, 0, 3, 16, {0, 20, 0, 10, 30, 3});  // bad.ini's walls, without the refused cut-outs
      }},
+    {"a prop name too long to come from the file name", {{kLongName + ".ini", kSquare}}, {kLongName + ".ini"}, 1,
+     {"Prop name made from the room INI file name is too long; give one with -propname (p_" + kLongName + ")\n"}, "",
+     nullptr},
+    {"... given with -propname", {{kLongName + ".ini", kSquare}}, {kLongName + ".ini", "-propname", "short"}, 0,
+     {"Exported prop p_short!\n"}, kLongName + "/data/meshes/p_short.msh",
+     [](const KxRlMeshFile &f, const FakeInstall &) { EXPECT_EQ(3, f.getMeshCount(0)); }},
     {"no room could be built", {{"bowtie.ini", walls({{0, 0}, {4, 4}, {4, 0}, {0, 4}})}}, {"missing.ini", "bowtie.ini"},
      1, {"Error loading room INI file missing.ini", "Error in room INI file bowtie.ini", "No prop exported!\n"}, "",
      nullptr},
@@ -293,16 +300,13 @@ TEST(Roomwright, buildsRoomsAsTheirFilesSay) {
         SCOPED_TRACE(c.name);
         FakeInstall install;
         install.addGameFile("data/meshes/p_box.msh", boxProp());
+        install.addGameFile("data/setdressing/p_alias.ini", "\tmesh = p_box.msh\r\n\r\n[finance]\r\n");
+        install.addGameFile("data/setdressing/p_nomesh.ini", "[finance]\r\n\tmesh = p_box.msh\r\n");
         for (const auto &file : c.files) install.addRootFile("work/" + file.first, file.second);
         ToolRun run = install.run("roomwright", c.arguments);
         EXPECT_EQ(c.status, run.status) << run.output << run.errors;
         EXPECT_EQ(0u, run.output.find(kStartUp)) << run.output;
-        size_t at = 0;
-        for (const std::string &text : c.output) {
-            size_t found = run.output.find(text, at);
-            EXPECT_NE(std::string::npos, found) << "missing: " << text << "\nin:\n" << run.output;
-            at = found == std::string::npos ? at : found + text.size();
-        }
+        expectInOrder(run.output, c.output);
         if (c.status != 0) {
             EXPECT_NE("", run.errors);  // every failure is named on stderr
         }
@@ -362,12 +366,7 @@ TEST(Roomwright, readsItsCommandLine) {
         install.addRootFile("work/room.ini", kSquare);
         ToolRun run = install.run("roomwright", line.arguments);
         EXPECT_EQ(line.status, run.status) << run.output << run.errors;
-        size_t at = 0;
-        for (const std::string &text : line.output) {
-            size_t found = run.output.find(text, at);
-            EXPECT_NE(std::string::npos, found) << "missing: " << text << "\nin:\n" << run.output;
-            at = found == std::string::npos ? at : found + text.size();
-        }
+        expectInOrder(run.output, line.output);
         if (line.prop.empty()) {
             EXPECT_FALSE(install.workFileExists("room")) << run.output;
             continue;

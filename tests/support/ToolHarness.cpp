@@ -1,6 +1,7 @@
 #include "ToolHarness.h"
 
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <filesystem>
 #include <stdexcept>
 #ifndef _WIN32
@@ -41,6 +42,15 @@ std::string toolProgramPath(const std::string &tool) {
 #else
     return std::string(KX_BIN_DIR) + "/" + tool;
 #endif
+}
+
+void expectInOrder(const std::string &output, const std::vector<std::string> &texts) {
+    size_t at = 0;
+    for (const std::string &text : texts) {
+        size_t found = output.find(text, at);
+        EXPECT_NE(std::string::npos, found) << "missing: " << text << "\nin:\n" << output;
+        if (found != std::string::npos) at = found + text.size();
+    }
 }
 
 std::string withoutCarriageReturns(const std::string &text) {

@@ -60,6 +60,10 @@ private:
     ScopedEnv noPause{"REELMARA_NO_PAUSE", "1"};
 };
 
+// Expects every text in `output`, in the order given, each after the end of the one before
+// (a test failure names the missing text).
+void expectInOrder(const std::string &output, const std::vector<std::string> &texts);
+
 // The text with every CR removed: report files end their lines in CR LF.
 std::string withoutCarriageReturns(const std::string &text);
 
