@@ -134,20 +134,24 @@ int main(int argc, char **argv) {
         const std::string meshes = (out / "game" / "data" / "meshes").string();
         writeModel(meshes + "/p_demo_window.msh",
                    {{"window",
-                     {glued({box(-0.65f, -0.08f, -0.05f, 0.65f, 0.08f, 0.0f), box(-0.65f, -0.08f, 1.2f, 0.65f, 0.08f, 1.25f),
+                     {glued({box(-0.65f, -0.08f, -0.05f, 0.65f, 0.08f, 0.0f),
+                             box(-0.65f, -0.08f, 1.2f, 0.65f, 0.08f, 1.25f),
                              box(-0.65f, -0.08f, 0.0f, -0.6f, 0.08f, 1.2f), box(0.6f, -0.08f, 0.0f, 0.65f, 0.08f, 1.2f),
                              box(-0.02f, -0.04f, 0.0f, 0.02f, 0.04f, 1.2f)}),
                       glued({box(-0.6f, -0.01f, 0.0f, 0.6f, 0.01f, 1.2f)})},
                      {&frameMaterial, &glassMaterial}}});
         writeModel(meshes + "/p_demo_door.msh",
                    {{"door",
-                     {glued({box(-0.55f, -0.08f, 0.0f, -0.5f, 0.08f, 2.15f), box(0.5f, -0.08f, 0.0f, 0.55f, 0.08f, 2.15f),
+                     {glued({box(-0.55f, -0.08f, 0.0f, -0.5f, 0.08f, 2.15f),
+                             box(0.5f, -0.08f, 0.0f, 0.55f, 0.08f, 2.15f),
                              box(-0.55f, -0.08f, 2.1f, 0.55f, 0.08f, 2.15f)}),
-                      glued({box(-0.48f, -0.03f, 0.0f, 0.48f, 0.03f, 2.08f), box(0.3f, -0.09f, 1.0f, 0.4f, -0.03f, 1.04f)})},
+                      glued({box(-0.48f, -0.03f, 0.0f, 0.48f, 0.03f, 2.08f),
+                             box(0.3f, -0.09f, 1.0f, 0.4f, -0.03f, 1.04f)})},
                      {&frameMaterial, &doorMaterial}}});
         writeModel(meshes + "/p_demo_lamp.msh",
                    {{"lamp",
-                     {glued({box(-0.2f, -0.2f, 0.0f, 0.2f, 0.2f, 0.04f), box(-0.02f, -0.02f, 0.04f, 0.02f, 0.02f, 1.4f)}),
+                     {glued({box(-0.2f, -0.2f, 0.0f, 0.2f, 0.2f, 0.04f),
+                             box(-0.02f, -0.02f, 0.04f, 0.02f, 0.02f, 1.4f)}),
                       glued({box(-0.22f, -0.22f, 1.35f, 0.22f, 0.22f, 1.65f)})},
                      {&dark, &shadeMaterial}}});
 

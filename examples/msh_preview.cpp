@@ -81,7 +81,8 @@ int main(int argc, char **argv) {
     }
     try {
         std::unique_ptr<KxRlMeshFile> file(KxRlMeshFile::CreateFromFile(argv[1]));
-        if (!writePng(argv[2], width, height, renderPreview(collectTriangles(*file, view, cull), width, height, view))) {
+        std::vector<unsigned char> picture = renderPreview(collectTriangles(*file, view, cull), width, height, view);
+        if (!writePng(argv[2], width, height, picture)) {
             std::fprintf(stderr, "msh_preview: cannot write %s\n", argv[2]);
             return 1;
         }

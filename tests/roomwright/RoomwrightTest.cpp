@@ -156,8 +156,8 @@ const std::vector<Case> kCases = {
          EXPECT_TRUE(coversOnFront(wall, 4, 2.5f));
          EXPECT_TRUE(coversOnFront(wall, 6, 1.5f));   // the window ends at x = 5
      }},
-    {"a cut-out flipped", {{"room.ini", roomWithCutout("cutout = win\nscale = 2\nflip = yes\n")}, {"lib.ini", kLibrary}},
-     {"room.ini"}, 0,
+    {"a cut-out flipped",
+     {{"room.ini", roomWithCutout("cutout = win\nscale = 2\nflip = yes\n")}, {"lib.ini", kLibrary}}, {"room.ini"}, 0,
      {" Start  3.000   0.000     3.000", " Center  4.000   0.000     1.000", " End  5.000   0.000     1.000"},
      kRoomMesh,
      [](const KxRlMeshFile &f, const FakeInstall &) {
@@ -188,13 +188,14 @@ const std::vector<Case> kCases = {
          expectLightMapWithin(roomMesh(f, kWallTexture), 0, 1, 0, 0.5f);
          EXPECT_EQ(nullptr, roomMesh(f, kWallTexture, 1)->getLightMapList());
      }},
-    {"two rooms merged by material", {{"a.ini", kSquare}, {"b.ini", kSquareCw}}, {"a.ini", "b.ini", "-c", "0", "10", "0"},
-     0, {}, "a/data/meshes/p_a.msh",
+    {"two rooms merged by material", {{"a.ini", kSquare}, {"b.ini", kSquareCw}},
+     {"a.ini", "b.ini", "-c", "0", "10", "0"}, 0, {}, "a/data/meshes/p_a.msh",
      [](const KxRlMeshFile &f, const FakeInstall &) {
          ASSERT_EQ(3, f.getMeshCount(0));
          expectBox(f, 0, 0, 32, {0, 0, 0, 4, 14, 3});
      }},
-    {"a reflective floor kept apart", {{"a.ini", kSquare + "[texture]\nreflection = true\n"}, {"b.ini", kSquare + "[texture]\n"}},
+    {"a reflective floor kept apart",
+     {{"a.ini", kSquare + "[texture]\nreflection = true\n"}, {"b.ini", kSquare + "[texture]\n"}},
      {"a.ini", "b.ini", "-c", "0", "10", "0"}, 0, {}, "a/data/meshes/p_a.msh",
      [](const KxRlMeshFile &f, const FakeInstall &) {
          ASSERT_EQ(4, f.getMeshCount(0));  // wall, floor of a, ceiling, floor of b
@@ -202,7 +203,8 @@ const std::vector<Case> kCases = {
          EXPECT_EQ(0, f.getMesh(0, 3)->getMeshFlag(0) & 0x02);
          EXPECT_EQ(0, f.getMesh(0, 0)->getMeshFlag(0) & 0x02);
      }},
-    {"a reflective floor after an equal one", {{"a.ini", kSquare + "[texture]\n"}, {"b.ini", kSquare + "[texture]\nreflection = yes\n"}},
+    {"a reflective floor after an equal one",
+     {{"a.ini", kSquare + "[texture]\n"}, {"b.ini", kSquare + "[texture]\nreflection = yes\n"}},
      {"a.ini", "b.ini", "-c", "0", "10", "0"}, 0, {}, "a/data/meshes/p_a.msh",
      [](const KxRlMeshFile &f, const FakeInstall &) {
          ASSERT_EQ(4, f.getMeshCount(0));  // wall, floor of a, ceiling, floor of b

@@ -17,7 +17,10 @@ CutoutClass::CutoutClass(const KxRlIniGroup *section)
     size_t counts[3] = {0, 0, 0};
     for (int i = 0; i < section->getPropertyCount(); i++) {
         const char *key = section->getPropertyName(i);
-        int which = std::strcmp(key, "x") == 0 ? 0 : std::strcmp(key, "bottom") == 0 ? 1 : std::strcmp(key, "top") == 0 ? 2 : -1;
+        int which = std::strcmp(key, "x") == 0        ? 0
+                    : std::strcmp(key, "bottom") == 0 ? 1
+                    : std::strcmp(key, "top") == 0    ? 2
+                                                      : -1;
         if (which < 0) continue;
         if (counts[which] == coords.size()) coords.emplace_back();
         float value = section->getProperty(i)->getFloatValue(kCutoutUnset);

@@ -59,7 +59,8 @@ std::unique_ptr<KxDTransformList> transformFromIni(const KxRlIniGroup *section) 
         else if (std::strcmp(key, "yscale") == 0) list->addScaling(1, p->getFloatValue(1), 1);
         else if (std::strcmp(key, "zscale") == 0) list->addScaling(1, 1, p->getFloatValue(1));
     }
-    list->addTranslation(section->getFloatValue("x", 0), section->getFloatValue("y", 0), section->getFloatValue("z", 0));
+    list->addTranslation(section->getFloatValue("x", 0), section->getFloatValue("y", 0),
+                         section->getFloatValue("z", 0));
     return list;
 }
 
@@ -126,7 +127,8 @@ void RoomBuilder::buildRoom(RoomDataClass *room) {
         wallReport.reset(new WallReportClass());
         createWallSurface();
         if (wallSurface->getWallCoordCount() < 2) {
-            std::printf("Warning in room INI file %s : There are fewer than two [wall] sections!\n", room->getFileName());
+            std::printf("Warning in room INI file %s : There are fewer than two [wall] sections!\n",
+                        room->getFileName());
         } else {
             meshOutputs->addWallPiece(room, wallSurface.get(), lightmapEverywhere);
             wallReport->printReport(wallSurface.get());
@@ -215,16 +217,16 @@ bool RoomBuilder::addWallSection(const KxRlIniGroup *wall, int number) {
     }
     if (cutout->getCoordCount() == 0) {
         toolError("Error in [wall] section : Cutout %s has no coordinate information!\n", name);
-        toolDiagnostic(file, "[wall] section %d: cut-out %s has no \"x\", \"bottom\" or \"top\"; it is left out", number,
-                       name);
+        toolDiagnostic(file, "[wall] section %d: cut-out %s has no \"x\", \"bottom\" or \"top\"; it is left out",
+                       number, name);
         return false;
     }
     // The cut-out runs along the wall from the previous point to its anchor: without that
     // stretch it has no direction.
     if (wall->getFloatValue("x", 0) == lastX && wall->getFloatValue("y", 0) == lastY) {
         toolError("Error in [wall] section : Cutout %s is placed on the previous wall point!\n", name);
-        toolDiagnostic(file, "[wall] section %d: cut-out %s at (%g, %g) gives no wall direction; it is left out", number,
-                       name, lastX, lastY);
+        toolDiagnostic(file, "[wall] section %d: cut-out %s at (%g, %g) gives no wall direction; it is left out",
+                       number, name, lastX, lastY);
         return false;
     }
     addWallCutout(wall, cutout);

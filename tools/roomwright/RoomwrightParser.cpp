@@ -97,7 +97,8 @@ void RoomwrightParser::takeValue(const char *word) {
     }
     if (code == PROPNAME) {
         if (std::strlen(word) > PropDataClass::kMaxNameLength) {
-            toolError("Error with -propname option : %s : name given is too long!  Do not exceed 27 characters.\n", word);
+            toolError("Error with -propname option : %s : name given is too long!  Do not exceed 27 characters.\n",
+                      word);
             toolDiagnostic(word, "%d characters; -propname takes at most %d", static_cast<int>(std::strlen(word)),
                            static_cast<int>(PropDataClass::kMaxNameLength));
             refused();
