@@ -119,7 +119,7 @@ struct Case {
 };
 
 const std::string kRoomMesh = "room/data/meshes/p_room.msh";
-const std::string kLongName(28, 'n');
+const std::string kLongName(26, 'n');
 
 const std::vector<Case> kCases = {
     {"the wall report of a closed square", {{"room.ini", kSquare}}, {"room.ini"}, 0,

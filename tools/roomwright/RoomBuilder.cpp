@@ -96,7 +96,7 @@ bool RoomBuilder::createProp() {
         const std::string text = "Prop name made from the room INI file name is too long; give one with -propname";
         toolError("%s (%s)\n", text.c_str(), propData->getRefusedName());
         toolDiagnostic(propData->getRefusedName(), "the name has more than %d characters after \"p_\"; nothing written",
-                       static_cast<int>(PropDataClass::kMaxNameLength));
+                       static_cast<int>(PropDataClass::kMaxDerivedNameLength));
     } else {
         try {
             exportProp(rebuiltProp.get(), name, propData->getCategory());

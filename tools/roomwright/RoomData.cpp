@@ -51,7 +51,7 @@ void PropDataClass::addRoomData(const char *fileName) {
     const char *base = fileNameOf(rooms.back()->getFileName());
     if (std::strncmp(base, "p_", 2) == 0) base += 2;
     std::string cut(base, std::strcspn(base, "."));
-    if (cut.size() > kMaxNameLength) {
+    if (cut.size() > kMaxDerivedNameLength) {
         if (refusedName.empty()) refusedName = "p_" + cut;
         return;
     }

@@ -71,9 +71,12 @@ private:
 // Everything one run builds into its one prop.
 class PropDataClass {
 public:
-    // The longest -propname word, and the longest name a room INI file name may give (the
-    // part after "p_"): with "p_" and ".msh" the mesh line of the prop INI stays readable.
+    // The longest -propname word.
     static constexpr size_t kMaxNameLength = 27;
+    // The longest name a room INI file name may give (the part after "p_"): with "p_" and
+    // ".msh" it still fits the 31 characters of the prop INI's mesh value, as the names of the
+    // other prop tools do.
+    static constexpr size_t kMaxDerivedNameLength = 25;
 
     PropDataClass() = default;
     PropDataClass(const PropDataClass &) = delete;
@@ -81,8 +84,8 @@ public:
 
     // Reads the room INI file at once and appends the room. While the prop has no name, the
     // file name gives it: the text after the last separator, without a leading "p_", up to
-    // its first dot, after "p_". A name longer than kMaxNameLength is not taken (the prop
-    // stays unnamed; see getRefusedName).
+    // its first dot, after "p_". A name longer than kMaxDerivedNameLength is not taken (the
+    // prop stays unnamed; see getRefusedName).
     void addRoomData(const char *fileName);
     // The room of the most recent room INI file, or null.
     RoomDataClass *getLastRoom() const { return rooms.empty() ? nullptr : rooms.back().get(); }
