@@ -44,6 +44,14 @@ std::string walls(const std::vector<std::array<float, 2>> &points) {
     return text;
 }
 
+// `count` points on a circle of radius 100 round the origin.
+std::string circle(int count) {
+    std::vector<std::array<float, 2>> points;
+    for (int i = 0; i < count; i++)
+        points.push_back({100 * std::cos(6.2831853f * i / count), 100 * std::sin(6.2831853f * i / count)});
+    return walls(points);
+}
+
 // A counter-clockwise square of side 4 (seen from above) and the same square clockwise.
 const std::string kSquare = walls({{0, 0}, {4, 0}, {4, 4}, {0, 4}});
 const std::string kSquareCw = walls({{0, 0}, {0, 4}, {4, 4}, {4, 0}});
@@ -288,6 +296,12 @@ const std::vector<Case> kCases = {
     {"... given with -propname", {{kLongName + ".ini", kSquare}}, {kLongName + ".ini", "-propname", "short"}, 0,
      {"Exported prop p_short!\n"}, kLongName + "/data/meshes/p_short.msh",
      [](const KxRlMeshFile &f, const FakeInstall &) { EXPECT_EQ(3, f.getMeshCount(0)); }},
+    {"walls too many for one mesh fill two", {{"big.ini", "[global]\nfloor = no\nceiling = no\n" + circle(10000)}},
+     {"big.ini", "big.ini", "-c", "0", "0", "5"}, 0, {"Exported prop p_big!\n"}, "big/data/meshes/p_big.msh",
+     [](const KxRlMeshFile &f, const FakeInstall &) {
+         ASSERT_EQ(2, f.getMeshCount(0));  // 2 x 40000 vertices do not fit 16-bit indices
+         expectBox(f, 0, 1, 40000, {-100, -100, 5, 100, 100, 8});
+     }},
     {"no room could be built", {{"bowtie.ini", walls({{0, 0}, {4, 4}, {4, 0}, {0, 4}})}}, {"missing.ini", "bowtie.ini"},
      1, {"Error loading room INI file missing.ini", "Error in room INI file bowtie.ini", "No prop exported!\n"}, "",
      nullptr},
