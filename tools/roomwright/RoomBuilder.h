@@ -57,7 +57,8 @@ private:
     void initWallSurface(const KxRlIniGroup *global);
     void initLightmap(const KxRlIniGroup *lightmap);
     void initTexTiling(bool wall);
-    // Checks one [wall] section and adds it; false when it was refused (already reported).
+    // Checks the `number`-th [wall] section and adds it; false when it was refused (already
+    // reported). Throws IOException when the outline would grow too long for a mesh.
     bool addWallSection(const KxRlIniGroup *wall, int number);
     void addWallCoord(const KxRlIniGroup *wall);
     void addWallCutout(const KxRlIniGroup *wall, const CutoutClass *cutout);
@@ -66,7 +67,7 @@ private:
     // A reference to every group of `file`, moved by `transform` and given the section's
     // light-map texture, into the rebuilt prop.
     void placeGroups(KxRlMeshFile *file, const KxRlIniGroup *section, const KxDMatTransform *transform);
-    // Refuses an outline that would grow beyond what a mesh can hold.
+    // Throws IOException when `more` points would grow the outline beyond what a mesh holds.
     void reserveWallCoords(int more) const;
 
     // The loaded MSH of a prop, read once per run; null after reporting "%s (%s)\n" with the
@@ -75,7 +76,7 @@ private:
     // Stage 2 of every mesh of the reference, when the section has a "lightmap" key.
     static void setPropLightmap(KxRlMeshGroupRef *ref, const KxRlIniGroup *section);
 
-    // The slot for a piece among `count` slots: the first whose material equals the piece's
+    // The slot for a piece: the first whose material equals the piece's
     // and that is not kept apart and still has room for the piece's vertices; -1 for none
     // (and always for a piece kept apart).
     static int findMaterial(const MeshOutputClass *piece, const std::vector<MergeSlot> &slots);
