@@ -12,8 +12,6 @@ const unsigned char kPalette[][3] = {{214, 160, 96},  {120, 160, 210}, {150, 200
                                      {190, 150, 210}, {230, 210, 110}, {110, 200, 200}, {200, 200, 200}};
 const int kPaletteSize = sizeof kPalette / sizeof kPalette[0];
 
-const float kYaw = 0.61f, kPitch = 0.52f;
-
 void appendBigEndian(std::string &out, uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
@@ -27,13 +25,13 @@ void appendChunk(std::string &out, const char *type, const std::string &data) {
 }
 
 // The view: turned about Z, looked at from above.
-void project(const float *p, float *out) {
-    float x = p[0] * std::cos(kYaw) + p[1] * std::sin(kYaw);
-    float depth = -p[0] * std::sin(kYaw) + p[1] * std::cos(kYaw);
-    float up = p[2] * std::cos(kPitch) + depth * std::sin(kPitch);
+void project(const float *p, float *out, PreviewView view) {
+    float x = p[0] * std::cos(view.yaw) + p[1] * std::sin(view.yaw);
+    float depth = -p[0] * std::sin(view.yaw) + p[1] * std::cos(view.yaw);
+    float up = p[2] * std::cos(view.pitch) + depth * std::sin(view.pitch);
     out[0] = x;
-    out[1] = -up;                                                 // picture rows grow downwards
-    out[2] = depth * std::cos(kPitch) - p[2] * std::sin(kPitch);  // distance from the eye
+    out[1] = -up;                                                           // picture rows grow downwards
+    out[2] = depth * std::cos(view.pitch) - p[2] * std::sin(view.pitch);  // distance from the eye
 }
 
 void faceNormal(const _KxDVector3D *a, const _KxDVector3D *b, const _KxDVector3D *c, _KxDVector3D *normal) {
@@ -59,22 +57,24 @@ float previewShade(const _KxDVector3D *a, const _KxDVector3D *b, const _KxDVecto
     return 0.35f + 0.65f * lit;
 }
 
-bool previewFacesViewer(const _KxDVector3D *a, const _KxDVector3D *b, const _KxDVector3D *c) {
+bool previewFacesViewer(const _KxDVector3D *a, const _KxDVector3D *b, const _KxDVector3D *c, PreviewView view) {
     // The direction in which the distance from the eye grows; a front faces against it.
     _KxDVector3D away, normal;
-    kxdVecSet(&away, -std::sin(kYaw) * std::cos(kPitch), std::cos(kYaw) * std::cos(kPitch), -std::sin(kPitch));
+    kxdVecSet(&away, -std::sin(view.yaw) * std::cos(view.pitch), std::cos(view.yaw) * std::cos(view.pitch),
+              -std::sin(view.pitch));
     faceNormal(a, b, c, &normal);
     return kxdVecDot(&normal, &away) < 0.0f;
 }
 
-std::vector<unsigned char> renderPreview(const std::vector<PreviewTriangle> &triangles, int width, int height) {
+std::vector<unsigned char> renderPreview(const std::vector<PreviewTriangle> &triangles, int width, int height,
+                                         PreviewView view) {
     std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3, 245);
     if (triangles.empty()) return rgb;
     std::vector<PreviewTriangle> screen(triangles);
     for (PreviewTriangle &t : screen)
         for (int k = 0; k < 3; k++) {
             float world[3] = {t.p[k][0], t.p[k][1], t.p[k][2]};
-            project(world, t.p[k]);
+            project(world, t.p[k], view);
         }
     float low[2] = {1e30f, 1e30f}, high[2] = {-1e30f, -1e30f};
     for (const PreviewTriangle &t : screen)

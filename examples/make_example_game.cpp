@@ -2,6 +2,9 @@
 //   <out>/game/data/meshes/p_demo_shelf.msh   a shelf: several groups and materials (loose file)
 //   <out>/game/data/pak/demo.pak              holding data\meshes\p_demo_table.msh, a table whose
 //                                             one mesh holds five separate objects (top and legs)
+//   <out>/game/data/meshes/p_demo_window.msh  a window frame, p_demo_door.msh a door in its frame and
+//                                             p_demo_lamp.msh a standing lamp (loose files): the
+//                                             props of the bundled rooms (examples/rooms/)
 //   <out>/reelmara.reg                        a registry file naming <out>/game as the game folder
 // The meshes are built from boxes and written with the suite's own MSH writer; the archive with
 // the test-support archive writer.
@@ -121,6 +124,36 @@ int main(int argc, char **argv) {
                       glued({box(0.1f, 0.05f, 0.63f, 0.16f, 0.33f, 0.93f), box(0.17f, 0.05f, 0.63f, 0.25f, 0.33f, 0.9f),
                              box(0.26f, 0.05f, 0.63f, 0.3f, 0.33f, 0.95f)})},
                      {&light, &spines}}});
+
+        // The props of the bundled rooms. The window and the door are modelled as cut-out props:
+        // X along the wall, centred on X = 0, standing on Z = 0, the wall's plane at Y = 0.
+        KxRlMeshBitmap frameWood("demo_frame.dds"), glassPane("demo_glass.dds"), doorWood("demo_door.dds"),
+            lampShade("demo_lamp_shade.dds");
+        KxRlMeshMaterial frameMaterial(&frameWood), glassMaterial(&glassPane, true, 0xC0E0F0A0ul),
+            doorMaterial(&doorWood), shadeMaterial(&lampShade, false, 0xFFF0D080ul);
+        const std::string meshes = (out / "game" / "data" / "meshes").string();
+        writeModel(meshes + "/p_demo_window.msh",
+                   {{"window",
+                     {glued({box(-0.65f, -0.08f, -0.05f, 0.65f, 0.08f, 0.0f),
+                             box(-0.65f, -0.08f, 1.2f, 0.65f, 0.08f, 1.25f),
+                             box(-0.65f, -0.08f, 0.0f, -0.6f, 0.08f, 1.2f), box(0.6f, -0.08f, 0.0f, 0.65f, 0.08f, 1.2f),
+                             box(-0.02f, -0.04f, 0.0f, 0.02f, 0.04f, 1.2f)}),
+                      glued({box(-0.6f, -0.01f, 0.0f, 0.6f, 0.01f, 1.2f)})},
+                     {&frameMaterial, &glassMaterial}}});
+        writeModel(meshes + "/p_demo_door.msh",
+                   {{"door",
+                     {glued({box(-0.55f, -0.08f, 0.0f, -0.5f, 0.08f, 2.15f),
+                             box(0.5f, -0.08f, 0.0f, 0.55f, 0.08f, 2.15f),
+                             box(-0.55f, -0.08f, 2.1f, 0.55f, 0.08f, 2.15f)}),
+                      glued({box(-0.48f, -0.03f, 0.0f, 0.48f, 0.03f, 2.08f),
+                             box(0.3f, -0.09f, 1.0f, 0.4f, -0.03f, 1.04f)})},
+                     {&frameMaterial, &doorMaterial}}});
+        writeModel(meshes + "/p_demo_lamp.msh",
+                   {{"lamp",
+                     {glued({box(-0.2f, -0.2f, 0.0f, 0.2f, 0.2f, 0.04f),
+                             box(-0.02f, -0.02f, 0.04f, 0.02f, 0.02f, 1.4f)}),
+                      glued({box(-0.22f, -0.22f, 1.35f, 0.22f, 0.22f, 1.65f)})},
+                     {&dark, &shadeMaterial}}});
 
         // The table: the top and four legs in one mesh, five separate objects.
         std::string tablePath = (out / "p_demo_table.msh").string();

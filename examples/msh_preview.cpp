@@ -1,7 +1,9 @@
 // Renders an MSH file to a PNG picture, so that a mesh can be looked at rather than read:
-//   msh_preview <file.msh> <picture.png> [width height]
+//   msh_preview [-view angled|above|front] [-cull] <file.msh> <picture.png> [width height]
 // Every triangle of every mesh is drawn as stored (group matrices are not applied), seen
-// from the front-left and above, with flat shading; each mesh is coloured by its base texture name.
+// from the front-left and above (or from above, or from the front), with flat shading; each
+// mesh is coloured by its base texture name. With -cull, triangles whose front faces away from
+// the viewer are left out, as the game leaves them out: a room shows its inside.
 
 #include "IOException.h"
 #include "KxRlMesh.h"
@@ -14,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -48,7 +51,10 @@ void textureColour(const KxRlMesh *mesh, unsigned char rgb[3]) {
     }
 }
 
-std::vector<PreviewTriangle> collectTriangles(const KxRlMeshFile &file) {
+const char *const kUsage = "Usage: msh_preview [-view angled|above|front] [-cull] <file.msh> <picture.png> "
+                           "[width height]\n";
+
+std::vector<PreviewTriangle> collectTriangles(const KxRlMeshFile &file, PreviewView view, bool cull) {
     std::vector<PreviewTriangle> triangles;
     for (int g = 0; g < file.getMeshGroupCount(); g++) {
         for (int m = 0; m < file.getMeshCount(g); m++) {
@@ -58,6 +64,7 @@ std::vector<PreviewTriangle> collectTriangles(const KxRlMeshFile &file) {
             for (int i = 0; i + 2 < mesh->getIndexCount(); i += 3) {
                 const _KxDVector3D *corners[3] = {&vertices[indices[i]].position, &vertices[indices[i + 1]].position,
                                                   &vertices[indices[i + 2]].position};
+                if (cull && !previewFacesViewer(corners[0], corners[1], corners[2], view)) continue;
                 PreviewTriangle t = {};
                 for (int k = 0; k < 3; k++) {
                     t.p[k][0] = corners[k]->x;
@@ -76,18 +83,39 @@ std::vector<PreviewTriangle> collectTriangles(const KxRlMeshFile &file) {
 }  // namespace
 
 int main(int argc, char **argv) {
-    if (argc != 3 && argc != 5) {
-        std::fprintf(stderr, "Usage: msh_preview <file.msh> <picture.png> [width height]\n");
+    PreviewView view = kPreviewAngled;
+    bool cull = false;
+    bool usable = true;
+    int first = 1;
+    for (; usable && first < argc && argv[first][0] == '-'; first++) {
+        const char *value = first + 1 < argc ? argv[first + 1] : "";
+        if (std::strcmp(argv[first], "-cull") == 0) {
+            cull = true;
+        } else if (std::strcmp(argv[first], "-view") == 0) {
+            first++;
+            if (std::strcmp(value, "angled") == 0) view = kPreviewAngled;
+            else if (std::strcmp(value, "above") == 0) view = kPreviewFromAbove;
+            else if (std::strcmp(value, "front") == 0) view = kPreviewFromFront;
+            else usable = false;
+        } else {
+            usable = false;
+        }
+    }
+    int rest = argc - first;
+    if (!usable || (rest != 2 && rest != 4)) {
+        std::fputs(kUsage, stderr);
         return 2;
     }
-    int width = argc == 5 ? std::atoi(argv[3]) : 480, height = argc == 5 ? std::atoi(argv[4]) : 360;
+    argv += first - 1;
+    int width = rest == 4 ? std::atoi(argv[3]) : 480, height = rest == 4 ? std::atoi(argv[4]) : 360;
     if (width < 16 || height < 16 || width > 8192 || height > 8192) {
         std::fprintf(stderr, "msh_preview: width and height must lie between 16 and 8192\n");
         return 2;
     }
     try {
         std::unique_ptr<KxRlMeshFile> file(KxRlMeshFile::CreateFromFile(argv[1]));
-        if (!writePng(argv[2], width, height, renderPreview(collectTriangles(*file), width, height))) {
+        std::vector<unsigned char> picture = renderPreview(collectTriangles(*file, view, cull), width, height, view);
+        if (!writePng(argv[2], width, height, picture)) {
             std::fprintf(stderr, "msh_preview: cannot write %s\n", argv[2]);
             return 1;
         }

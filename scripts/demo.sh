@@ -63,6 +63,18 @@ tr -d '\r' < "$run/work/p_demo_shelf_small.txt" | sed -n '/^3D Co-ordinate Range
 tr -d '\r' < "$run/work/p_demo_shelf_small.txt" | grep 'Using material'
 "$root/build/bin/msh_preview" "$run/work/p_demo_shelf_small/data/meshes/p_demo_shelf_small.msh" \
   "$run/previews/p_demo_shelf_small.png"
+# roomwright: a room (walls, a window, a door, a lamp, a shelf and the table) and the outside of a
+# building, from the room INI files and the cut-out library in examples/rooms/; each prints its wall report.
+cp "$root"/examples/rooms/*.ini "$run/work/"
+for room in demo_room demo_building; do
+  echo
+  echo "== roomwright $room.ini   (in demo-run/work)"
+  (cd "$run/work" && "$root/build/bin/roomwright" "$room.ini")
+  for view in above front; do
+    "$root/build/bin/msh_preview" -view "$view" -cull "$run/work/$room/data/meshes/p_$room.msh" \
+      "$run/previews/p_${room}_$view.png"
+  done
+done
 
 cat <<EOT
 
@@ -80,6 +92,9 @@ propcarver's package:  demo-run/work/p_demo_book/data/ (meshes/p_demo_book.msh, 
 propbender's package:  demo-run/work/p_demo_shelf_small/data/ (the whole shelf turned, halved, with light-maps);
                        its report: demo-run/work/p_demo_shelf_small.txt; its picture:
                        demo-run/previews/p_demo_shelf_small.png beside demo-run/previews/p_demo_shelf.png
+roomwright's packages: demo-run/work/demo_room/data/ and demo-run/work/demo_building/data/, built from
+                       demo-run/work/demo_room.ini, demo_building.ini and the cut-out library demo_cutouts.ini;
+                       pictures: demo-run/previews/p_demo_room_above.png, _front.png (and p_demo_building_...)
 EOT
 echo
 echo "== the report's first lines"

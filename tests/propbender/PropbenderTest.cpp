@@ -4,7 +4,8 @@
 #include "KxRlMesh.h"
 #include "KxRlMeshMaterial.h"
 #include "KxRlMeshSkeleton.h"
-#include "PropChecks.h"
+#include "MeshChecks.h"
+#include "ToolHarness.h"
 #include "ToolHarness.h"
 
 #include <functional>
@@ -49,10 +50,10 @@ std::string modelFile() {
 
 // The boxes of the four meshes as the model holds them.
 void expectUnmoved(const KxRlMeshFile &f) {
-    expectMeshBox(f, 0, 0, 6, {0, 0, 0, 1, 1, 10});
-    expectMeshBox(f, 0, 1, 6, {1, 2, 3, 2, 3, 13});
-    expectMeshBox(f, 1, 0, 6, {5, 0, 0, 6, 1, 10});
-    expectMeshBox(f, 2, 0, 6, {-5, 0, 0, -4, 1, 10});
+    expectBox(f, 0, 0, 6, {0, 0, 0, 1, 1, 10});
+    expectBox(f, 0, 1, 6, {1, 2, 3, 2, 3, 13});
+    expectBox(f, 1, 0, 6, {5, 0, 0, 6, 1, 10});
+    expectBox(f, 2, 0, 6, {-5, 0, 0, -4, 1, 10});
 }
 
 // Slots 0 and 2 of the four meshes, in the order of expectUnmoved.
@@ -127,24 +128,24 @@ const std::vector<Case> kCases = {
                             {"old.dds", ""}});
      }},
     {"centre, then turn", {"-c", "1", "2", "3", "-rz", "90"}, 0, {},
-     [](const KxRlMeshFile &f) { expectMeshBox(f, 0, 1, 6, {-1, 0, 0, 0, 1, 10}); }},
+     [](const KxRlMeshFile &f) { expectBox(f, 0, 1, 6, {-1, 0, 0, 0, 1, 10}); }},
     {"turn, then centre", {"-rz", "90", "-c", "1", "2", "3"}, 0, {},
      [](const KxRlMeshFile &f) {
-         expectMeshBox(f, 0, 1, 6, {-4, -1, 0, -3, 0, 10});
-         expectMeshBox(f, 2, 0, 6, {-2, -7, -3, -1, -6, 7});
+         expectBox(f, 0, 1, 6, {-4, -1, 0, -3, 0, 10});
+         expectBox(f, 2, 0, 6, {-2, -7, -3, -1, -6, 7});
      }},
     {"scalings and turns about X and Y", {"-s", "2", "-sy", "3", "-sz", "0.5", "-rx", "180", "-ry", "90"}, 0, {},
-     [](const KxRlMeshFile &f) { expectMeshBox(f, 0, 1, 6, {-13, -18, -4, -3, -12, -2}); }},
+     [](const KxRlMeshFile &f) { expectBox(f, 0, 1, 6, {-13, -18, -4, -3, -12, -2}); }},
     {"a clip box in every group", {"-cl", "-10", "-10", "-1", "10", "10", "4"}, 0, {},
      [](const KxRlMeshFile &f) {
-         expectMeshBox(f, 0, 0, 3, {0, 0, 0, 1, 1, 0});
-         expectMeshBox(f, 0, 1, 3, {1, 2, 3, 2, 3, 3});
-         expectMeshBox(f, 1, 0, 3, {5, 0, 0, 6, 1, 0});
-         expectMeshBox(f, 2, 0, 3, {-5, 0, 0, -4, 1, 0});
+         expectBox(f, 0, 0, 3, {0, 0, 0, 1, 1, 0});
+         expectBox(f, 0, 1, 3, {1, 2, 3, 2, 3, 3});
+         expectBox(f, 1, 0, 3, {5, 0, 0, 6, 1, 0});
+         expectBox(f, 2, 0, 3, {-5, 0, 0, -4, 1, 0});
      }},
     {"a mirror keeps faces facing out", {"-sx", "-1"}, 0, {},
      [](const KxRlMeshFile &f) {
-         expectMeshBox(f, 0, 1, 6, {-2, 2, 3, -1, 3, 13});
+         expectBox(f, 0, 1, 6, {-2, 2, 3, -1, 3, 13});
          for (int g = 0; g < 3; g++) expectFacesOut(f, g, 0);
          expectFacesOut(f, 0, 1);
      }},
@@ -170,7 +171,7 @@ TEST(Propbender, bendsTheWholeModelAsTheCommandLineSays) {
         std::vector<std::string> arguments = {"model.msh", "x"};
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
         ToolRun run = install.run("propbender", arguments);
-        expectRun(run, c.status, c.output);
+        expectToolRun(run, c.status, c.output);
         if (!c.check) {
             EXPECT_FALSE(install.workFileExists("p_x")) << "a run that writes nothing leaves no folder";
             continue;
@@ -208,7 +209,7 @@ TEST(Propbender, refusesBadNumbersAndGoesOn) {
         std::vector<std::string> arguments = c.options;
         arguments.insert(arguments.end(), {"model.msh", "x"});  // options stand anywhere
         ToolRun run = install.run("propbender", arguments);
-        expectRun(run, c.status, {c.message, "Exported prop p_x!\n"});
+        expectToolRun(run, c.status, {c.message, "Exported prop p_x!\n"});
         expectUnmoved(*readMeshFile(install.workFile("p_x/data/meshes/p_x.msh")));
         EXPECT_NE(std::string::npos, install.readWorkFile("p_x/data/propblueprint/p_x.ini").find("category = 9\r\n"));
     }

@@ -4,7 +4,7 @@
 #include "KxRlMesh.h"
 #include "KxRlMeshMaterial.h"
 #include "KxRlMeshSkeleton.h"
-#include "PropChecks.h"
+#include "MeshChecks.h"
 #include "ToolHarness.h"
 
 #include <functional>
@@ -82,7 +82,7 @@ const std::vector<Case> kCases = {
      [](const KxRlMeshFile &f, const FakeInstall &) {
          ASSERT_EQ(2, f.getMeshGroupCount());
          EXPECT_EQ(2, f.getMeshCount(0));
-         expectMeshBox(f, 1, 0, 3, {5, 5, 3, 6, 6, 3});
+         expectBox(f, 1, 0, 3, {5, 5, 3, 6, 6, 3});
          EXPECT_EQ(1, f.getMeshCount(1));
      }},
     {"group name, then the next group", carve({"-g", "0", "-n", "foo", "1"}), 0, {},
@@ -101,36 +101,36 @@ const std::vector<Case> kCases = {
      }},
     {"bad number", carve({"-g", "0", "-m", "1", "-cp", "1", "x", "3"}), 1,
      {"Error with -cp option : Invalid number: prop will not be centered\n"},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 3, {1, 2, 3, 2, 3, 3}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 3, {1, 2, 3, 2, 3, 3}); }},
     {"centre", carve({"-g", "0", "-m", "1", "-cp", "1", "2", "3"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 3, {0, 0, 0, 1, 1, 0}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 3, {0, 0, 0, 1, 1, 0}); }},
     {"centre, then turn", carve({"-g", "0", "-m", "1", "-cp", "1", "2", "3", "-rpz", "90"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 3, {-1, 0, 0, 0, 1, 0}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 3, {-1, 0, 0, 0, 1, 0}); }},
     {"turn, then centre", carve({"-g", "0", "-m", "1", "-rpz", "90", "-cp", "1", "2", "3"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 3, {-4, -1, 0, -3, 0, 0}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 3, {-4, -1, 0, -3, 0, 0}); }},
     {"negative numbers are arguments", carve({"-g", "1", "-m", "0", "-cm", "-1", "-2", "-3"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 3, {6, 7, 4, 7, 8, 4}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 3, {6, 7, 4, 7, 8, 4}); }},
     {"a mesh's own transform wins", carve({"-g", "0", "-m", "0", "1", "-cm", "0", "0", "0", "-sp", "2"}), 0, {},
      [](const KxRlMeshFile &f, const FakeInstall &) {
-         expectMeshBox(f, 0, 0, 10, {-20, -20, 0, 24, 4, 14});
-         expectMeshBox(f, 0, 1, 3, {1, 2, 3, 2, 3, 3});
+         expectBox(f, 0, 0, 10, {-20, -20, 0, 24, 4, 14});
+         expectBox(f, 0, 1, 3, {1, 2, 3, 2, 3, 3});
      }},
     {"two mesh boxes", carve({"-g", "0", "-m", "0", "-clm", "1.9", "-1.1", "4.9", "4.1", "1.1", "7.1", "-clm", "9.9",
                               "-0.1", "-0.1", "12.1", "2.1", "0.6"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 7, {2, -1, 0, 12, 2, 7}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 7, {2, -1, 0, 12, 2, 7}); }},
     {"a group box and a mesh box", carve({"-g", "0", "-clg", "1.9", "-1.1", "4.9", "4.1", "1.1", "7.1", "-m", "0",
                                           "-clm", "9.9", "-0.1", "-0.1", "12.1", "2.1", "0.6"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 7, {2, -1, 0, 12, 2, 7}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 7, {2, -1, 0, 12, 2, 7}); }},
     {"one object", carve({"-g", "0", "-m", "0", "-v", "0"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 4, {2, -1, 5, 4, 1, 7}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 4, {2, -1, 5, 4, 1, 7}); }},
     {"two vertices of one object", carve({"-g", "0", "-m", "0", "-v", "0", "3"}), 0, {},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 4, {2, -1, 5, 4, 1, 7}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 4, {2, -1, 5, 4, 1, 7}); }},
     {"centre on an object", carve({"-g", "0", "-m", "0", "-cv", "1"}), 0,
      {"Note about -cv option : Prop will be centered around (3.000, 0.000, 5.000)\n", "Exported prop p_x!\n"},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 4, {-1, -1, 0, 1, 1, 2}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 4, {-1, -1, 0, 1, 1, 2}); }},
     {"centring on no valid vertex moves nothing", carve({"-g", "0", "-m", "0", "-cv", "99"}), 1,
      {"Error with -cv option : Invalid number (99) for mesh 0 (in mesh group 0)\n", "Exported prop p_x!\n"},
-     [](const KxRlMeshFile &f, const FakeInstall &) { expectMeshBox(f, 0, 0, 10, {-10, -10, 0, 12, 2, 7}); }},
+     [](const KxRlMeshFile &f, const FakeInstall &) { expectBox(f, 0, 0, 10, {-10, -10, 0, 12, 2, 7}); }},
     {"texture off for the prop", carve({"-g", "0", "-rtp", "old.dds", "null"}), 0, {},
      [](const KxRlMeshFile &f, const FakeInstall &) {
          EXPECT_STREQ("(none)", slotName(f, 0, 1, 0));
@@ -177,7 +177,7 @@ const std::vector<Case> kCases = {
      }},
     {"a mirror keeps faces facing out", carve({"-g", "0", "-m", "1", "-spx", "-1"}), 0, {},
      [](const KxRlMeshFile &f, const FakeInstall &) {
-         expectMeshBox(f, 0, 0, 3, {-2, 2, 3, -1, 3, 3});
+         expectBox(f, 0, 0, 3, {-2, 2, 3, -1, 3, 3});
          expectFacesOut(f, 0, 0);
      }},
     {"category out of range", carve({"-g", "0", "-cat", "10"}), 0, {"Warning : invalid category number (10)\n"},
@@ -216,7 +216,7 @@ TEST(Propcarver, carvesAsTheCommandLineSays) {
         FakeInstall install;
         install.addGameFile("data/meshes/set.msh", setFile());
         ToolRun run = install.run("propcarver", c.arguments);
-        expectRun(run, c.status, c.output);
+        expectToolRun(run, c.status, c.output);
         if (!c.check) {
             EXPECT_FALSE(install.workFileExists("p_x")) << "a run that writes nothing leaves no folder";
             EXPECT_EQ(std::string::npos, run.output.find("Exported prop"));

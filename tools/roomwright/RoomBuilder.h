@@ -1,0 +1,106 @@
+#ifndef KX_ROOMWRIGHT_ROOMBUILDER_H
+#define KX_ROOMWRIGHT_ROOMBUILDER_H
+
+// Turns the rooms of a run into one prop: for each room a wall surface (walls, floor, ceiling)
+// with its cut-outs opened and their props placed, its dressing props placed, its pieces
+// collected and its wall report printed; then the pieces of every room merged by material
+// into one mesh group, added after the placed props, and the prop package written.
+
+#include "KxDTransformList.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CutoutClass;
+class CutoutListClass;
+class KxDWallSurface;
+class KxRlIniFile;
+class KxRlIniGroup;
+class KxRlMeshFile;
+class KxRlMeshGroup;
+class KxRlMeshGroupRef;
+class KxRlRebuiltProp;
+class MeshOutputClass;
+class MeshOutputListClass;
+class PropDataClass;
+class RoomDataClass;
+class WallReportClass;
+
+// The transforms of a [prop] section, one step per key in the order the keys stand
+// ("xtranslate", "xrotate" in degrees, "scale", "xscale" ... and their Y and Z forms,
+// "rotate" as "zrotate"), then the translation to ("x", "y", "z"). Owned by the caller.
+std::unique_ptr<KxDTransformList> transformFromIni(const KxRlIniGroup *section);
+
+class RoomBuilder {
+public:
+    // Rooms, prop name and category come from `propData`, which outlives the builder.
+    explicit RoomBuilder(PropDataClass *propData);
+    ~RoomBuilder();
+    RoomBuilder(const RoomBuilder &) = delete;
+    RoomBuilder &operator=(const RoomBuilder &) = delete;
+
+    // Builds every room and writes the package. Everything is reported as it happens
+    // (progress, wall reports, refused sections, missing props); ends with "Exported prop
+    // %s!\n", or with "No prop exported!\n" when nothing at all could be made. Returns whether
+    // the package was written.
+    bool createProp();
+
+private:
+    struct MergeSlot;
+
+    // One room. When its outline cannot be built, the room is reported and nothing of it is
+    // kept (neither pieces nor placed props).
+    void buildRoom(RoomDataClass *room);
+    void createWallSurface();
+    void initWallSurface(const KxRlIniGroup *global);
+    void initLightmap(const KxRlIniGroup *lightmap);
+    void initTexTiling(bool wall);
+    // Checks the `number`-th [wall] section and adds it; false when it was refused (already
+    // reported). Throws IOException when the outline would grow too long for a mesh.
+    bool addWallSection(const KxRlIniGroup *wall, int number);
+    void addWallCoord(const KxRlIniGroup *wall);
+    void addWallCutout(const KxRlIniGroup *wall, const CutoutClass *cutout);
+    void placeCutoutProp(const KxRlIniGroup *wall, const CutoutClass *cutout, float dx, float dy);
+    void addDressing();
+    // A reference to every group of `file`, moved by `transform` and given the section's
+    // light-map texture, into the rebuilt prop.
+    void placeGroups(KxRlMeshFile *file, const KxRlIniGroup *section, const KxDMatTransform *transform);
+    // Throws IOException when `more` points would grow the outline beyond what a mesh holds.
+    void reserveWallCoords(int more) const;
+
+    // The loaded MSH of a prop, read once per run; null after reporting "%s (%s)\n" with the
+    // exception's text and `shownName` (and the reason on stderr).
+    KxRlMeshFile *loadProp(const char *propName, const char *shownName);
+    // Stage 2 of every mesh of the reference, when the section has a "lightmap" key.
+    static void setPropLightmap(KxRlMeshGroupRef *ref, const KxRlIniGroup *section);
+
+    // The slot for a piece: the first whose material equals the piece's
+    // and that is not kept apart and still has room for the piece's vertices; -1 for none
+    // (and always for a piece kept apart).
+    static int findMaterial(const MeshOutputClass *piece, const std::vector<MergeSlot> &slots);
+    // The merged group of every room piece (owned by the caller).
+    KxRlMeshGroup *optimizeMeshData();
+
+    PropDataClass *propData;
+    RoomDataClass *currentRoom = nullptr;
+    KxRlIniFile *currentIni = nullptr;
+    // Build every piece with light-map co-ordinates: some room of the run has [lightmap].
+    bool lightmapEverywhere = false;
+
+    // Declared so that they go in the right order: the prop meshes last (references point
+    // into them), the pieces after the merged group (its meshes use their materials).
+    std::map<std::string, std::unique_ptr<KxRlMeshFile>> propMeshes;
+    std::unique_ptr<MeshOutputListClass> meshOutputs;
+    std::unique_ptr<KxRlMeshGroup> mergedGroup;
+    std::unique_ptr<KxRlRebuiltProp> rebuiltProp;
+
+    // Per room.
+    std::unique_ptr<CutoutListClass> cutouts;
+    std::unique_ptr<KxDWallSurface> wallSurface;
+    std::unique_ptr<WallReportClass> wallReport;
+    float lastX, lastY;
+};
+
+#endif

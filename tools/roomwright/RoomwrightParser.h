@@ -1,0 +1,50 @@
+#ifndef KX_ROOMWRIGHT_ROOMWRIGHTPARSER_H
+#define KX_ROOMWRIGHT_ROOMWRIGHTPARSER_H
+
+// roomwright's command line, read left to right in one pass: room INI files (each read at
+// once), the global options, and the options that change the last room read.
+
+#include "PropOptions.h"
+
+#include <string>
+
+class PropDataClass;
+
+class RoomwrightParser {
+public:
+    // The rooms, prop name and category go into `propData`.
+    explicit RoomwrightParser(PropDataClass *propData);
+
+    // One command-line word (alive for the whole run). An option name starts that option,
+    // dropping one that still waited for its value; any other word is the value of the
+    // waiting option, or else a room INI file.
+    void takeWord(const char *word);
+    // The end of the command line: an option that got no value (or only some of its
+    // numbers) is named on stderr and the run must write nothing (exit status 2). One whose
+    // value was refused stays reported as it was.
+    void finish();
+
+    bool hasRoom() const { return roomSeen; }
+    // The folder the first room INI file named, when this run created it ("" otherwise).
+    const char *getFolderMade() const { return folderMade.c_str(); }
+
+    struct Option;
+
+private:
+    void takeValue(const char *word);
+    void takeTexture(const char *word);
+    void takeLightmapArea();
+    // Clears the waiting option.
+    void done() { pending = nullptr; }
+    // A refused value: the option keeps waiting for the next word.
+    void refused();
+
+    PropDataClass *propData;
+    const Option *pending = nullptr;
+    OptionArguments arguments;
+    bool valueRefused = false;
+    bool roomSeen = false;
+    std::string folderMade;
+};
+
+#endif
