@@ -39,9 +39,13 @@ bool hasNaN(const _KxDVector3D *p) { return p->x != p->x || p->y != p->y || p->z
 // ---------------------------------------------------------------------------------------
 // KxRlTraverseAllResult
 
-KxRlTraverseAllResult::KxRlTraverseAllResult(int count, int *vertices) : count(count), vertices(vertices) {}
+KxRlTraverseAllResult::KxRlTraverseAllResult(int count, int *vertices, KxDClipRegion3D *boxes)
+    : count(count), vertices(vertices), boxes(boxes) {}
 
-KxRlTraverseAllResult::~KxRlTraverseAllResult() { delete[] vertices; }
+KxRlTraverseAllResult::~KxRlTraverseAllResult() {
+    delete[] vertices;
+    delete[] boxes;
+}
 
 // ---------------------------------------------------------------------------------------
 // KxRlMeshTraversal
@@ -54,81 +58,30 @@ KxRlMeshTraversal::KxRlMeshTraversal(const KxRlMeshFile *file, int group, int me
     init(file->getMesh(group, meshIndex));
 }
 
+KxRlMeshTraversal::~KxRlMeshTraversal() {}
+
 void KxRlMeshTraversal::init(const KxRlMesh *source) {
     mesh = source;
     vertexCount = (source && source->getVertexList()) ? source->getVertexCount() : 0;
     if (vertexCount < 0) vertexCount = 0;
-    states = nullptr;
-    pending = nullptr;
+    states.assign(static_cast<size_t>(vertexCount), 0);
+    pending.assign(static_cast<size_t>(vertexCount), 0);
     pendingCount = 0;
-    triangleStart = nullptr;
-    triangleList = nullptr;
-    nextEqual = nullptr;
-    ringLeader = nullptr;
-    ringDone = nullptr;
-    try {
-        states = new uint8_t[vertexCount > 0 ? vertexCount : 1];
-        pending = new int[vertexCount > 0 ? vertexCount : 1];
-        ringDone = new uint8_t[vertexCount > 0 ? vertexCount : 1];
-        buildLinks();
-    } catch (...) {
-        release();
-        throw;
-    }
     reset();
 }
 
-KxRlMeshTraversal::~KxRlMeshTraversal() { release(); }
-
-void KxRlMeshTraversal::release() {
-    delete[] states;
-    delete[] pending;
-    delete[] triangleStart;
-    delete[] triangleList;
-    delete[] nextEqual;
-    delete[] ringLeader;
-    delete[] ringDone;
-    states = nullptr;
-    pending = nullptr;
-    triangleStart = nullptr;
-    triangleList = nullptr;
-    nextEqual = nullptr;
-    ringLeader = nullptr;
-    ringDone = nullptr;
-}
-
-void KxRlMeshTraversal::buildLinks() {
+void KxRlMeshTraversal::buildRings() {
+    if (!ringLeader.empty() || vertexCount == 0) return;
     const int n = vertexCount;
-    const uint16_t *indices = n > 0 ? mesh->getIndexList() : nullptr;
-    const int triangleCount = (n > 0 && indices) ? mesh->getIndexCount() / 3 : 0;
-
-    // Triangles per vertex, each triangle listed once per distinct corner in range.
-    triangleStart = new int[n + 1];
-    std::memset(triangleStart, 0, sizeof(int) * static_cast<size_t>(n + 1));
-    for (int t = 0; t < triangleCount; t++) {
-        int a = indices[3 * t], b = indices[3 * t + 1], c = indices[3 * t + 2];
-        if (a < n) triangleStart[a + 1]++;
-        if (b < n && b != a) triangleStart[b + 1]++;
-        if (c < n && c != a && c != b) triangleStart[c + 1]++;
-    }
-    for (int v = 0; v < n; v++) triangleStart[v + 1] += triangleStart[v];
-    triangleList = new int[triangleStart[n] > 0 ? triangleStart[n] : 1];
-    std::vector<int> fill(triangleStart, triangleStart + n);
-    for (int t = 0; t < triangleCount; t++) {
-        int a = indices[3 * t], b = indices[3 * t + 1], c = indices[3 * t + 2];
-        if (a < n) triangleList[fill[a]++] = t;
-        if (b < n && b != a) triangleList[fill[b]++] = t;
-        if (c < n && c != a && c != b) triangleList[fill[c]++] = t;
-    }
-
     // Rings of exactly equal positions, found through a hash table of ring leaders. Vertices
     // are entered in increasing order, so each leader is its ring's lowest vertex.
-    nextEqual = new int[n > 0 ? n : 1];
-    ringLeader = new int[n > 0 ? n : 1];
+    nextEqual.resize(static_cast<size_t>(n));
+    ringLeader.resize(static_cast<size_t>(n));
+    ringDone.assign(static_cast<size_t>(n), 0);
     size_t tableSize = 16;
     while (tableSize < 2 * static_cast<size_t>(n)) tableSize *= 2;
     std::vector<int> table(tableSize, -1);
-    const _KxDTexVertex *vertices = n > 0 ? mesh->getVertexList() : nullptr;
+    const _KxDTexVertex *vertices = mesh->getVertexList();
     for (int v = 0; v < n; v++) {
         nextEqual[v] = v;
         ringLeader[v] = v;
@@ -151,8 +104,8 @@ void KxRlMeshTraversal::buildLinks() {
 void KxRlMeshTraversal::reset() {
     clipRegion.clear();
     if (vertexCount > 0) {
-        std::memset(states, 0, static_cast<size_t>(vertexCount));
-        std::memset(ringDone, 0, static_cast<size_t>(vertexCount));
+        std::memset(states.data(), 0, states.size());
+        if (!ringDone.empty()) std::memset(ringDone.data(), 0, ringDone.size());
     }
     pendingCount = 0;
 }
@@ -163,34 +116,84 @@ bool KxRlMeshTraversal::isInTraversal(int vertex) const {
 
 void KxRlMeshTraversal::traverse(int vertex) {
     if (vertex < 0 || vertex >= vertexCount) return;
+    buildRings();
+    if (!triangles) triangles.reset(new KxRlVertexTriangles(mesh->getIndexList(), mesh->getIndexCount(), vertexCount));
     processVertex(vertex);
     for (int v = findNextVertex(); v >= 0; v = findNextVertex()) processVertex(v);
 }
 
 KxRlTraverseAllResult *KxRlMeshTraversal::traverseAll() {
     reset();
-    std::vector<int> starts;
-    // Every vertex below the last start is attached, so the search goes on from there.
-    for (int v = findDetachedVertex(0); v >= 0; v = findDetachedVertex(v + 1)) {
-        starts.push_back(v);
-        traverse(v);
+    const int n = vertexCount;
+    buildRings();
+    // Linked vertices are merged into sets whose representative is always their lowest
+    // vertex, so each object's representative is its starting vertex. Every vertex's parent
+    // is at or below it.
+    std::vector<int> parent(static_cast<size_t>(n));
+    for (int v = 0; v < n; v++) parent[v] = v;
+    auto find = [&parent](int v) {
+        while (parent[v] != v) {
+            parent[v] = parent[parent[v]];
+            v = parent[v];
+        }
+        return v;
+    };
+    auto unite = [&](int a, int b) {
+        a = find(a);
+        b = find(b);
+        if (a < b) parent[b] = a;
+        if (b < a) parent[a] = b;
+    };
+    const uint16_t *indices = n > 0 ? mesh->getIndexList() : nullptr;
+    const int triangleCount = indices ? mesh->getIndexCount() / 3 : 0;
+    for (int t = 0; t < triangleCount; t++) {
+        int a = indices[3 * t], b = indices[3 * t + 1], c = indices[3 * t + 2];
+        // Corners beyond the vertices link nothing; the others still link each other.
+        if (a >= n) a = -1;
+        if (b >= n) b = -1;
+        if (c >= n) c = -1;
+        if (a >= 0 && b >= 0) unite(a, b);
+        if (c >= 0 && (a >= 0 || b >= 0)) unite(c, a >= 0 ? a : b);
     }
-    reset();
+    for (int v = 0; v < n; v++)
+        if (ringLeader[v] != v) unite(v, ringLeader[v]);
+
+    // In increasing order every parent is settled before its children: a representative
+    // opens the next object, every other vertex joins its parent's object.
+    std::vector<int> starts;
+    for (int v = 0; v < n; v++) {
+        if (parent[v] == v) {
+            parent[v] = static_cast<int>(starts.size());
+            starts.push_back(v);
+        } else {
+            parent[v] = parent[parent[v]];
+        }
+    }
     int count = static_cast<int>(starts.size());
     int *list = nullptr;
+    KxDClipRegion3D *boxes = nullptr;
     if (count > 0) {
         list = new int[count];
         std::memcpy(list, starts.data(), sizeof(int) * static_cast<size_t>(count));
+        try {
+            boxes = new KxDClipRegion3D[count];
+        } catch (...) {
+            delete[] list;
+            throw;
+        }
+        const _KxDTexVertex *vertices = mesh->getVertexList();
+        for (int v = 0; v < n; v++) boxes[parent[v]].clipTo(&vertices[v].position);
     }
-    return new KxRlTraverseAllResult(count, list);
+    return new KxRlTraverseAllResult(count, list, boxes);
 }
 
 void KxRlMeshTraversal::processVertex(int v) {
     indicateAttached(v);
     findEqualVertices(v);
     const uint16_t *indices = mesh->getIndexList();
-    for (int k = triangleStart[v]; k < triangleStart[v + 1]; k++) {
-        const uint16_t *corners = &indices[3 * triangleList[k]];
+    const int *list = triangles->getTriangles(v);
+    for (int k = 0, count = triangles->getCount(v); k < count; k++) {
+        const uint16_t *corners = &indices[3 * list[k]];
         for (int c = 0; c < 3; c++) {
             int w = corners[c];
             if (w < vertexCount && states[w] == 0) indicateToBeProcessed(w);
@@ -207,13 +210,6 @@ void KxRlMeshTraversal::findEqualVertices(int v) {
         if (states[w] == 0) indicateToBeProcessed(w);
     }
 }
-
-int KxRlMeshTraversal::findDetachedVertex(int from) const {
-    for (int v = from < 0 ? 0 : from; v < vertexCount; v++)
-        if (states[v] == 0) return v;
-    return -1;
-}
-
 void KxRlMeshTraversal::indicateToBeProcessed(int v) {
     states[v] = 1;
     // Sift up: each vertex enters the heap once, when it first leaves state 0.

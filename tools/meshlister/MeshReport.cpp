@@ -2,6 +2,7 @@
 
 #include "IOException.h"
 #include "KxRlContentRegistry.h"
+#include "KxRlMeshClipIndex.h"
 #include "KxRlMeshFile.h"
 #include "KxRlMeshGroupRef.h"
 #include "KxRlMeshTraversal.h"
@@ -92,20 +93,23 @@ void MeshReport::listBrokenMeshes(KxRlMeshFile *file, bool exportObjects) {
             buffer.append("\n\n");
             report.write(buffer);
             if (!exportObjects) continue;
-            for (int i = 0; i < objects->getCount(); i++) exportObject(file, group, mesh, objects->getVertex(i));
+            // One index serves every object of the mesh.
+            KxRlMeshClipIndex index(file->getMesh(group, mesh));
+            for (int i = 0; i < objects->getCount(); i++)
+                exportObject(file, group, mesh, objects->getVertex(i), objects->getClipRegion(i), &index);
         }
     }
 }
 
-void MeshReport::exportObject(KxRlMeshFile *file, int group, int mesh, int vertex) {
+void MeshReport::exportObject(KxRlMeshFile *file, int group, int mesh, int vertex, const KxDClipRegion3D *box,
+                              const KxRlMeshClipIndex *index) {
     std::string path = exportPath("%s/group%02dmesh%02dvertex%04d.msh", getOutputFolder(), group, mesh, vertex);
     std::printf("Exporting prop for isolated object (group %d, mesh %d, vertex %d)...\n", group, mesh, vertex);
     KxRlMeshGroupRef *ref;
     std::unique_ptr<KxRlRebuiltProp> prop = propForMesh(file, group, mesh, &ref);
     // The object's bounding box selects it: whatever else of the mesh lies fully inside the
     // box goes with it.
-    KxRlMeshTraversal traversal(file, group, mesh);
-    traversal.traverse(vertex);
-    ref->addClipRegion(traversal.getClipRegion());
+    ref->addClipRegion(box);
+    prop->setClipIndex(index);
     prop->exportMesh(path.c_str());
 }

@@ -1,0 +1,137 @@
+#include "KxRlMeshClipIndex.h"
+
+#include "KxDClipRegion.h"
+#include "KxRlMesh.h"
+#include "KxRlMeshGroupRef.h"
+
+#include <algorithm>
+
+namespace {
+
+// Positions per leaf: small enough that a leaf that touches a box is cheap to test whole.
+constexpr int kLeafSize = 16;
+// The tree halves its positions at each level, so no path is longer than 32 nodes.
+constexpr int kMaxDepth = 64;
+
+float coordinate(const _KxDVector3D *p, int axis) { return axis == 0 ? p->x : (axis == 1 ? p->y : p->z); }
+
+bool hasNaN(const _KxDVector3D *p) { return p->x != p->x || p->y != p->y || p->z != p->z; }
+
+}  // namespace
+
+KxRlMeshClipIndex::KxRlMeshClipIndex(const KxRlMesh *source)
+    : mesh(source),
+      vertexCount(source && source->getVertexList() && source->getVertexCount() > 0 ? source->getVertexCount() : 0),
+      triangles(source ? source->getIndexList() : nullptr, source ? source->getIndexCount() : 0, vertexCount),
+      renumber(static_cast<size_t>(vertexCount), -1) {
+    const _KxDTexVertex *vertices = vertexCount > 0 ? mesh->getVertexList() : nullptr;
+    for (int v = 0; v < vertexCount; v++)
+        if (!hasNaN(&vertices[v].position)) order.push_back(v);
+    if (order.empty()) return;
+    nodes.reserve(4 * order.size() / kLeafSize + 1);
+    build(0, static_cast<int>(order.size()));
+}
+
+int KxRlMeshClipIndex::build(int first, int count) {
+    const _KxDTexVertex *vertices = mesh->getVertexList();
+    Node node;
+    for (int axis = 0; axis < 3; axis++) {
+        node.min[axis] = node.max[axis] = coordinate(&vertices[order[first]].position, axis);
+    }
+    for (int k = first + 1; k < first + count; k++) {
+        for (int axis = 0; axis < 3; axis++) {
+            float c = coordinate(&vertices[order[k]].position, axis);
+            node.min[axis] = std::min(node.min[axis], c);
+            node.max[axis] = std::max(node.max[axis], c);
+        }
+    }
+    node.first = first;
+    node.count = count;
+    node.left = node.right = -1;
+    int index = static_cast<int>(nodes.size());
+    nodes.push_back(node);
+    if (count <= kLeafSize) return index;
+
+    // Halve along the longest side (an infinite extent counts as the longest).
+    int axis = 0;
+    float longest = -1.0f;
+    for (int a = 0; a < 3; a++) {
+        float extent = node.max[a] - node.min[a];
+        if (extent != extent) extent = node.max[a];  // infinity minus infinity
+        if (extent > longest) {
+            longest = extent;
+            axis = a;
+        }
+    }
+    int half = count / 2;
+    std::nth_element(order.begin() + first, order.begin() + first + half, order.begin() + first + count,
+                     [vertices, axis](int a, int b) {
+                         return coordinate(&vertices[a].position, axis) < coordinate(&vertices[b].position, axis);
+                     });
+    int left = build(first, half);
+    int right = build(first + half, count - half);
+    nodes[index].left = left;
+    nodes[index].right = right;
+    return index;
+}
+
+void KxRlMeshClipIndex::collect(const KxDClipRegion3D *region, const KxRlMeshGroupRef *ref, int meshNumber,
+                                std::vector<int> *found) const {
+    if (nodes.empty()) return;
+    const float low[3] = {region->getMinX(), region->getMinY(), region->getMinZ()};
+    const float high[3] = {region->getMaxX(), region->getMaxY(), region->getMaxZ()};
+    const _KxDTexVertex *vertices = mesh->getVertexList();
+    int stack[kMaxDepth];
+    int depth = 0;
+    stack[depth++] = 0;
+    while (depth > 0) {
+        const Node &node = nodes[stack[--depth]];
+        bool touches = true;
+        for (int axis = 0; axis < 3; axis++) touches = touches && node.min[axis] <= high[axis] && node.max[axis] >= low[axis];
+        if (!touches) continue;
+        if (node.left < 0) {
+            // The same test as the writer's scan, so that exactly its vertices are kept.
+            for (int k = node.first; k < node.first + node.count; k++) {
+                int v = order[k];
+                if (ref->isInClipRegions(meshNumber, &vertices[v].position)) found->push_back(v);
+            }
+        } else {
+            stack[depth++] = node.left;
+            stack[depth++] = node.right;
+        }
+    }
+}
+
+void KxRlMeshClipIndex::clip(const KxRlMeshGroupRef *ref, int meshNumber, std::vector<int> *vertices,
+                             std::vector<uint16_t> *indices) const {
+    vertices->clear();
+    indices->clear();
+    // A vertex is kept when any region contains it, so the boxes of all regions are searched.
+    for (int i = 0; i < ref->getClipCount(); i++) collect(ref->getClipRegion(i), ref, meshNumber, vertices);
+    for (int i = 0; i < ref->getClipCount(meshNumber); i++)
+        collect(ref->getClipRegion(meshNumber, i), ref, meshNumber, vertices);
+    std::sort(vertices->begin(), vertices->end());
+    vertices->erase(std::unique(vertices->begin(), vertices->end()), vertices->end());
+
+    for (size_t k = 0; k < vertices->size(); k++) renumber[(*vertices)[k]] = static_cast<int>(k);
+    // A kept triangle has every corner kept; it is taken once, from its lowest corner.
+    const uint16_t *source = mesh->getIndexList();
+    keptTriangles.clear();
+    for (int v : *vertices) {
+        const int *list = triangles.getTriangles(v);
+        for (int k = 0, count = triangles.getCount(v); k < count; k++) {
+            const uint16_t *corners = &source[3 * list[k]];
+            int a = corners[0], b = corners[1], c = corners[2];
+            if (v != std::min(a, std::min(b, c))) continue;
+            if (a >= vertexCount || b >= vertexCount || c >= vertexCount) continue;
+            if (renumber[a] < 0 || renumber[b] < 0 || renumber[c] < 0) continue;
+            keptTriangles.push_back(list[k]);
+        }
+    }
+    std::sort(keptTriangles.begin(), keptTriangles.end());
+    indices->reserve(3 * keptTriangles.size());
+    for (int t : keptTriangles) {
+        for (int corner = 0; corner < 3; corner++) indices->push_back(static_cast<uint16_t>(renumber[source[3 * t + corner]]));
+    }
+    for (int v : *vertices) renumber[v] = -1;
+}
