@@ -13,9 +13,15 @@ constexpr int kLeafSize = 16;
 // The tree halves its positions at each level, so no path is longer than 32 nodes.
 constexpr int kMaxDepth = 64;
 
-float coordinate(const _KxDVector3D *p, int axis) { return axis == 0 ? p->x : (axis == 1 ? p->y : p->z); }
-
 bool hasNaN(const _KxDVector3D *p) { return p->x != p->x || p->y != p->y || p->z != p->z; }
+
+// Reorders [first, last) so that no point before `middle` lies above it on the axis and no
+// point after it below.
+template <int Axis, typename Point>
+void splitAt(Point *first, Point *middle, Point *last) {
+    std::nth_element(first, middle, last,
+                     [](const Point &a, const Point &b) { return a.position[Axis] < b.position[Axis]; });
+}
 
 }  // namespace
 
@@ -25,51 +31,74 @@ KxRlMeshClipIndex::KxRlMeshClipIndex(const KxRlMesh *source)
       triangles(source ? source->getIndexList() : nullptr, source ? source->getIndexCount() : 0, vertexCount),
       renumber(static_cast<size_t>(vertexCount), -1) {
     const _KxDTexVertex *vertices = vertexCount > 0 ? mesh->getVertexList() : nullptr;
-    for (int v = 0; v < vertexCount; v++)
-        if (!hasNaN(&vertices[v].position)) order.push_back(v);
-    if (order.empty()) return;
-    nodes.reserve(4 * order.size() / kLeafSize + 1);
-    build(0, static_cast<int>(order.size()));
-}
-
-int KxRlMeshClipIndex::build(int first, int count) {
-    const _KxDTexVertex *vertices = mesh->getVertexList();
-    Node node;
-    for (int axis = 0; axis < 3; axis++) {
-        node.min[axis] = node.max[axis] = coordinate(&vertices[order[first]].position, axis);
+    points.reserve(static_cast<size_t>(vertexCount));
+    for (int v = 0; v < vertexCount; v++) {
+        const _KxDVector3D *p = &vertices[v].position;
+        if (!hasNaN(p)) points.push_back({{p->x, p->y, p->z}, v});
     }
-    for (int k = first + 1; k < first + count; k++) {
+    if (points.empty()) return;
+    float low[3], high[3];
+    for (int axis = 0; axis < 3; axis++) low[axis] = high[axis] = points[0].position[axis];
+    for (const Point &p : points) {
         for (int axis = 0; axis < 3; axis++) {
-            float c = coordinate(&vertices[order[k]].position, axis);
-            node.min[axis] = std::min(node.min[axis], c);
-            node.max[axis] = std::max(node.max[axis], c);
+            low[axis] = std::min(low[axis], p.position[axis]);
+            high[axis] = std::max(high[axis], p.position[axis]);
         }
     }
+    nodes.reserve(4 * points.size() / kLeafSize + 1);
+    build(0, static_cast<int>(points.size()), low, high);
+}
+
+int KxRlMeshClipIndex::build(int first, int count, const float *low, const float *high) {
+    Node node;
     node.first = first;
     node.count = count;
     node.left = node.right = -1;
+    if (count <= kLeafSize) {
+        // A leaf's box is exactly that of its points.
+        const Point *begin = &points[first];
+        for (int axis = 0; axis < 3; axis++) node.min[axis] = node.max[axis] = begin->position[axis];
+        for (const Point *p = begin + 1; p < begin + count; p++) {
+            for (int axis = 0; axis < 3; axis++) {
+                node.min[axis] = std::min(node.min[axis], p->position[axis]);
+                node.max[axis] = std::max(node.max[axis], p->position[axis]);
+            }
+        }
+        nodes.push_back(node);
+        return static_cast<int>(nodes.size()) - 1;
+    }
+    // An inner node's box is the part of its parent's on its side of the split: it may be
+    // larger than its points need, never smaller.
+    for (int axis = 0; axis < 3; axis++) {
+        node.min[axis] = low[axis];
+        node.max[axis] = high[axis];
+    }
     int index = static_cast<int>(nodes.size());
     nodes.push_back(node);
-    if (count <= kLeafSize) return index;
 
     // Halve along the longest side (an infinite extent counts as the longest).
     int axis = 0;
     float longest = -1.0f;
     for (int a = 0; a < 3; a++) {
-        float extent = node.max[a] - node.min[a];
-        if (extent != extent) extent = node.max[a];  // infinity minus infinity
+        float extent = high[a] - low[a];
+        if (extent != extent) extent = high[a];  // infinity minus infinity
         if (extent > longest) {
             longest = extent;
             axis = a;
         }
     }
     int half = count / 2;
-    std::nth_element(order.begin() + first, order.begin() + first + half, order.begin() + first + count,
-                     [vertices, axis](int a, int b) {
-                         return coordinate(&vertices[a].position, axis) < coordinate(&vertices[b].position, axis);
-                     });
-    int left = build(first, half);
-    int right = build(first + half, count - half);
+    Point *begin = &points[first];
+    if (axis == 0) splitAt<0>(begin, begin + half, begin + count);
+    if (axis == 1) splitAt<1>(begin, begin + half, begin + count);
+    if (axis == 2) splitAt<2>(begin, begin + half, begin + count);
+    float split = begin[half].position[axis];
+    float leftHigh[3] = {high[0], high[1], high[2]};
+    float rightLow[3] = {low[0], low[1], low[2]};
+    leftHigh[axis] = split;
+    rightLow[axis] = split;
+    int left = build(first, half, low, leftHigh);
+    int right = build(first + half, count - half, rightLow, high);
     nodes[index].left = left;
     nodes[index].right = right;
     return index;
@@ -92,7 +121,7 @@ void KxRlMeshClipIndex::collect(const KxDClipRegion3D *region, const KxRlMeshGro
         if (node.left < 0) {
             // The same test as the writer's scan, so that exactly its vertices are kept.
             for (int k = node.first; k < node.first + node.count; k++) {
-                int v = order[k];
+                int v = points[k].vertex;
                 if (ref->isInClipRegions(meshNumber, &vertices[v].position)) found->push_back(v);
             }
         } else {

@@ -37,8 +37,13 @@ public:
               std::vector<uint16_t> *indices) const;
 
 private:
-    // A box of the tree: the positions of order[first .. first + count) lie in it. An inner
-    // node splits them into two halves, the nodes `left` and `right`; a leaf has -1 there.
+    // A position and its vertex.
+    struct Point {
+        float position[3];
+        int vertex;
+    };
+    // A box of the tree: points[first .. first + count) lie in it. An inner node splits them
+    // into two halves, the nodes `left` and `right`; a leaf has -1 there.
     struct Node {
         float min[3];
         float max[3];
@@ -48,16 +53,17 @@ private:
         int right;
     };
 
-    // Builds the node for order[first .. first + count) and, below it, its halves.
-    int build(int first, int count);
+    // Builds the node for points[first .. first + count), which lie within `low` to `high`
+    // on each axis, and below it its halves; returns its number.
+    int build(int first, int count, const float *low, const float *high);
     // Appends to `found` every vertex of the tree in `region` that `ref` keeps.
     void collect(const KxDClipRegion3D *region, const KxRlMeshGroupRef *ref, int meshNumber,
                  std::vector<int> *found) const;
 
     const KxRlMesh *mesh;
     int vertexCount;
-    // Vertices with a position that is a number, ordered so that each node's are together.
-    std::vector<int> order;
+    // The vertices whose positions are numbers, ordered so that each node's are together.
+    std::vector<Point> points;
     std::vector<Node> nodes;
     KxRlVertexTriangles triangles;
     // New number of each vertex during a clip, -1 otherwise.

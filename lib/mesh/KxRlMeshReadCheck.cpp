@@ -1,5 +1,6 @@
 #include "KxRlMeshReadCheck.h"
 
+#include "ByteOrder.h"
 #include "IOException.h"
 #include "RandomAccessFile.h"
 
@@ -42,4 +43,17 @@ void kxrlCheckVertexIndices(RandomAccessFile *file, const uint16_t *indices, int
     for (int32_t i = 0; i < count; i++) {
         if (indices[i] >= vertexCount) kxrlCheckMeshIndex(file, indices[i], vertexCount, what);
     }
+}
+
+void kxrlReadMeshBlock(RandomAccessFile *file, std::vector<uint8_t> *block, size_t size) {
+    block->resize(size);
+    if (size > 0) file->readChars(reinterpret_cast<char *>(block->data()), size, false);
+}
+
+void kxrlReadMeshShorts(RandomAccessFile *file, uint16_t *values, int32_t count) {
+    if (count <= 0) return;
+    file->readChars(reinterpret_cast<char *>(values), 2 * static_cast<size_t>(count), false);
+    // In place: each value is read from its own two bytes before it is stored over them.
+    const uint8_t *bytes = reinterpret_cast<const uint8_t *>(values);
+    for (int32_t i = 0; i < count; i++) values[i] = kxLoadLE16(bytes + 2 * static_cast<size_t>(i));
 }

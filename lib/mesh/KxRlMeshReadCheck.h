@@ -1,7 +1,9 @@
 #ifndef KX_MESH_KXRLMESHREADCHECK_H
 #define KX_MESH_KXRLMESHREADCHECK_H
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class RandomAccessFile;
 
@@ -9,6 +11,9 @@ class RandomAccessFile;
 // compared with the bytes left in the file before anything is allocated from it, and every
 // index with the array it indexes. Each failure is an IOException whose text names what is
 // wrong and the file offset where the reader stood.
+//
+// Lists (vertices, indices and the like) are read a block at a time, with one read each, and
+// decoded from memory; their counts are checked first.
 
 // `fileLength` when it is 0 or more, else the file's size now (the position is kept).
 int32_t kxrlMeshFileLength(RandomAccessFile *file, int32_t fileLength);
@@ -29,5 +34,12 @@ void kxrlCheckMeshIndex(RandomAccessFile *file, int32_t index, int32_t limit, co
 // kxrlCheckMeshIndex.
 void kxrlCheckVertexIndices(RandomAccessFile *file, const uint16_t *indices, int32_t count, int32_t vertexCount,
                             const char *what);
+
+// Reads exactly `size` bytes into `block` (resized to them) with one read. A file that ends
+// first fails with the file's "Unexpected end of file".
+void kxrlReadMeshBlock(RandomAccessFile *file, std::vector<uint8_t> *block, size_t size);
+
+// Reads `count` little-endian 16-bit values into `values` with one read.
+void kxrlReadMeshShorts(RandomAccessFile *file, uint16_t *values, int32_t count);
 
 #endif
