@@ -3,6 +3,7 @@
 // 120,000 triangles at 100 objects).
 
 #include "BenchMesh.h"
+#include "KxRlMeshClipIndex.h"
 #include "KxRlMeshFile.h"
 #include "KxRlMeshGroupRef.h"
 #include "KxRlMeshTraversal.h"
@@ -44,7 +45,7 @@ public:
         }
         return path;
     }
-    const KxRlMeshFile *model(int objects) {
+    KxRlMeshFile *model(int objects) {
         std::unique_ptr<KxRlMeshFile> &model = models[objects];
         if (!model) model.reset(KxRlMeshFile::CreateFromFile(source(objects).c_str()));
         return model.get();
@@ -97,6 +98,30 @@ void BM_TraverseAll(benchmark::State &state) {
     state.counters["objects"] = objects;
 }
 BENCHMARK(BM_TraverseAll)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// What meshlister -xo does for a mesh of many objects: one search for the objects, one index,
+// then one file per object with whatever of the mesh lies in the object's box.
+void BM_ObjectExports(benchmark::State &state) {
+    KxRlMeshFile *model = files().model(static_cast<int>(state.range(0)));
+    const std::string output = files().output("object.msh");
+    int objects = 0;
+    for (auto _ : state) {
+        KxRlMeshTraversal traversal(model, 0, 0);
+        std::unique_ptr<KxRlTraverseAllResult> result(traversal.traverseAll());
+        KxRlMeshClipIndex index(model->getMesh(0, 0));
+        objects = result->getCount();
+        for (int i = 0; i < objects; i++) {
+            KxRlRebuiltProp prop;
+            KxRlMeshGroupRef *ref = new KxRlMeshGroupRef(model, 0);
+            ref->addClipRegion(result->getClipRegion(i));
+            prop.addMeshGroupRef(ref);
+            prop.setClipIndex(&index);
+            prop.exportMesh(output.c_str());
+        }
+    }
+    state.counters["objects"] = objects;
+}
+BENCHMARK(BM_ObjectExports)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 void BM_ReadAndRewrite(benchmark::State &state) {
     const std::string &source = files().source(100);

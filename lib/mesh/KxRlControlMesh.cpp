@@ -6,8 +6,8 @@
 #include "RandomAccessFile.h"
 #include "StringBuffer.h"
 
+#include <cstring>
 #include <memory>
-#include <vector>
 
 const char *kxrlGetControlTypeName(int type) {
     static const char *const names[] = {"Selection", "Collision", "Wall", "Foundation",
@@ -40,10 +40,10 @@ KxRlControlMesh *KxRlControlMesh::CreateFromFile(RandomAccessFile *file, _KxRlCo
     kxrlCheckMeshCount(file, fileLength, vertexCount, 12, "control mesh vertices");
     mesh->vertexList = vertexCount > 0 ? new _KxDVector3D[vertexCount] : nullptr;
     mesh->vertexCount = vertexCount;
-    std::vector<uint8_t> block;
-    kxrlReadMeshBlock(file, &block, static_cast<size_t>(vertexCount) * 12);
+    const uint8_t *block = kxrlReadMeshBlock(file, mesh->vertexList, vertexCount, 12, sizeof(_KxDVector3D));
     for (int32_t i = 0; i < vertexCount; i++) {
-        const uint8_t *b = &block[static_cast<size_t>(i) * 12];
+        uint8_t b[12];
+        std::memcpy(b, block + static_cast<size_t>(i) * 12, sizeof b);
         kxdVecSet(&mesh->vertexList[i], kxLoadLEFloat(b), kxLoadLEFloat(b + 4), kxLoadLEFloat(b + 8));
     }
 

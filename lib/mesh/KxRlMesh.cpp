@@ -103,17 +103,17 @@ void KxRlMesh::load(RandomAccessFile *file, KxRlMeshMaterial **materials, int ma
     kxrlCheckMeshCount(file, fileLength, faceCount, 6, "triangles");
     indexCount = 3 * faceCount;
     if (indexCount > 0) indexList = new uint16_t[indexCount];
-    kxrlReadMeshShorts(file, indexList, indexCount);
+    const uint16_t largestIndex = kxrlReadMeshShorts(file, indexList, indexCount);
     file->seekToBoundary(4);
 
-    std::vector<uint8_t> block;
     kxrlCheckMeshCount(file, fileLength, storedVertexCount, kStoredVertexSize, "vertices");
     if (storedVertexCount > 0) vertexList = new _KxDTexVertex[storedVertexCount];
     vertexCount = storedVertexCount;
-    kxrlReadMeshBlock(file, &block, static_cast<size_t>(vertexCount) * kStoredVertexSize);
+    const uint8_t *block = kxrlReadMeshBlock(file, vertexList, vertexCount, kStoredVertexSize, sizeof(_KxDTexVertex));
     vertexBox.clear();
     for (int32_t i = 0; i < vertexCount; i++) {
-        const uint8_t *b = &block[static_cast<size_t>(i) * kStoredVertexSize];
+        uint8_t b[kStoredVertexSize];
+        std::memcpy(b, block + static_cast<size_t>(i) * kStoredVertexSize, sizeof b);
         _KxDTexVertex *v = &vertexList[i];
         v->position.x = posBounds->fromShortX(kxLoadLE16(b));
         v->position.y = posBounds->fromShortY(kxLoadLE16(b + 2));
@@ -129,21 +129,23 @@ void KxRlMesh::load(RandomAccessFile *file, KxRlMeshMaterial **materials, int ma
     if (meshFlags[1] & KXRL_MESHFLAG1_LIGHTMAP) {
         kxrlCheckMeshCount(file, fileLength, vertexCount, 4, "light-map pairs");
         if (vertexCount > 0) lightMapList = new _KxDVector2D[vertexCount];
-        kxrlReadMeshBlock(file, &block, static_cast<size_t>(vertexCount) * 4);
+        block = kxrlReadMeshBlock(file, lightMapList, vertexCount, 4, sizeof(_KxDVector2D));
         for (int32_t i = 0; i < vertexCount; i++) {
+            uint8_t b[4];
+            std::memcpy(b, block + static_cast<size_t>(i) * 4, sizeof b);
             // Plain fractions: the light-map bounds are not applied.
-            const uint8_t *b = &block[static_cast<size_t>(i) * 4];
             lightMapList[i].x = static_cast<float>(kxLoadLE16(b)) / 65535.0f;
             lightMapList[i].y = static_cast<float>(kxLoadLE16(b + 2)) / 65535.0f;
         }
     }
     if (meshFlags[0] & KXRL_MESHFLAG0_BONES) {
-        const int32_t boneSize = static_cast<int32_t>(sizeof(_KxRlBoneData));
-        kxrlCheckMeshCount(file, fileLength, vertexCount, boneSize, "bone bindings");
+        const size_t boneSize = sizeof(_KxRlBoneData);
+        kxrlCheckMeshCount(file, fileLength, vertexCount, static_cast<int32_t>(boneSize), "bone bindings");
         if (vertexCount > 0) boneList = new _KxRlBoneData[vertexCount];
-        kxrlReadMeshBlock(file, &block, static_cast<size_t>(vertexCount) * boneSize);
+        block = kxrlReadMeshBlock(file, boneList, vertexCount, boneSize, boneSize);
         for (int32_t i = 0; i < vertexCount; i++) {
-            const uint8_t *b = &block[static_cast<size_t>(i) * boneSize];
+            uint8_t b[sizeof(_KxRlBoneData)];
+            std::memcpy(b, block + static_cast<size_t>(i) * boneSize, sizeof b);
             for (int k = 0; k < 4; k++) boneList[i].values[k] = kxLoadLEFloat(b + 4 * k);
             std::memcpy(boneList[i].bytes, b + 16, 4);
         }
@@ -152,14 +154,17 @@ void KxRlMesh::load(RandomAccessFile *file, KxRlMeshMaterial **materials, int ma
         kxrlCheckMeshCount(file, fileLength, storedJointCount, 8, "joints");
         jointList = new _KxRlMeshJoint[storedJointCount];
         jointCount = storedJointCount;
-        kxrlReadMeshBlock(file, &block, static_cast<size_t>(jointCount) * 8);
+        block = kxrlReadMeshBlock(file, jointList, jointCount, 8, sizeof(_KxRlMeshJoint));
         for (int32_t i = 0; i < jointCount; i++) {
-            jointList[i].vertex = static_cast<int32_t>(kxLoadLE32(&block[static_cast<size_t>(i) * 8]));
-            jointList[i].pos = static_cast<int32_t>(kxLoadLE32(&block[static_cast<size_t>(i) * 8 + 4]));
+            uint8_t b[8];
+            std::memcpy(b, block + static_cast<size_t>(i) * 8, sizeof b);
+            jointList[i].vertex = static_cast<int32_t>(kxLoadLE32(b));
+            jointList[i].pos = static_cast<int32_t>(kxLoadLE32(b + 4));
         }
         for (int32_t i = 0; i < jointCount; i++) kxrlCheckMeshIndex(file, jointList[i].vertex, vertexCount, "Joint vertex");
     }
-    kxrlCheckVertexIndices(file, indexList, indexCount, vertexCount, "Triangle vertex index");
+    if (indexCount > 0 && largestIndex >= vertexCount)
+        kxrlCheckVertexIndices(file, indexList, indexCount, vertexCount, "Triangle vertex index");
 
     posBounds->correct();
     texBounds->correct();

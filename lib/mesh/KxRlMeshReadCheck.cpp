@@ -45,15 +45,24 @@ void kxrlCheckVertexIndices(RandomAccessFile *file, const uint16_t *indices, int
     }
 }
 
-void kxrlReadMeshBlock(RandomAccessFile *file, std::vector<uint8_t> *block, size_t size) {
-    block->resize(size);
-    if (size > 0) file->readChars(reinterpret_cast<char *>(block->data()), size, false);
+const uint8_t *kxrlReadMeshBlock(RandomAccessFile *file, void *array, int32_t count, size_t recordSize,
+                                 size_t decodedSize) {
+    if (count <= 0) return nullptr;
+    size_t size = static_cast<size_t>(count) * recordSize;
+    uint8_t *block = static_cast<uint8_t *>(array) + static_cast<size_t>(count) * decodedSize - size;
+    file->readChars(reinterpret_cast<char *>(block), size, false);
+    return block;
 }
 
-void kxrlReadMeshShorts(RandomAccessFile *file, uint16_t *values, int32_t count) {
-    if (count <= 0) return;
+uint16_t kxrlReadMeshShorts(RandomAccessFile *file, uint16_t *values, int32_t count) {
+    if (count <= 0) return 0;
     file->readChars(reinterpret_cast<char *>(values), 2 * static_cast<size_t>(count), false);
     // In place: each value is read from its own two bytes before it is stored over them.
     const uint8_t *bytes = reinterpret_cast<const uint8_t *>(values);
-    for (int32_t i = 0; i < count; i++) values[i] = kxLoadLE16(bytes + 2 * static_cast<size_t>(i));
+    uint16_t largest = 0;
+    for (int32_t i = 0; i < count; i++) {
+        values[i] = kxLoadLE16(bytes + 2 * static_cast<size_t>(i));
+        if (values[i] > largest) largest = values[i];
+    }
+    return largest;
 }

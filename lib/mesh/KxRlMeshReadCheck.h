@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 class RandomAccessFile;
 
@@ -13,7 +12,9 @@ class RandomAccessFile;
 // wrong and the file offset where the reader stood.
 //
 // Lists (vertices, indices and the like) are read a block at a time, with one read each, and
-// decoded from memory; their counts are checked first.
+// decoded from memory; their counts are checked first. A list's block is read into the end of
+// the list's own array and decoded in place from the front, so reading takes no memory beyond
+// the model's.
 
 // `fileLength` when it is 0 or more, else the file's size now (the position is kept).
 int32_t kxrlMeshFileLength(RandomAccessFile *file, int32_t fileLength);
@@ -35,11 +36,16 @@ void kxrlCheckMeshIndex(RandomAccessFile *file, int32_t index, int32_t limit, co
 void kxrlCheckVertexIndices(RandomAccessFile *file, const uint16_t *indices, int32_t count, int32_t vertexCount,
                             const char *what);
 
-// Reads exactly `size` bytes into `block` (resized to them) with one read. A file that ends
+// Reads `count` records of `recordSize` bytes with one read into the last count x recordSize
+// bytes of `array`, which holds `count` decoded records of `decodedSize` bytes each (at least
+// recordSize), and returns where they start. Decoding record i in increasing order, after its
+// bytes are copied out, never overwrites a record still to be decoded. A file that ends
 // first fails with the file's "Unexpected end of file".
-void kxrlReadMeshBlock(RandomAccessFile *file, std::vector<uint8_t> *block, size_t size);
+const uint8_t *kxrlReadMeshBlock(RandomAccessFile *file, void *array, int32_t count, size_t recordSize,
+                                 size_t decodedSize);
 
-// Reads `count` little-endian 16-bit values into `values` with one read.
-void kxrlReadMeshShorts(RandomAccessFile *file, uint16_t *values, int32_t count);
+// Reads `count` little-endian 16-bit values into `values` with one read; returns the largest
+// (0 for none), so that a caller can check indices against a limit in one comparison.
+uint16_t kxrlReadMeshShorts(RandomAccessFile *file, uint16_t *values, int32_t count);
 
 #endif

@@ -27,12 +27,32 @@ uint32_t mix(uint32_t h) {
 }
 
 uint32_t positionHash(const _KxDVector3D *p) {
-    uint32_t h = mix(coordinateBits(p->x));
-    h = mix(h ^ coordinateBits(p->y));
-    return mix(h ^ coordinateBits(p->z));
+    return mix(coordinateBits(p->x) * 0x9E3779B1U + coordinateBits(p->y) * 0x85EBCA77U +
+               coordinateBits(p->z) * 0xC2B2AE3DU);
 }
 
 bool hasNaN(const _KxDVector3D *p) { return p->x != p->x || p->y != p->y || p->z != p->z; }
+
+// Calls `join(v, first)` for every vertex v whose position equals that of a lower vertex,
+// `first` being the lowest vertex at that position. Found through a hash table of the first
+// vertex of each position, which lives only for the call.
+template <typename Join>
+void forEachEqualPosition(const _KxDTexVertex *vertices, int count, Join join) {
+    size_t tableSize = 16;
+    while (tableSize < 2 * static_cast<size_t>(count)) tableSize *= 2;
+    std::vector<int> table(tableSize, -1);
+    for (int v = 0; v < count; v++) {
+        const _KxDVector3D *p = &vertices[v].position;
+        if (hasNaN(p)) continue;  // equal to no other position
+        size_t slot = positionHash(p) & (tableSize - 1);
+        while (table[slot] >= 0 && !kxdVecEqual(&vertices[table[slot]].position, p)) slot = (slot + 1) & (tableSize - 1);
+        if (table[slot] < 0) {
+            table[slot] = v;
+        } else {
+            join(v, table[slot]);
+        }
+    }
+}
 
 }  // namespace
 
@@ -64,60 +84,45 @@ void KxRlMeshTraversal::init(const KxRlMesh *source) {
     mesh = source;
     vertexCount = (source && source->getVertexList()) ? source->getVertexCount() : 0;
     if (vertexCount < 0) vertexCount = 0;
-    states.assign(static_cast<size_t>(vertexCount), 0);
-    pending.assign(static_cast<size_t>(vertexCount), 0);
     pendingCount = 0;
     reset();
 }
 
-void KxRlMeshTraversal::buildRings() {
-    if (!ringLeader.empty() || vertexCount == 0) return;
+void KxRlMeshTraversal::prepareTraverse() {
+    if (!states.empty() || vertexCount == 0) return;
     const int n = vertexCount;
-    // Rings of exactly equal positions, found through a hash table of ring leaders. Vertices
-    // are entered in increasing order, so each leader is its ring's lowest vertex.
+    states.assign(static_cast<size_t>(n), 0);
+    pending.resize(static_cast<size_t>(n));
+    triangles.reset(new KxRlVertexTriangles(mesh->getIndexList(), mesh->getIndexCount(), n));
+    // Vertices at one position form a ring, entered in increasing order, so each ring's
+    // leader is its lowest vertex.
     nextEqual.resize(static_cast<size_t>(n));
     ringLeader.resize(static_cast<size_t>(n));
     ringDone.assign(static_cast<size_t>(n), 0);
-    size_t tableSize = 16;
-    while (tableSize < 2 * static_cast<size_t>(n)) tableSize *= 2;
-    std::vector<int> table(tableSize, -1);
-    const _KxDTexVertex *vertices = mesh->getVertexList();
-    for (int v = 0; v < n; v++) {
-        nextEqual[v] = v;
-        ringLeader[v] = v;
-        const _KxDVector3D *p = &vertices[v].position;
-        if (hasNaN(p)) continue;  // equal to no other position
-        size_t slot = positionHash(p) & (tableSize - 1);
-        while (table[slot] >= 0 && !kxdVecEqual(&vertices[table[slot]].position, p))
-            slot = (slot + 1) & (tableSize - 1);
-        int leader = table[slot];
-        if (leader < 0) {
-            table[slot] = v;
-        } else {
-            ringLeader[v] = leader;
-            nextEqual[v] = nextEqual[leader];
-            nextEqual[leader] = v;
-        }
-    }
+    for (int v = 0; v < n; v++) nextEqual[v] = ringLeader[v] = v;
+    forEachEqualPosition(mesh->getVertexList(), n, [this](int v, int leader) {
+        ringLeader[v] = leader;
+        nextEqual[v] = nextEqual[leader];
+        nextEqual[leader] = v;
+    });
 }
 
 void KxRlMeshTraversal::reset() {
     clipRegion.clear();
-    if (vertexCount > 0) {
+    if (!states.empty()) {
         std::memset(states.data(), 0, states.size());
-        if (!ringDone.empty()) std::memset(ringDone.data(), 0, ringDone.size());
+        std::memset(ringDone.data(), 0, ringDone.size());
     }
     pendingCount = 0;
 }
 
 bool KxRlMeshTraversal::isInTraversal(int vertex) const {
-    return vertex >= 0 && vertex < vertexCount && states[vertex] == 2;
+    return vertex >= 0 && vertex < vertexCount && !states.empty() && states[vertex] == 2;
 }
 
 void KxRlMeshTraversal::traverse(int vertex) {
     if (vertex < 0 || vertex >= vertexCount) return;
-    buildRings();
-    if (!triangles) triangles.reset(new KxRlVertexTriangles(mesh->getIndexList(), mesh->getIndexCount(), vertexCount));
+    prepareTraverse();
     processVertex(vertex);
     for (int v = findNextVertex(); v >= 0; v = findNextVertex()) processVertex(v);
 }
@@ -125,7 +130,6 @@ void KxRlMeshTraversal::traverse(int vertex) {
 KxRlTraverseAllResult *KxRlMeshTraversal::traverseAll() {
     reset();
     const int n = vertexCount;
-    buildRings();
     // Linked vertices are merged into sets whose representative is always their lowest
     // vertex, so each object's representative is its starting vertex. Every vertex's parent
     // is at or below it.
@@ -138,25 +142,26 @@ KxRlTraverseAllResult *KxRlMeshTraversal::traverseAll() {
         }
         return v;
     };
-    auto unite = [&](int a, int b) {
-        a = find(a);
-        b = find(b);
+    // Joins two representatives; returns the one that stays.
+    auto join = [&parent](int a, int b) {
         if (a < b) parent[b] = a;
         if (b < a) parent[a] = b;
+        return a < b ? a : b;
     };
+    auto unite = [&](int a, int b) { join(find(a), find(b)); };
     const uint16_t *indices = n > 0 ? mesh->getIndexList() : nullptr;
     const int triangleCount = indices ? mesh->getIndexCount() / 3 : 0;
     for (int t = 0; t < triangleCount; t++) {
-        int a = indices[3 * t], b = indices[3 * t + 1], c = indices[3 * t + 2];
         // Corners beyond the vertices link nothing; the others still link each other.
-        if (a >= n) a = -1;
-        if (b >= n) b = -1;
-        if (c >= n) c = -1;
-        if (a >= 0 && b >= 0) unite(a, b);
-        if (c >= 0 && (a >= 0 || b >= 0)) unite(c, a >= 0 ? a : b);
+        int root = -1;
+        for (int k = 0; k < 3; k++) {
+            int corner = indices[3 * t + k];
+            if (corner >= n) continue;
+            int other = find(corner);
+            root = (root < 0 || root == other) ? other : join(root, other);
+        }
     }
-    for (int v = 0; v < n; v++)
-        if (ringLeader[v] != v) unite(v, ringLeader[v]);
+    if (n > 0) forEachEqualPosition(mesh->getVertexList(), n, unite);
 
     // In increasing order every parent is settled before its children: a representative
     // opens the next object, every other vertex joins its parent's object.

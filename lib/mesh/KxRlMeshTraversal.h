@@ -56,7 +56,8 @@ private:
 // The mesh is not owned and must outlive the traversal; it must not change meanwhile.
 class KxRlMeshTraversal {
 public:
-    // Each takes the mesh, works out its links and resets. A null mesh has no vertices.
+    // Each takes the mesh and resets; the links are worked out when first needed. A null mesh
+    // has no vertices.
     explicit KxRlMeshTraversal(const KxRlMesh *mesh);
     // Mesh `mesh` of the group / of group `group` of the file (indices unchecked).
     KxRlMeshTraversal(const KxRlMeshGroup *group, int mesh);
@@ -95,8 +96,9 @@ public:
 
 private:
     void init(const KxRlMesh *source);
-    // Works out, once, the rings of equal positions.
-    void buildRings();
+    // Works out, once, what traverse needs: the states, the triangles of every vertex and
+    // the rings of equal positions.
+    void prepareTraverse();
     // Attaches v and marks every vertex linked to it that was not reached yet.
     void processVertex(int v);
     // Takes the lowest-numbered vertex waiting to be processed; -1 when none waits.
@@ -111,16 +113,16 @@ private:
     const KxRlMesh *mesh;
     KxDClipRegion3D clipRegion;
     int vertexCount;
+    // One state per vertex; empty until the first traverse (no vertex reached).
     std::vector<uint8_t> states;
 
     // Waiting vertices, a binary min-heap.
     std::vector<int> pending;
     int pendingCount;
-    // The triangles of every vertex, made by the first traverse.
+    // The triangles of every vertex.
     std::unique_ptr<KxRlVertexTriangles> triangles;
     // Vertices at the same position form a ring through nextEqual (a vertex alone points at
     // itself); ringLeader is the ring's lowest vertex, ringDone marks rings already marked.
-    // Empty until first needed.
     std::vector<int> nextEqual;
     std::vector<int> ringLeader;
     std::vector<uint8_t> ringDone;

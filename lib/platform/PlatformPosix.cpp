@@ -20,6 +20,7 @@
 #include <strings.h>
 #include <sys/stat.h>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -46,7 +47,8 @@ std::string foldCase(const std::string &name) {
 }
 
 // What identifies a folder and its state: a folder's modification time changes whenever an
-// entry is added, removed or renamed in it.
+// entry is added, removed or renamed in it. File systems keep that time in steps (a few
+// milliseconds, two seconds on some), so two changes within one step leave the same time.
 struct FolderStamp {
     dev_t device;
     ino_t inode;
@@ -66,26 +68,53 @@ bool readFolderStamp(const std::string &folder, FolderStamp &stamp) {
     return true;
 }
 
+// A folder changed this many seconds ago or less may change again without a new time.
+constexpr double kUnsettledSeconds = 2.0;
+
+// True when the folder's time lies far enough in the past that any later change gives it a
+// new time.
+bool isSettled(const FolderStamp &stamp) {
+    struct timespec now;
+    if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return false;
+    double age = static_cast<double>(now.tv_sec - stamp.seconds) + (now.tv_nsec - stamp.nanoseconds) / 1e9;
+    return age > kUnsettledSeconds;
+}
+
 // The entries of one folder by their case-folded names, each with every name on disk that
 // folds to it, in byte order.
 struct FolderEntries {
     FolderStamp stamp;
+    // A name that is not among the entries is known not to exist: the folder was settled when
+    // it was listed, or this layer made its latest change.
+    bool completeWhileUnchanged;
     std::unordered_map<std::string, std::set<std::string>> byFoldedName;
 };
 
 // The folder-entry cache of the process, keyed by the folder's native path as the look-ups
-// spell it. An entry is trusted while the folder's stamp is the one it was listed (or last
-// changed by this layer) under; any other change to the folder makes the next look-up list
-// it again. The layer's own creations, renames and removals update the entry in place.
+// spell it. An entry holds while the folder's time is the one it was listed (or last changed
+// by this layer) under; any other change to the folder makes the next look-up list it again.
+// A folder listed within moments of its last change is listed again when a name is missing
+// from it, since a change in the same moment would not show. The layer's own creations,
+// renames and removals update the entry in place and make it complete: a change by someone
+// else in the same moment as one of the layer's own goes unseen until the folder changes
+// again.
 class FolderCache {
 public:
     // The name in `folder` that equals `name` ignoring ASCII case; the lowest in byte order
     // when several do, so that the choice is stable.
     bool find(const std::string &folder, const std::string &name, std::string &found) {
         std::lock_guard<std::mutex> lock(mutex);
-        FolderEntries *entries = current(folder);
+        bool listed = false;
+        FolderEntries *entries = current(folder, listed);
         if (!entries) return false;
-        auto match = entries->byFoldedName.find(foldCase(name));
+        const std::string folded = foldCase(name);
+        auto match = entries->byFoldedName.find(folded);
+        if ((match == entries->byFoldedName.end() || match->second.empty()) && !listed &&
+            !entries->completeWhileUnchanged) {
+            entries = list(folder, entries->stamp);
+            if (!entries) return false;
+            match = entries->byFoldedName.find(folded);
+        }
         if (match == entries->byFoldedName.end() || match->second.empty()) return false;
         found = *match->second.begin();
         return true;
@@ -111,8 +140,9 @@ public:
     }
 
 private:
-    // The entries of `folder`, listed again when the folder changed since they were known.
-    FolderEntries *current(const std::string &folder) {
+    // The entries of `folder`, listed again (`listed`) when the folder changed since they
+    // were known.
+    FolderEntries *current(const std::string &folder, bool &listed) {
         FolderStamp stamp;
         if (!readFolderStamp(folder, stamp)) {
             folders.erase(folder);
@@ -120,10 +150,16 @@ private:
         }
         auto known = folders.find(folder);
         if (known != folders.end() && known->second.stamp == stamp) return &known->second;
+        listed = true;
+        return list(folder, stamp);
+    }
 
-        // The stamp is taken before the listing, so a change made meanwhile lists it again.
+    // Lists `folder`, whose time was `stamp` before the listing: a change made meanwhile
+    // gives it another time, so the next look-up lists it again.
+    FolderEntries *list(const std::string &folder, const FolderStamp &stamp) {
         FolderEntries entries;
         entries.stamp = stamp;
+        entries.completeWhileUnchanged = isSettled(stamp);
         DIR *dir = ::opendir(folder.c_str());
         if (!dir) {
             folders.erase(folder);
@@ -172,8 +208,8 @@ private:
         } else {
             names.erase(change.name);
         }
-        // The folder's new time is this change's. A change by someone else in the same
-        // instant goes unseen until the folder changes again.
+        // The folder's new time is this change's.
+        known->second.completeWhileUnchanged = true;
         if (!readFolderStamp(change.folder, known->second.stamp)) folders.erase(known);
     }
 
