@@ -31,32 +31,30 @@ struct Point {
 
 KxRlMeshMaterial material;
 
-// A group of one mesh with these positions and triangles.
-std::unique_ptr<KxRlMeshGroup> makeGroup(const std::vector<Point> &points, const std::vector<uint16_t> &indices) {
-    KxDMeshData data;
-    data.allocate(static_cast<int>(points.size()), static_cast<int>(indices.size() / 3), false);
+// Mesh data of these positions and triangles; texture co-ordinates differ from vertex to
+// vertex, so that a written file shows which vertices went into it.
+std::unique_ptr<KxDMeshData> makeData(const std::vector<Point> &points, const std::vector<uint16_t> &indices) {
+    std::unique_ptr<KxDMeshData> data(new KxDMeshData());
+    data->allocate(static_cast<int>(points.size()), static_cast<int>(indices.size() / 3), false);
     for (size_t i = 0; i < points.size(); i++) {
-        _KxDTexVertex &v = data.getVertexList()[i];
+        _KxDTexVertex &v = data->getVertexList()[i];
         kxdVecSet(&v.position, points[i].x, points[i].y, points[i].z);
         kxdVecSet(&v.normal, 0, 0, 1);
         kxdVecSet(&v.texture, static_cast<float>(i % 7), 0);
     }
-    if (!indices.empty()) std::memcpy(data.getIndexList(), indices.data(), indices.size() * sizeof(uint16_t));
-    KxDMeshData *list[1] = {&data};
-    return std::unique_ptr<KxRlMeshGroup>(KxRlMeshGroup::CreateFromData(&material, 1, list));
+    if (!indices.empty()) std::memcpy(data->getIndexList(), indices.data(), indices.size() * sizeof(uint16_t));
+    return data;
 }
 
 std::unique_ptr<KxRlMesh> makeMesh(const std::vector<Point> &points, const std::vector<uint16_t> &indices) {
-    KxDMeshData data;
-    data.allocate(static_cast<int>(points.size()), static_cast<int>(indices.size() / 3), false);
-    for (size_t i = 0; i < points.size(); i++) {
-        _KxDTexVertex &v = data.getVertexList()[i];
-        kxdVecSet(&v.position, points[i].x, points[i].y, points[i].z);
-        kxdVecSet(&v.normal, 0, 0, 1);
-        kxdVecSet(&v.texture, 0, 0);
-    }
-    if (!indices.empty()) std::memcpy(data.getIndexList(), indices.data(), indices.size() * sizeof(uint16_t));
-    return std::unique_ptr<KxRlMesh>(KxRlMesh::CreateFromData(&material, &data));
+    return std::unique_ptr<KxRlMesh>(KxRlMesh::CreateFromData(&material, makeData(points, indices).get()));
+}
+
+// A group of one mesh with these positions and triangles.
+std::unique_ptr<KxRlMeshGroup> makeGroup(const std::vector<Point> &points, const std::vector<uint16_t> &indices) {
+    std::unique_ptr<KxDMeshData> data = makeData(points, indices);
+    KxDMeshData *list[1] = {data.get()};
+    return std::unique_ptr<KxRlMeshGroup>(KxRlMeshGroup::CreateFromData(&material, 1, list));
 }
 
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
