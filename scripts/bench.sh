@@ -7,7 +7,7 @@
 #     10, 25 and 50 meshes of 60,000 vertices with 100 objects each, against the floor: a
 #     plain program that reads the input and writes files of the same names and sizes;
 #  4. peak memory (maximum resident size) beside the input file's size.
-# Times are medians of several runs, in milliseconds.
+# Times are medians of several runs, in milliseconds: wall time, and below it processor time.
 #   scripts/bench.sh [--tools] [--meshlister PATH] [benchmark options]
 #     --tools            skip the library benchmarks
 #     --meshlister PATH  time this meshlister program instead of the one just built
@@ -15,12 +15,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/setup.sh
+export LC_ALL=C
 
 library=1
 meshlister=""
 while [ $# -gt 0 ]; do
   case "$1" in
-    -h|--help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     --tools) library=0; shift ;;
     --meshlister) meshlister=$(realpath "${2:?--meshlister needs a path}"); shift 2 ;;
     *) break ;;
@@ -47,13 +48,12 @@ mkdir -p "$meshes" "$work/game/data/pak" "$work/run" "$work/floor"
 printf '[HKEY_CURRENT_USER\\Software\\Brassnook Studios Ltd\\Reelmara]\n"GameDir"="%s"\n' "$work/game" > "$work/reelmara.reg"
 export REELMARA_REGISTRY="$work/reelmara.reg" REELMARA_NO_PAUSE=1 REELMARA_SEED=1
 
-# Microseconds taken by one run of a command (its output discarded).
+# Microseconds taken by one run of a command (its output discarded): wall time, then processor
+# time (user and system, the command's children included).
 run_us() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1
-  end=$(date +%s%N)
-  echo $(( (end - start) / 1000 ))
+  local TIMEFORMAT='%3R %3U %3S' times
+  times=$( { time "$@" >/dev/null 2>&1; } 2>&1 )
+  awk -v t="$times" 'BEGIN { split(t, a, " "); printf "%d %d\n", a[1] * 1e6, (a[2] + a[3]) * 1e6 }'
 }
 
 # The median of the numbers given.
@@ -69,21 +69,25 @@ floor_run() { rm -rf "$work/floor"; mkdir -p "$work/floor"; run_us "$bin/write_f
 copy_run() { rm -f "$work/copy.msh"; run_us cp "$1" "$work/copy.msh"; }
 
 # Times meshlister against the floor, `runs` times each, interleaved so that both see the
-# same machine load. Prints one line: label, tool, floor, ratio, and the files written.
+# same machine load. Prints the medians of wall time and of processor time (which other
+# programs running meanwhile disturb less), the ratios, and the files written.
 compare() {
   local label=$1 runs=$2 file=$3 floor=$4; shift 4
-  local tool_times=() floor_times=() i
+  local tool_wall=() tool_cpu=() floor_wall=() floor_cpu=() i t f
   tool_run "$@" "$file" >/dev/null
   (cd "$work/run" && find . -type f -printf '%s %P\n') > "$work/listing"
   local files=$(wc -l < "$work/listing") bytes=$(awk '{ s += $1 } END { print s }' "$work/listing")
   for i in $(seq 1 "$runs"); do
-    tool_times+=("$(tool_run "$@" "$file")")
-    if [ "$floor" = cp ]; then floor_times+=("$(copy_run "$meshes/$file")"); else floor_times+=("$(floor_run "$meshes/$file")"); fi
+    t=$(tool_run "$@" "$file")
+    if [ "$floor" = cp ]; then f=$(copy_run "$meshes/$file"); else f=$(floor_run "$meshes/$file"); fi
+    tool_wall+=("${t% *}"); tool_cpu+=("${t#* }"); floor_wall+=("${f% *}"); floor_cpu+=("${f#* }")
   done
-  local t=$(median "${tool_times[@]}") f=$(median "${floor_times[@]}")
-  printf '   %-34s meshlister %s   %-5s %s   ratio %s   (%d files, %d MB written)\n' "$label" "$(ms "$t")" "$floor" \
-    "$(ms "$f")" "$(ratio "$t" "$f")" "$files" $((bytes / 1000000))
-  last_tool_us=$t
+  local tw=$(median "${tool_wall[@]}") tc=$(median "${tool_cpu[@]}") fw=$(median "${floor_wall[@]}") \
+    fc=$(median "${floor_cpu[@]}")
+  printf '   %-22s meshlister %s   %-5s %s   ratio %s   (%d files, %d MB written)\n' "$label" "$(ms "$tw")" "$floor" \
+    "$(ms "$fw")" "$(ratio "$tw" "$fw")" "$files" $((bytes / 1000000))
+  printf '   %-22s processor  %s   %-5s %s   ratio %s\n' "" "$(ms "$tc")" "" "$(ms "$fc")" "$(ratio "$tc" "$fc")"
+  last_tool_us=$tw
   last_files=$files
 }
 
@@ -93,7 +97,7 @@ memory() {
   rm -rf "$work/run"; mkdir -p "$work/run"
   local kb=$(cd "$work/run" && /usr/bin/time -f %M "$meshlister" "$@" "$file" 2>&1 >/dev/null | tail -n 1)
   local size=$(stat -c %s "$meshes/$file")
-  printf '   %-34s peak %7.1f MB   file %7.1f MB   ratio %s\n' "$label" "$(awk -v k="$kb" 'BEGIN { print k / 1000 }')" \
+  printf '   %-22s peak %7.1f MB   file %7.1f MB   ratio %s\n' "$label" "$(awk -v k="$kb" 'BEGIN { print k / 1000 }')" \
     "$(awk -v s="$size" 'BEGIN { print s / 1000000 }')" "$(ratio $((kb * 1000)) "$size")"
 }
 
@@ -111,7 +115,7 @@ for objects in 1 10 100 1000; do compare "-xo, $objects objects" 5 "objects$obje
 echo "== bench: -xo on files of meshes of 60,000 vertices and 100 objects each"
 for count in 10 25 50; do
   compare "-xo, $count meshes" 3 "meshes$count.msh" floor -xo
-  printf '   %-34s %8.3f ms per file written\n' "" "$(awk -v t="$last_tool_us" -v n="$last_files" 'BEGIN { print t / 1000 / n }')"
+  printf '   %-22s %8.3f ms per file written\n' "" "$(awk -v t="$last_tool_us" -v n="$last_files" 'BEGIN { print t / 1000 / n }')"
 done
 
 echo "== bench: peak memory"

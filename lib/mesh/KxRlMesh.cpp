@@ -161,7 +161,8 @@ void KxRlMesh::load(RandomAccessFile *file, KxRlMeshMaterial **materials, int ma
             jointList[i].vertex = static_cast<int32_t>(kxLoadLE32(b));
             jointList[i].pos = static_cast<int32_t>(kxLoadLE32(b + 4));
         }
-        for (int32_t i = 0; i < jointCount; i++) kxrlCheckMeshIndex(file, jointList[i].vertex, vertexCount, "Joint vertex");
+        for (int32_t i = 0; i < jointCount; i++)
+            kxrlCheckMeshIndex(file, jointList[i].vertex, vertexCount, "Joint vertex");
     }
     if (indexCount > 0 && largestIndex >= vertexCount)
         kxrlCheckVertexIndices(file, indexList, indexCount, vertexCount, "Triangle vertex index");

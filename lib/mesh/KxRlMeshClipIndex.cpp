@@ -116,7 +116,8 @@ void KxRlMeshClipIndex::collect(const KxDClipRegion3D *region, const KxRlMeshGro
     while (depth > 0) {
         const Node &node = nodes[stack[--depth]];
         bool touches = true;
-        for (int axis = 0; axis < 3; axis++) touches = touches && node.min[axis] <= high[axis] && node.max[axis] >= low[axis];
+        for (int axis = 0; axis < 3; axis++)
+            touches = touches && node.min[axis] <= high[axis] && node.max[axis] >= low[axis];
         if (!touches) continue;
         if (node.left < 0) {
             // The same test as the writer's scan, so that exactly its vertices are kept.
@@ -160,7 +161,8 @@ void KxRlMeshClipIndex::clip(const KxRlMeshGroupRef *ref, int meshNumber, std::v
     std::sort(keptTriangles.begin(), keptTriangles.end());
     indices->reserve(3 * keptTriangles.size());
     for (int t : keptTriangles) {
-        for (int corner = 0; corner < 3; corner++) indices->push_back(static_cast<uint16_t>(renumber[source[3 * t + corner]]));
+        for (int corner = 0; corner < 3; corner++)
+            indices->push_back(static_cast<uint16_t>(renumber[source[3 * t + corner]]));
     }
     for (int v : *vertices) renumber[v] = -1;
 }

@@ -45,7 +45,8 @@ void forEachEqualPosition(const _KxDTexVertex *vertices, int count, Join join) {
         const _KxDVector3D *p = &vertices[v].position;
         if (hasNaN(p)) continue;  // equal to no other position
         size_t slot = positionHash(p) & (tableSize - 1);
-        while (table[slot] >= 0 && !kxdVecEqual(&vertices[table[slot]].position, p)) slot = (slot + 1) & (tableSize - 1);
+        while (table[slot] >= 0 && !kxdVecEqual(&vertices[table[slot]].position, p))
+            slot = (slot + 1) & (tableSize - 1);
         if (table[slot] < 0) {
             table[slot] = v;
         } else {
@@ -215,6 +216,7 @@ void KxRlMeshTraversal::findEqualVertices(int v) {
         if (states[w] == 0) indicateToBeProcessed(w);
     }
 }
+
 void KxRlMeshTraversal::indicateToBeProcessed(int v) {
     states[v] = 1;
     // Sift up: each vertex enters the heap once, when it first leaves state 0.

@@ -165,7 +165,8 @@ private:
             folders.erase(folder);
             return nullptr;
         }
-        while (struct dirent *entry = ::readdir(dir)) entries.byFoldedName[foldCase(entry->d_name)].insert(entry->d_name);
+        while (struct dirent *entry = ::readdir(dir))
+            entries.byFoldedName[foldCase(entry->d_name)].insert(entry->d_name);
         ::closedir(dir);
         FolderEntries &stored = folders[folder];
         stored = std::move(entries);
@@ -189,7 +190,8 @@ private:
         change.name = slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
         auto known = folders.find(change.folder);
         FolderStamp stamp;
-        change.wasCurrent = known != folders.end() && readFolderStamp(change.folder, stamp) && stamp == known->second.stamp;
+        change.wasCurrent =
+            known != folders.end() && readFolderStamp(change.folder, stamp) && stamp == known->second.stamp;
         return change;
     }
 
