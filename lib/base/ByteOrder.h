@@ -5,6 +5,7 @@
 // the host's byte order.
 
 #include <cstdint>
+#include <cstring>
 
 inline uint16_t kxLoadLE16(const uint8_t *b) { return static_cast<uint16_t>(b[0] | (b[1] << 8)); }
 
@@ -14,6 +15,14 @@ inline uint32_t kxLoadLE32(const uint8_t *b) {
 }
 
 inline uint64_t kxLoadLE64(const uint8_t *b) { return kxLoadLE32(b) | (static_cast<uint64_t>(kxLoadLE32(b + 4)) << 32); }
+
+// An IEEE binary32 stored little-endian.
+inline float kxLoadLEFloat(const uint8_t *b) {
+    uint32_t bits = kxLoadLE32(b);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
 
 inline void kxStoreLE16(uint8_t *b, uint16_t v) {
     b[0] = static_cast<uint8_t>(v);

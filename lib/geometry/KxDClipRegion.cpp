@@ -17,8 +17,6 @@ uint16_t quantise(float v, float min, float step) {
     return kxdTruncateToShort((v - min) / step);
 }
 
-float dequantise(uint16_t s, float min, float step) { return static_cast<float>(s) * step + min; }
-
 void order(float &min, float &max) {
     if (min > max) std::swap(min, max);
 }
@@ -86,13 +84,6 @@ void KxDClipRegion2D::correct2D() {
     calcStep2D();
 }
 
-void KxDClipRegion2D::clipTo(float x, float y) {
-    if (minX > x) minX = x;
-    if (x > maxX) maxX = x;
-    if (minY > y) minY = y;
-    if (y > maxY) maxY = y;
-}
-
 bool KxDClipRegion2D::contains(float x, float y) const {
     return x >= minX && x <= maxX && y >= minY && y <= maxY;
 }
@@ -100,10 +91,6 @@ bool KxDClipRegion2D::contains(float x, float y) const {
 uint16_t KxDClipRegion2D::toShortX(float v) const { return quantise(v, minX, stepX); }
 
 uint16_t KxDClipRegion2D::toShortY(float v) const { return quantise(v, minY, stepY); }
-
-float KxDClipRegion2D::fromShortX(uint16_t s) const { return dequantise(s, minX, stepX); }
-
-float KxDClipRegion2D::fromShortY(uint16_t s) const { return dequantise(s, minY, stepY); }
 
 bool KxDClipRegion2D::isEmpty() const { return minX > maxX || minY > maxY; }
 
@@ -160,18 +147,10 @@ void KxDClipRegion3D::toString(StringBuffer *sb) const {
     sb->appendFormat("(%f, %f, %f) -> (%f, %f, %f)", minX, minY, minZ, maxX, maxY, maxZ);
 }
 
-void KxDClipRegion3D::clipTo(float x, float y, float z) {
-    KxDClipRegion2D::clipTo(x, y);
-    if (minZ > z) minZ = z;
-    if (z > maxZ) maxZ = z;
-}
-
 bool KxDClipRegion3D::contains(float x, float y, float z) const {
     return KxDClipRegion2D::contains(x, y) && z >= minZ && z <= maxZ;
 }
 
 uint16_t KxDClipRegion3D::toShortZ(float v) const { return quantise(v, minZ, stepZ); }
-
-float KxDClipRegion3D::fromShortZ(uint16_t s) const { return dequantise(s, minZ, stepZ); }
 
 bool KxDClipRegion3D::isEmpty() const { return KxDClipRegion2D::isEmpty() || minZ > maxZ; }

@@ -46,7 +46,13 @@ public:
     virtual void toString(StringBuffer *sb) const;
 
     // Grows the box to include the point; never shrinks it. The steps are not recomputed.
-    void clipTo(float x, float y);
+    // (Inline: reading and bounding boxes call it once per vertex.)
+    void clipTo(float x, float y) {
+        if (minX > x) minX = x;
+        if (x > maxX) maxX = x;
+        if (minY > y) minY = y;
+        if (y > maxY) maxY = y;
+    }
     void clipTo(const _KxDVector2D *v) { clipTo(v->x, v->y); }
     // min <= value <= max on every axis: points on an edge or corner are inside.
     bool contains(float x, float y) const;
@@ -57,9 +63,9 @@ public:
     // Values outside the extent wrap around. With a step of 0 every value codes to 0.
     uint16_t toShortX(float v) const;
     uint16_t toShortY(float v) const;
-    // Value = code * step + min, in float.
-    float fromShortX(uint16_t s) const;
-    float fromShortY(uint16_t s) const;
+    // Value = code * step + min, in float. (Inline: reading decodes every vertex with them.)
+    float fromShortX(uint16_t s) const { return static_cast<float>(s) * stepX + minX; }
+    float fromShortY(uint16_t s) const { return static_cast<float>(s) * stepY + minY; }
 
     // True when min > max on any axis of this class, as in the cleared state: such a region
     // encloses nothing (bounds merging skips it).
@@ -105,13 +111,17 @@ public:
     // Appends "(%f, %f, %f) -> (%f, %f, %f)" with minX, minY, minZ, maxX, maxY, maxZ.
     void toString(StringBuffer *sb) const override;
 
-    void clipTo(float x, float y, float z);
+    void clipTo(float x, float y, float z) {
+        KxDClipRegion2D::clipTo(x, y);
+        if (minZ > z) minZ = z;
+        if (z > maxZ) maxZ = z;
+    }
     void clipTo(const _KxDVector3D *v) { clipTo(v->x, v->y, v->z); }
     bool contains(float x, float y, float z) const;
     bool contains(const _KxDVector3D *v) const { return contains(v->x, v->y, v->z); }
 
     uint16_t toShortZ(float v) const;
-    float fromShortZ(uint16_t s) const;
+    float fromShortZ(uint16_t s) const { return static_cast<float>(s) * stepZ + minZ; }
 
     // True when min > max on any of the three axes.
     bool isEmpty() const;

@@ -1,10 +1,12 @@
 #include "KxRlControlMesh.h"
 
+#include "ByteOrder.h"
 #include "KxRlMeshMaterial.h"
 #include "KxRlMeshReadCheck.h"
 #include "RandomAccessFile.h"
 #include "StringBuffer.h"
 
+#include <cstring>
 #include <memory>
 
 const char *kxrlGetControlTypeName(int type) {
@@ -38,12 +40,17 @@ KxRlControlMesh *KxRlControlMesh::CreateFromFile(RandomAccessFile *file, _KxRlCo
     kxrlCheckMeshCount(file, fileLength, vertexCount, 12, "control mesh vertices");
     mesh->vertexList = vertexCount > 0 ? new _KxDVector3D[vertexCount] : nullptr;
     mesh->vertexCount = vertexCount;
-    for (int32_t i = 0; i < vertexCount; i++) kxdVecLoad(&mesh->vertexList[i], file);
+    const uint8_t *block = kxrlReadMeshBlock(file, mesh->vertexList, vertexCount, 12, sizeof(_KxDVector3D));
+    for (int32_t i = 0; i < vertexCount; i++) {
+        uint8_t b[12];
+        std::memcpy(b, block + static_cast<size_t>(i) * 12, sizeof b);
+        kxdVecSet(&mesh->vertexList[i], kxLoadLEFloat(b), kxLoadLEFloat(b + 4), kxLoadLEFloat(b + 8));
+    }
 
     kxrlCheckMeshCount(file, fileLength, faceCount, 6, "control mesh triangles");
     mesh->indexCount = 3 * faceCount;
     mesh->indexList = faceCount > 0 ? new uint16_t[mesh->indexCount] : nullptr;
-    for (int32_t i = 0; i < mesh->indexCount; i++) mesh->indexList[i] = file->readUShort();
+    kxrlReadMeshShorts(file, mesh->indexList, mesh->indexCount);
     kxrlCheckVertexIndices(file, mesh->indexList, mesh->indexCount, vertexCount, "Control mesh vertex index");
     file->seekToBoundary(4);
     return mesh.release();

@@ -9,6 +9,7 @@
 #include "StringBuffer.h"
 
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -66,10 +67,13 @@ KxRlMesh *KxRlMesh::CreateFromFile(RandomAccessFile *file, KxRlMeshMaterial **ma
 }
 
 void KxRlMesh::load(RandomAccessFile *file, KxRlMeshMaterial **materials, int materialCount, int32_t fileLength) {
-    materialIndex = file->readInt();
-    int32_t faceCount = file->readInt();
-    int32_t storedVertexCount = file->readInt();
-    file->readChars(reinterpret_cast<char *>(meshFlags), 4, false);
+    // Material index, face count, vertex count, four flags.
+    uint8_t head[16];
+    file->readChars(reinterpret_cast<char *>(head), sizeof head, false);
+    materialIndex = static_cast<int32_t>(kxLoadLE32(head));
+    int32_t faceCount = static_cast<int32_t>(kxLoadLE32(head + 4));
+    int32_t storedVertexCount = static_cast<int32_t>(kxLoadLE32(head + 8));
+    std::memcpy(meshFlags, head + 12, 4);
     kxrlCheckMeshIndex(file, materialIndex, materialCount, "Material index");
     material = materials[materialIndex];
 
@@ -99,15 +103,17 @@ void KxRlMesh::load(RandomAccessFile *file, KxRlMeshMaterial **materials, int ma
     kxrlCheckMeshCount(file, fileLength, faceCount, 6, "triangles");
     indexCount = 3 * faceCount;
     if (indexCount > 0) indexList = new uint16_t[indexCount];
-    for (int32_t i = 0; i < indexCount; i++) indexList[i] = file->readUShort();
+    const uint16_t largestIndex = kxrlReadMeshShorts(file, indexList, indexCount);
     file->seekToBoundary(4);
 
     kxrlCheckMeshCount(file, fileLength, storedVertexCount, kStoredVertexSize, "vertices");
     if (storedVertexCount > 0) vertexList = new _KxDTexVertex[storedVertexCount];
     vertexCount = storedVertexCount;
+    const uint8_t *block = kxrlReadMeshBlock(file, vertexList, vertexCount, kStoredVertexSize, sizeof(_KxDTexVertex));
+    vertexBox.clear();
     for (int32_t i = 0; i < vertexCount; i++) {
         uint8_t b[kStoredVertexSize];
-        file->readChars(reinterpret_cast<char *>(b), sizeof b, false);
+        std::memcpy(b, block + static_cast<size_t>(i) * kStoredVertexSize, sizeof b);
         _KxDTexVertex *v = &vertexList[i];
         v->position.x = posBounds->fromShortX(kxLoadLE16(b));
         v->position.y = posBounds->fromShortY(kxLoadLE16(b + 2));
@@ -117,37 +123,49 @@ void KxRlMesh::load(RandomAccessFile *file, KxRlMeshMaterial **materials, int ma
         v->normal.z = decodeNormal(kxLoadLE16(b + 10));
         v->texture.x = texBounds->fromShortX(kxLoadLE16(b + 12));
         v->texture.y = texBounds->fromShortY(kxLoadLE16(b + 14));
+        vertexBox.clipTo(&v->position);
     }
 
     if (meshFlags[1] & KXRL_MESHFLAG1_LIGHTMAP) {
         kxrlCheckMeshCount(file, fileLength, vertexCount, 4, "light-map pairs");
         if (vertexCount > 0) lightMapList = new _KxDVector2D[vertexCount];
+        block = kxrlReadMeshBlock(file, lightMapList, vertexCount, 4, sizeof(_KxDVector2D));
         for (int32_t i = 0; i < vertexCount; i++) {
+            uint8_t b[4];
+            std::memcpy(b, block + static_cast<size_t>(i) * 4, sizeof b);
             // Plain fractions: the light-map bounds are not applied.
-            lightMapList[i].x = static_cast<float>(file->readUShort()) / 65535.0f;
-            lightMapList[i].y = static_cast<float>(file->readUShort()) / 65535.0f;
+            lightMapList[i].x = static_cast<float>(kxLoadLE16(b)) / 65535.0f;
+            lightMapList[i].y = static_cast<float>(kxLoadLE16(b + 2)) / 65535.0f;
         }
     }
     if (meshFlags[0] & KXRL_MESHFLAG0_BONES) {
-        kxrlCheckMeshCount(file, fileLength, vertexCount, static_cast<int32_t>(sizeof(_KxRlBoneData)),
-                           "bone bindings");
+        const size_t boneSize = sizeof(_KxRlBoneData);
+        kxrlCheckMeshCount(file, fileLength, vertexCount, static_cast<int32_t>(boneSize), "bone bindings");
         if (vertexCount > 0) boneList = new _KxRlBoneData[vertexCount];
+        block = kxrlReadMeshBlock(file, boneList, vertexCount, boneSize, boneSize);
         for (int32_t i = 0; i < vertexCount; i++) {
-            for (int k = 0; k < 4; k++) boneList[i].values[k] = file->readFloat();
-            file->readChars(reinterpret_cast<char *>(boneList[i].bytes), 4, false);
+            uint8_t b[sizeof(_KxRlBoneData)];
+            std::memcpy(b, block + static_cast<size_t>(i) * boneSize, sizeof b);
+            for (int k = 0; k < 4; k++) boneList[i].values[k] = kxLoadLEFloat(b + 4 * k);
+            std::memcpy(boneList[i].bytes, b + 16, 4);
         }
     }
     if (storedJointCount != 0) {
         kxrlCheckMeshCount(file, fileLength, storedJointCount, 8, "joints");
         jointList = new _KxRlMeshJoint[storedJointCount];
         jointCount = storedJointCount;
+        block = kxrlReadMeshBlock(file, jointList, jointCount, 8, sizeof(_KxRlMeshJoint));
         for (int32_t i = 0; i < jointCount; i++) {
-            jointList[i].vertex = file->readInt();
-            jointList[i].pos = file->readInt();
-            kxrlCheckMeshIndex(file, jointList[i].vertex, vertexCount, "Joint vertex");
+            uint8_t b[8];
+            std::memcpy(b, block + static_cast<size_t>(i) * 8, sizeof b);
+            jointList[i].vertex = static_cast<int32_t>(kxLoadLE32(b));
+            jointList[i].pos = static_cast<int32_t>(kxLoadLE32(b + 4));
         }
+        for (int32_t i = 0; i < jointCount; i++)
+            kxrlCheckMeshIndex(file, jointList[i].vertex, vertexCount, "Joint vertex");
     }
-    kxrlCheckVertexIndices(file, indexList, indexCount, vertexCount, "Triangle vertex index");
+    if (indexCount > 0 && largestIndex >= vertexCount)
+        kxrlCheckVertexIndices(file, indexList, indexCount, vertexCount, "Triangle vertex index");
 
     posBounds->correct();
     texBounds->correct();
@@ -177,6 +195,7 @@ KxRlMesh *KxRlMesh::CreateFromControl(KxRlMeshMaterial *material, const KxRlCont
         mesh->indexList[i] = static_cast<uint16_t>(i);
         kxdVecCopy(&mesh->vertexList[i].position, &controlVertices[controlIndices[i]]);
         mesh->posBounds->clipTo(&mesh->vertexList[i].position);
+        mesh->vertexBox.clipTo(&mesh->vertexList[i].position);
     }
     mesh->posBounds->calcStep();
     for (int t = 0; t + 2 < count; t += 3) {
@@ -235,6 +254,7 @@ KxRlMesh *KxRlMesh::CreateFromData(KxRlMeshMaterial *material, const KxDMeshData
     mesh->texBounds->clear();
     for (int i = 0; i < count; i++) {
         mesh->posBounds->clipTo(&mesh->vertexList[i].position);
+        mesh->vertexBox.clipTo(&mesh->vertexList[i].position);
         mesh->texBounds->clipTo(&mesh->vertexList[i].texture);
     }
     mesh->posBounds->calcStep();
@@ -246,8 +266,15 @@ KxRlMesh *KxRlMesh::CreateFromData(KxRlMeshMaterial *material, const KxDMeshData
 }
 
 void KxRlMesh::calcPosBounds(KxDClipRegion3D *region) const {
+    // Growing the cleared region by the box's two corners gives the very floats that growing
+    // it by every position gives. An axis on which no position had a number stays empty: it
+    // is grown by not-a-number, which changes nothing.
     region->clear();
-    for (int i = 0; i < vertexCount; i++) region->clipTo(&vertexList[i].position);
+    const float none = std::numeric_limits<float>::quiet_NaN();
+    const KxDClipRegion3D &box = vertexBox;
+    bool x = box.getMinX() <= box.getMaxX(), y = box.getMinY() <= box.getMaxY(), z = box.getMinZ() <= box.getMaxZ();
+    region->clipTo(x ? box.getMinX() : none, y ? box.getMinY() : none, z ? box.getMinZ() : none);
+    region->clipTo(x ? box.getMaxX() : none, y ? box.getMaxY() : none, z ? box.getMaxZ() : none);
 }
 
 void KxRlMesh::toString(StringBuffer *buffer) const {

@@ -37,8 +37,9 @@ struct _KxRlMeshJoint {
 };
 
 // One indexed triangle list with one material: the in-memory form of a mesh record. Read
-// only once built, except the mesh flags, which tools may change. Owns its lists and its
-// three regions; the material belongs to the file (or to whoever built the mesh).
+// only once built, except the mesh flags, which tools may change: the box of the vertex
+// positions is worked out when the lists are made. Owns its lists and its three regions; the
+// material belongs to the file (or to whoever built the mesh).
 // Every index of the index list and every joint's vertex is below the vertex count.
 class KxRlMesh {
 public:
@@ -115,7 +116,7 @@ public:
     _KxRlMeshJoint *getJoint(int i) const { return &jointList[i]; }
 
     // Clears `region`, then grows it by every vertex position (the stored bounds are not
-    // used). A mesh without vertices leaves it empty.
+    // used), with the box worked out once. A mesh without vertices leaves it empty.
     void calcPosBounds(KxDClipRegion3D *region) const;
 
     // Appends "Using material ", the material's report, the mesh's own box as "%7.3f"
@@ -142,6 +143,8 @@ private:
     KxDClipRegion3D *posBounds;
     KxDClipRegion2D *texBounds;
     KxDClipRegion2D *lmTexBounds;
+    // The box of the vertex positions, grown vertex by vertex from the empty box.
+    KxDClipRegion3D vertexBox;
     int32_t jointCount;
     _KxRlMeshJoint *jointList;
 };

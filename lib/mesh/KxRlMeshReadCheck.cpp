@@ -1,5 +1,6 @@
 #include "KxRlMeshReadCheck.h"
 
+#include "ByteOrder.h"
 #include "IOException.h"
 #include "RandomAccessFile.h"
 
@@ -42,4 +43,26 @@ void kxrlCheckVertexIndices(RandomAccessFile *file, const uint16_t *indices, int
     for (int32_t i = 0; i < count; i++) {
         if (indices[i] >= vertexCount) kxrlCheckMeshIndex(file, indices[i], vertexCount, what);
     }
+}
+
+const uint8_t *kxrlReadMeshBlock(RandomAccessFile *file, void *array, int32_t count, size_t recordSize,
+                                 size_t decodedSize) {
+    if (count <= 0) return nullptr;
+    size_t size = static_cast<size_t>(count) * recordSize;
+    uint8_t *block = static_cast<uint8_t *>(array) + static_cast<size_t>(count) * decodedSize - size;
+    file->readChars(reinterpret_cast<char *>(block), size, false);
+    return block;
+}
+
+uint16_t kxrlReadMeshShorts(RandomAccessFile *file, uint16_t *values, int32_t count) {
+    if (count <= 0) return 0;
+    file->readChars(reinterpret_cast<char *>(values), 2 * static_cast<size_t>(count), false);
+    // In place: each value is read from its own two bytes before it is stored over them.
+    const uint8_t *bytes = reinterpret_cast<const uint8_t *>(values);
+    uint16_t largest = 0;
+    for (int32_t i = 0; i < count; i++) {
+        values[i] = kxLoadLE16(bytes + 2 * static_cast<size_t>(i));
+        if (values[i] > largest) largest = values[i];
+    }
+    return largest;
 }

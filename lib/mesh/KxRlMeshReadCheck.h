@@ -1,6 +1,7 @@
 #ifndef KX_MESH_KXRLMESHREADCHECK_H
 #define KX_MESH_KXRLMESHREADCHECK_H
 
+#include <cstddef>
 #include <cstdint>
 
 class RandomAccessFile;
@@ -9,6 +10,11 @@ class RandomAccessFile;
 // compared with the bytes left in the file before anything is allocated from it, and every
 // index with the array it indexes. Each failure is an IOException whose text names what is
 // wrong and the file offset where the reader stood.
+//
+// Lists (vertices, indices and the like) are read a block at a time, with one read each, and
+// decoded from memory; their counts are checked first. A list's block is read into the end of
+// the list's own array and decoded in place from the front, so reading takes no memory beyond
+// the model's.
 
 // `fileLength` when it is 0 or more, else the file's size now (the position is kept).
 int32_t kxrlMeshFileLength(RandomAccessFile *file, int32_t fileLength);
@@ -29,5 +35,17 @@ void kxrlCheckMeshIndex(RandomAccessFile *file, int32_t index, int32_t limit, co
 // kxrlCheckMeshIndex.
 void kxrlCheckVertexIndices(RandomAccessFile *file, const uint16_t *indices, int32_t count, int32_t vertexCount,
                             const char *what);
+
+// Reads `count` records of `recordSize` bytes with one read into the last count x recordSize
+// bytes of `array`, which holds `count` decoded records of `decodedSize` bytes each (at least
+// recordSize), and returns where they start. Decoding record i in increasing order, after its
+// bytes are copied out, never overwrites a record still to be decoded. A file that ends
+// first fails with the file's "Unexpected end of file".
+const uint8_t *kxrlReadMeshBlock(RandomAccessFile *file, void *array, int32_t count, size_t recordSize,
+                                 size_t decodedSize);
+
+// Reads `count` little-endian 16-bit values into `values` with one read; returns the largest
+// (0 for none), so that a caller can check indices against a limit in one comparison.
+uint16_t kxrlReadMeshShorts(RandomAccessFile *file, uint16_t *values, int32_t count);
 
 #endif

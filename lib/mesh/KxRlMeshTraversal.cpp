@@ -27,21 +27,46 @@ uint32_t mix(uint32_t h) {
 }
 
 uint32_t positionHash(const _KxDVector3D *p) {
-    uint32_t h = mix(coordinateBits(p->x));
-    h = mix(h ^ coordinateBits(p->y));
-    return mix(h ^ coordinateBits(p->z));
+    return mix(coordinateBits(p->x) * 0x9E3779B1U + coordinateBits(p->y) * 0x85EBCA77U +
+               coordinateBits(p->z) * 0xC2B2AE3DU);
 }
 
 bool hasNaN(const _KxDVector3D *p) { return p->x != p->x || p->y != p->y || p->z != p->z; }
+
+// Calls `join(v, first)` for every vertex v whose position equals that of a lower vertex,
+// `first` being the lowest vertex at that position. Found through a hash table of the first
+// vertex of each position, which lives only for the call.
+template <typename Join>
+void forEachEqualPosition(const _KxDTexVertex *vertices, int count, Join join) {
+    size_t tableSize = 16;
+    while (tableSize < 2 * static_cast<size_t>(count)) tableSize *= 2;
+    std::vector<int> table(tableSize, -1);
+    for (int v = 0; v < count; v++) {
+        const _KxDVector3D *p = &vertices[v].position;
+        if (hasNaN(p)) continue;  // equal to no other position
+        size_t slot = positionHash(p) & (tableSize - 1);
+        while (table[slot] >= 0 && !kxdVecEqual(&vertices[table[slot]].position, p))
+            slot = (slot + 1) & (tableSize - 1);
+        if (table[slot] < 0) {
+            table[slot] = v;
+        } else {
+            join(v, table[slot]);
+        }
+    }
+}
 
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
 // KxRlTraverseAllResult
 
-KxRlTraverseAllResult::KxRlTraverseAllResult(int count, int *vertices) : count(count), vertices(vertices) {}
+KxRlTraverseAllResult::KxRlTraverseAllResult(int count, int *vertices, KxDClipRegion3D *boxes)
+    : count(count), vertices(vertices), boxes(boxes) {}
 
-KxRlTraverseAllResult::~KxRlTraverseAllResult() { delete[] vertices; }
+KxRlTraverseAllResult::~KxRlTraverseAllResult() {
+    delete[] vertices;
+    delete[] boxes;
+}
 
 // ---------------------------------------------------------------------------------------
 // KxRlMeshTraversal
@@ -54,143 +79,127 @@ KxRlMeshTraversal::KxRlMeshTraversal(const KxRlMeshFile *file, int group, int me
     init(file->getMesh(group, meshIndex));
 }
 
+KxRlMeshTraversal::~KxRlMeshTraversal() {}
+
 void KxRlMeshTraversal::init(const KxRlMesh *source) {
     mesh = source;
     vertexCount = (source && source->getVertexList()) ? source->getVertexCount() : 0;
     if (vertexCount < 0) vertexCount = 0;
-    states = nullptr;
-    pending = nullptr;
     pendingCount = 0;
-    triangleStart = nullptr;
-    triangleList = nullptr;
-    nextEqual = nullptr;
-    ringLeader = nullptr;
-    ringDone = nullptr;
-    try {
-        states = new uint8_t[vertexCount > 0 ? vertexCount : 1];
-        pending = new int[vertexCount > 0 ? vertexCount : 1];
-        ringDone = new uint8_t[vertexCount > 0 ? vertexCount : 1];
-        buildLinks();
-    } catch (...) {
-        release();
-        throw;
-    }
     reset();
 }
 
-KxRlMeshTraversal::~KxRlMeshTraversal() { release(); }
-
-void KxRlMeshTraversal::release() {
-    delete[] states;
-    delete[] pending;
-    delete[] triangleStart;
-    delete[] triangleList;
-    delete[] nextEqual;
-    delete[] ringLeader;
-    delete[] ringDone;
-    states = nullptr;
-    pending = nullptr;
-    triangleStart = nullptr;
-    triangleList = nullptr;
-    nextEqual = nullptr;
-    ringLeader = nullptr;
-    ringDone = nullptr;
-}
-
-void KxRlMeshTraversal::buildLinks() {
+void KxRlMeshTraversal::prepareTraverse() {
+    if (!states.empty() || vertexCount == 0) return;
     const int n = vertexCount;
-    const uint16_t *indices = n > 0 ? mesh->getIndexList() : nullptr;
-    const int triangleCount = (n > 0 && indices) ? mesh->getIndexCount() / 3 : 0;
-
-    // Triangles per vertex, each triangle listed once per distinct corner in range.
-    triangleStart = new int[n + 1];
-    std::memset(triangleStart, 0, sizeof(int) * static_cast<size_t>(n + 1));
-    for (int t = 0; t < triangleCount; t++) {
-        int a = indices[3 * t], b = indices[3 * t + 1], c = indices[3 * t + 2];
-        if (a < n) triangleStart[a + 1]++;
-        if (b < n && b != a) triangleStart[b + 1]++;
-        if (c < n && c != a && c != b) triangleStart[c + 1]++;
-    }
-    for (int v = 0; v < n; v++) triangleStart[v + 1] += triangleStart[v];
-    triangleList = new int[triangleStart[n] > 0 ? triangleStart[n] : 1];
-    std::vector<int> fill(triangleStart, triangleStart + n);
-    for (int t = 0; t < triangleCount; t++) {
-        int a = indices[3 * t], b = indices[3 * t + 1], c = indices[3 * t + 2];
-        if (a < n) triangleList[fill[a]++] = t;
-        if (b < n && b != a) triangleList[fill[b]++] = t;
-        if (c < n && c != a && c != b) triangleList[fill[c]++] = t;
-    }
-
-    // Rings of exactly equal positions, found through a hash table of ring leaders. Vertices
-    // are entered in increasing order, so each leader is its ring's lowest vertex.
-    nextEqual = new int[n > 0 ? n : 1];
-    ringLeader = new int[n > 0 ? n : 1];
-    size_t tableSize = 16;
-    while (tableSize < 2 * static_cast<size_t>(n)) tableSize *= 2;
-    std::vector<int> table(tableSize, -1);
-    const _KxDTexVertex *vertices = n > 0 ? mesh->getVertexList() : nullptr;
-    for (int v = 0; v < n; v++) {
-        nextEqual[v] = v;
-        ringLeader[v] = v;
-        const _KxDVector3D *p = &vertices[v].position;
-        if (hasNaN(p)) continue;  // equal to no other position
-        size_t slot = positionHash(p) & (tableSize - 1);
-        while (table[slot] >= 0 && !kxdVecEqual(&vertices[table[slot]].position, p))
-            slot = (slot + 1) & (tableSize - 1);
-        int leader = table[slot];
-        if (leader < 0) {
-            table[slot] = v;
-        } else {
-            ringLeader[v] = leader;
-            nextEqual[v] = nextEqual[leader];
-            nextEqual[leader] = v;
-        }
-    }
+    states.assign(static_cast<size_t>(n), 0);
+    pending.resize(static_cast<size_t>(n));
+    triangles.reset(new KxRlVertexTriangles(mesh->getIndexList(), mesh->getIndexCount(), n));
+    // Vertices at one position form a ring, entered in increasing order, so each ring's
+    // leader is its lowest vertex.
+    nextEqual.resize(static_cast<size_t>(n));
+    ringLeader.resize(static_cast<size_t>(n));
+    ringDone.assign(static_cast<size_t>(n), 0);
+    for (int v = 0; v < n; v++) nextEqual[v] = ringLeader[v] = v;
+    forEachEqualPosition(mesh->getVertexList(), n, [this](int v, int leader) {
+        ringLeader[v] = leader;
+        nextEqual[v] = nextEqual[leader];
+        nextEqual[leader] = v;
+    });
 }
 
 void KxRlMeshTraversal::reset() {
     clipRegion.clear();
-    if (vertexCount > 0) {
-        std::memset(states, 0, static_cast<size_t>(vertexCount));
-        std::memset(ringDone, 0, static_cast<size_t>(vertexCount));
+    if (!states.empty()) {
+        std::memset(states.data(), 0, states.size());
+        std::memset(ringDone.data(), 0, ringDone.size());
     }
     pendingCount = 0;
 }
 
 bool KxRlMeshTraversal::isInTraversal(int vertex) const {
-    return vertex >= 0 && vertex < vertexCount && states[vertex] == 2;
+    return vertex >= 0 && vertex < vertexCount && !states.empty() && states[vertex] == 2;
 }
 
 void KxRlMeshTraversal::traverse(int vertex) {
     if (vertex < 0 || vertex >= vertexCount) return;
+    prepareTraverse();
     processVertex(vertex);
     for (int v = findNextVertex(); v >= 0; v = findNextVertex()) processVertex(v);
 }
 
 KxRlTraverseAllResult *KxRlMeshTraversal::traverseAll() {
     reset();
-    std::vector<int> starts;
-    // Every vertex below the last start is attached, so the search goes on from there.
-    for (int v = findDetachedVertex(0); v >= 0; v = findDetachedVertex(v + 1)) {
-        starts.push_back(v);
-        traverse(v);
+    const int n = vertexCount;
+    // Linked vertices are merged into sets whose representative is always their lowest
+    // vertex, so each object's representative is its starting vertex. Every vertex's parent
+    // is at or below it.
+    std::vector<int> parent(static_cast<size_t>(n));
+    for (int v = 0; v < n; v++) parent[v] = v;
+    auto find = [&parent](int v) {
+        while (parent[v] != v) {
+            parent[v] = parent[parent[v]];
+            v = parent[v];
+        }
+        return v;
+    };
+    // Joins two representatives; returns the one that stays.
+    auto join = [&parent](int a, int b) {
+        if (a < b) parent[b] = a;
+        if (b < a) parent[a] = b;
+        return a < b ? a : b;
+    };
+    auto unite = [&](int a, int b) { join(find(a), find(b)); };
+    const uint16_t *indices = n > 0 ? mesh->getIndexList() : nullptr;
+    const int triangleCount = indices ? mesh->getIndexCount() / 3 : 0;
+    for (int t = 0; t < triangleCount; t++) {
+        // Corners beyond the vertices link nothing; the others still link each other.
+        int root = -1;
+        for (int k = 0; k < 3; k++) {
+            int corner = indices[3 * t + k];
+            if (corner >= n) continue;
+            int other = find(corner);
+            root = (root < 0 || root == other) ? other : join(root, other);
+        }
     }
-    reset();
+    if (n > 0) forEachEqualPosition(mesh->getVertexList(), n, unite);
+
+    // In increasing order every parent is settled before its children: a representative
+    // opens the next object, every other vertex joins its parent's object.
+    std::vector<int> starts;
+    for (int v = 0; v < n; v++) {
+        if (parent[v] == v) {
+            parent[v] = static_cast<int>(starts.size());
+            starts.push_back(v);
+        } else {
+            parent[v] = parent[parent[v]];
+        }
+    }
     int count = static_cast<int>(starts.size());
     int *list = nullptr;
+    KxDClipRegion3D *boxes = nullptr;
     if (count > 0) {
         list = new int[count];
         std::memcpy(list, starts.data(), sizeof(int) * static_cast<size_t>(count));
+        try {
+            boxes = new KxDClipRegion3D[count];
+        } catch (...) {
+            delete[] list;
+            throw;
+        }
+        const _KxDTexVertex *vertices = mesh->getVertexList();
+        for (int v = 0; v < n; v++) boxes[parent[v]].clipTo(&vertices[v].position);
     }
-    return new KxRlTraverseAllResult(count, list);
+    return new KxRlTraverseAllResult(count, list, boxes);
 }
 
 void KxRlMeshTraversal::processVertex(int v) {
     indicateAttached(v);
     findEqualVertices(v);
     const uint16_t *indices = mesh->getIndexList();
-    for (int k = triangleStart[v]; k < triangleStart[v + 1]; k++) {
-        const uint16_t *corners = &indices[3 * triangleList[k]];
+    const int *list = triangles->getTriangles(v);
+    for (int k = 0, count = triangles->getCount(v); k < count; k++) {
+        const uint16_t *corners = &indices[3 * list[k]];
         for (int c = 0; c < 3; c++) {
             int w = corners[c];
             if (w < vertexCount && states[w] == 0) indicateToBeProcessed(w);
@@ -206,12 +215,6 @@ void KxRlMeshTraversal::findEqualVertices(int v) {
     for (int w = nextEqual[v]; w != v; w = nextEqual[w]) {
         if (states[w] == 0) indicateToBeProcessed(w);
     }
-}
-
-int KxRlMeshTraversal::findDetachedVertex(int from) const {
-    for (int v = from < 0 ? 0 : from; v < vertexCount; v++)
-        if (states[v] == 0) return v;
-    return -1;
 }
 
 void KxRlMeshTraversal::indicateToBeProcessed(int v) {

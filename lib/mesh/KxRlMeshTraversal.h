@@ -2,19 +2,23 @@
 #define KX_MESH_KXRLMESHTRAVERSAL_H
 
 #include "KxDClipRegion.h"
+#include "KxRlVertexTriangles.h"
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 class KxRlMesh;
 class KxRlMeshFile;
 class KxRlMeshGroup;
 
-// The starting vertices of the separate 3D objects of a mesh, as found by traverseAll: one
-// per object, each the lowest-numbered vertex of its object, in increasing order.
+// The separate 3D objects of a mesh, as found by traverseAll: one starting vertex per object,
+// each the lowest-numbered vertex of its object, in increasing order, and each object's box.
 class KxRlTraverseAllResult {
 public:
-    // Takes `vertices` (new[], `count` entries; null when count is 0).
-    KxRlTraverseAllResult(int count, int *vertices);
+    // Takes `vertices` (new[], `count` entries; null when count is 0) and `boxes` (new[],
+    // `count` entries, or null when the boxes are not known).
+    KxRlTraverseAllResult(int count, int *vertices, KxDClipRegion3D *boxes = nullptr);
     ~KxRlTraverseAllResult();
     KxRlTraverseAllResult(const KxRlTraverseAllResult &) = delete;
     KxRlTraverseAllResult &operator=(const KxRlTraverseAllResult &) = delete;
@@ -23,10 +27,15 @@ public:
     // Starting vertex i, 0 <= i < getCount() (unchecked).
     int getVertex(int i) const { return vertices[i]; }
     const int *getVertices() const { return vertices; }
+    // The bounding box of object i: the box that traverse(getVertex(i)) grows after a reset,
+    // every end equal to it as a float (owned by the result; its steps are not computed).
+    // Null when the result was made without boxes.
+    const KxDClipRegion3D *getClipRegion(int i) const { return boxes ? &boxes[i] : nullptr; }
 
 private:
     int count;
     int *vertices;
+    KxDClipRegion3D *boxes;
 };
 
 // Finds the separate 3D objects of one mesh. Two vertices belong to the same object when a
@@ -38,14 +47,17 @@ private:
 //
 // Each vertex is 0 (not reached), 1 (to be processed) or 2 (attached). Vertices are processed
 // lowest-numbered first, so the box is grown in the same order whatever the mesh's layout.
-// The links of every vertex are worked out once, when the traversal is made, so a traversal
-// costs time in proportion to the mesh's vertices and indices (plus a logarithmic factor for
-// the processing order). Index entries at or beyond the vertex count link nothing.
+// The links of every vertex are worked out once, on first need, and kept for every later
+// call, so a traversal costs time in proportion to the mesh's vertices and indices (plus a
+// logarithmic factor for the processing order). traverseAll needs no processing order: it
+// merges linked vertices into objects in one pass over the triangles and the equal positions.
+// Index entries at or beyond the vertex count link nothing.
 //
 // The mesh is not owned and must outlive the traversal; it must not change meanwhile.
 class KxRlMeshTraversal {
 public:
-    // Each takes the mesh, works out its links and resets. A null mesh has no vertices.
+    // Each takes the mesh and resets; the links are worked out when first needed. A null mesh
+    // has no vertices.
     explicit KxRlMeshTraversal(const KxRlMesh *mesh);
     // Mesh `mesh` of the group / of group `group` of the file (indices unchecked).
     KxRlMeshTraversal(const KxRlMeshGroup *group, int mesh);
@@ -60,8 +72,8 @@ public:
     // reset first: successive calls add to the attached vertices and the box. A vertex
     // number out of range changes nothing.
     void traverse(int vertex);
-    // A new result (owned by the caller) with one starting vertex per object. Resets before
-    // and after, so the box is empty and no vertex is attached afterwards.
+    // A new result (owned by the caller) with one starting vertex and one box per object.
+    // Resets, so the box is empty and no vertex is attached afterwards.
     KxRlTraverseAllResult *traverseAll();
 
     // The box of the vertices attached since the last reset (owned by the traversal; callers
@@ -84,15 +96,13 @@ public:
 
 private:
     void init(const KxRlMesh *source);
-    void release();
-    // Works out, once, the triangles of every vertex and the rings of equal positions.
-    void buildLinks();
+    // Works out, once, what traverse needs: the states, the triangles of every vertex and
+    // the rings of equal positions.
+    void prepareTraverse();
     // Attaches v and marks every vertex linked to it that was not reached yet.
     void processVertex(int v);
     // Takes the lowest-numbered vertex waiting to be processed; -1 when none waits.
     int findNextVertex();
-    // The lowest-numbered vertex from `from` on that was not reached; -1 when there is none.
-    int findDetachedVertex(int from) const;
     // Marks the unreached vertices at exactly v's position.
     void findEqualVertices(int v);
     // State 0 -> 1: v waits to be processed.
@@ -103,19 +113,19 @@ private:
     const KxRlMesh *mesh;
     KxDClipRegion3D clipRegion;
     int vertexCount;
-    uint8_t *states;
+    // One state per vertex; empty until the first traverse (no vertex reached).
+    std::vector<uint8_t> states;
 
     // Waiting vertices, a binary min-heap.
-    int *pending;
+    std::vector<int> pending;
     int pendingCount;
-    // Triangles of vertex v: triangleList[triangleStart[v] .. triangleStart[v + 1]).
-    int *triangleStart;
-    int *triangleList;
+    // The triangles of every vertex.
+    std::unique_ptr<KxRlVertexTriangles> triangles;
     // Vertices at the same position form a ring through nextEqual (a vertex alone points at
     // itself); ringLeader is the ring's lowest vertex, ringDone marks rings already marked.
-    int *nextEqual;
-    int *ringLeader;
-    uint8_t *ringDone;
+    std::vector<int> nextEqual;
+    std::vector<int> ringLeader;
+    std::vector<uint8_t> ringDone;
 };
 
 #endif

@@ -3,6 +3,7 @@
 #include "ByteOrder.h"
 #include "IOException.h"
 #include "KxDMatTransform.h"
+#include "KxRlMeshClipIndex.h"
 #include "KxRlMeshFile.h"
 #include "KxRlMeshGroup.h"
 #include "KxRlMeshGroupRef.h"
@@ -99,14 +100,13 @@ bool sameSlotName(const char *a, const char *b) {
 KxRlRebuiltProp::KxRlRebuiltProp()
     : skeleton(nullptr),
       skeletonTransform(nullptr),
+      clipIndex(nullptr),
       workIndexCount(0),
       workIndexList(nullptr),
       workVertexCount(0),
       workVertexList(nullptr),
       workLightMapList(nullptr),
       workBoneList(nullptr),
-      ownIndexList(nullptr),
-      vertexRemap(nullptr),
       ownVertexList(nullptr),
       ownLightMapList(nullptr),
       ownBoneList(nullptr) {}
@@ -493,45 +493,54 @@ void KxRlRebuiltProp::setVertexInfo(const KxRlMesh *mesh) {
 }
 
 void KxRlRebuiltProp::clipMesh(const KxRlMeshGroupRef *ref, int mesh) {
-    int sourceCount = workVertexCount;
-    vertexRemap = new int32_t[sourceCount > 0 ? sourceCount : 1];
-    int kept = 0;
-    for (int v = 0; v < sourceCount; v++) {
-        const _KxDVector3D *position = &workVertexList[v].position;
-        vertexRemap[v] = ref->isInClipRegions(mesh, position) ? kept++ : -1;
+    if (clipIndex && clipIndex->getMesh() == ref->getMeshGroup()->getMesh(mesh)) {
+        clipIndex->clip(ref, mesh, &clipVertices, &clipIndices);
+    } else {
+        scanClip(ref, mesh);
     }
 
+    int kept = static_cast<int>(clipVertices.size());
     if (kept > 0) {
         ownVertexList = new _KxDTexVertex[kept];
         if (workLightMapList) ownLightMapList = new _KxDVector2D[kept];
         if (workBoneList) ownBoneList = new _KxRlBoneData[kept];
-        for (int v = 0; v < sourceCount; v++) {
-            int to = vertexRemap[v];
-            if (to < 0) continue;
-            ownVertexList[to] = workVertexList[v];
-            if (ownLightMapList) ownLightMapList[to] = workLightMapList[v];
-            if (ownBoneList) ownBoneList[to] = workBoneList[v];
+        for (int to = 0; to < kept; to++) {
+            int from = clipVertices[to];
+            ownVertexList[to] = workVertexList[from];
+            if (ownLightMapList) ownLightMapList[to] = workLightMapList[from];
+            if (ownBoneList) ownBoneList[to] = workBoneList[from];
         }
     }
-
-    // A triangle stays when all three corners stay; an index beyond the vertices drops it.
-    int keptIndices = 0;
-    if (workIndexCount > 0) ownIndexList = new uint16_t[workIndexCount];
-    for (int i = 0; i + 2 < workIndexCount; i += 3) {
-        int a = workIndexList[i], b = workIndexList[i + 1], c = workIndexList[i + 2];
-        if (a >= sourceCount || b >= sourceCount || c >= sourceCount) continue;
-        if (vertexRemap[a] < 0 || vertexRemap[b] < 0 || vertexRemap[c] < 0) continue;
-        ownIndexList[keptIndices++] = static_cast<uint16_t>(vertexRemap[a]);
-        ownIndexList[keptIndices++] = static_cast<uint16_t>(vertexRemap[b]);
-        ownIndexList[keptIndices++] = static_cast<uint16_t>(vertexRemap[c]);
-    }
-
-    workIndexCount = keptIndices;
-    workIndexList = ownIndexList;
+    workIndexCount = static_cast<int>(clipIndices.size());
+    workIndexList = clipIndices.data();
     workVertexCount = kept;
     workVertexList = ownVertexList;
     workLightMapList = ownLightMapList;
     workBoneList = ownBoneList;
+}
+
+void KxRlRebuiltProp::scanClip(const KxRlMeshGroupRef *ref, int mesh) {
+    int sourceCount = workVertexCount;
+    std::vector<int32_t> vertexRemap(static_cast<size_t>(sourceCount));
+    clipVertices.clear();
+    for (int v = 0; v < sourceCount; v++) {
+        const _KxDVector3D *position = &workVertexList[v].position;
+        vertexRemap[v] = -1;
+        if (!ref->isInClipRegions(mesh, position)) continue;
+        vertexRemap[v] = static_cast<int32_t>(clipVertices.size());
+        clipVertices.push_back(v);
+    }
+
+    // A triangle stays when all three corners stay; an index beyond the vertices drops it.
+    clipIndices.clear();
+    for (int i = 0; i + 2 < workIndexCount; i += 3) {
+        int a = workIndexList[i], b = workIndexList[i + 1], c = workIndexList[i + 2];
+        if (a >= sourceCount || b >= sourceCount || c >= sourceCount) continue;
+        if (vertexRemap[a] < 0 || vertexRemap[b] < 0 || vertexRemap[c] < 0) continue;
+        clipIndices.push_back(static_cast<uint16_t>(vertexRemap[a]));
+        clipIndices.push_back(static_cast<uint16_t>(vertexRemap[b]));
+        clipIndices.push_back(static_cast<uint16_t>(vertexRemap[c]));
+    }
 }
 
 bool KxRlRebuiltProp::transformMesh(const KxRlMeshGroupRef *ref, int mesh) {
@@ -555,13 +564,9 @@ void KxRlRebuiltProp::calcMeshBounds() {
 }
 
 void KxRlRebuiltProp::clearAfterMesh() {
-    delete[] ownIndexList;
-    delete[] vertexRemap;
     delete[] ownVertexList;
     delete[] ownLightMapList;
     delete[] ownBoneList;
-    ownIndexList = nullptr;
-    vertexRemap = nullptr;
     ownVertexList = nullptr;
     ownLightMapList = nullptr;
     ownBoneList = nullptr;

@@ -10,6 +10,7 @@
 #include <vector>
 
 class KxDMatTransform;
+class KxRlMeshClipIndex;
 class KxRlMeshGroupRef;
 class KxRlMeshSkeleton;
 class RandomAccessFile;
@@ -63,6 +64,11 @@ public:
     void setSkeleton(KxRlMeshSkeleton *skeleton, KxDMatTransform *transform);
     KxRlMeshSkeleton *getSkeleton() const { return skeleton; }
     KxDMatTransform *getSkeletonTransform() const { return skeletonTransform; }
+
+    // An index of one mesh that clipping of that mesh uses instead of a scan of all its
+    // vertices and triangles; what is kept stays the same. Not owned; null for none. The
+    // index must outlive every export that uses it.
+    void setClipIndex(const KxRlMeshClipIndex *index) { clipIndex = index; }
 
     // Writes the whole file at `path` (at most 255 characters): it is written under a
     // temporary name of this process (kxrlTemporaryPath) and renamed over `path` only once
@@ -135,6 +141,8 @@ private:
     // transformation make.
     void setVertexInfo(const KxRlMesh *mesh);
     void clipMesh(const KxRlMeshGroupRef *ref, int mesh);
+    // Fills clipVertices and clipIndices as clipMesh needs them, testing every vertex.
+    void scanClip(const KxRlMeshGroupRef *ref, int mesh);
     // Moves the working positions and normals; true when the transform mirrors.
     bool transformMesh(const KxRlMeshGroupRef *ref, int mesh);
     void calcMeshBounds();
@@ -149,6 +157,7 @@ private:
     ArrayList replacementBitmaps;
     KxRlMeshSkeleton *skeleton;
     KxDMatTransform *skeletonTransform;
+    const KxRlMeshClipIndex *clipIndex;
     ArrayList exportBitmapList;
     ArrayList exportMaterialList;
 
@@ -159,9 +168,10 @@ private:
     const _KxDTexVertex *workVertexList;
     const _KxDVector2D *workLightMapList;
     const _KxRlBoneData *workBoneList;
+    // A clip's kept vertices (source numbers, increasing) and kept triangles (renumbered).
+    std::vector<int> clipVertices;
+    std::vector<uint16_t> clipIndices;
     // Lists made by clipping or transformation (null while the source's own are used).
-    uint16_t *ownIndexList;
-    int32_t *vertexRemap;
     _KxDTexVertex *ownVertexList;
     _KxDVector2D *ownLightMapList;
     _KxRlBoneData *ownBoneList;

@@ -1,7 +1,8 @@
 // POSIX implementation of the platform layer. Paths arrive in the suite's backslash form;
 // each is turned into a native one here, and components that do not exist as written are
 // looked up case-insensitively, so that the game's mixed-case names resolve on case-sensitive
-// file systems.
+// file systems. What a look-up learns of a folder's entries is kept for the whole process,
+// so that writing many files into one folder does not list it again for each file.
 
 #include "Platform.h"
 #include "RegistryFile.h"
@@ -14,11 +15,15 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <mutex>
+#include <set>
 #include <sstream>
 #include <strings.h>
 #include <sys/stat.h>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace platform {
 
@@ -35,19 +40,193 @@ bool pathExists(const std::string &path) {
     return ::stat(path.empty() ? "." : path.c_str(), &info) == 0;
 }
 
-// The name in `folder` that equals `name` ignoring ASCII case; the lowest in byte order when
-// several do, so that the choice is stable.
-bool findCaseInsensitive(const std::string &folder, const std::string &name, std::string &found) {
-    DIR *dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return false;
-    bool any = false;
-    while (struct dirent *entry = ::readdir(dir)) {
-        if (::strcasecmp(entry->d_name, name.c_str()) != 0) continue;
-        if (!any || found.compare(entry->d_name) > 0) found = entry->d_name;
-        any = true;
+std::string foldCase(const std::string &name) {
+    std::string folded = name;
+    for (char &c : folded)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return folded;
+}
+
+// What identifies a folder and its state: a folder's modification time changes whenever an
+// entry is added, removed or renamed in it. File systems keep that time in steps (a few
+// milliseconds, two seconds on some), so two changes within one step leave the same time.
+struct FolderStamp {
+    dev_t device;
+    ino_t inode;
+    time_t seconds;
+    long nanoseconds;
+
+    bool operator==(const FolderStamp &other) const {
+        return device == other.device && inode == other.inode && seconds == other.seconds &&
+               nanoseconds == other.nanoseconds;
     }
-    ::closedir(dir);
-    return any;
+};
+
+bool readFolderStamp(const std::string &folder, FolderStamp &stamp) {
+    struct stat info;
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+    stamp = {info.st_dev, info.st_ino, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+    return true;
+}
+
+// A folder changed this many seconds ago or less may change again without a new time.
+constexpr double kUnsettledSeconds = 2.0;
+
+// True when the folder's time lies far enough in the past that any later change gives it a
+// new time.
+bool isSettled(const FolderStamp &stamp) {
+    struct timespec now;
+    if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return false;
+    double age = static_cast<double>(now.tv_sec - stamp.seconds) + (now.tv_nsec - stamp.nanoseconds) / 1e9;
+    return age > kUnsettledSeconds;
+}
+
+// The entries of one folder by their case-folded names, each with every name on disk that
+// folds to it, in byte order.
+struct FolderEntries {
+    FolderStamp stamp;
+    // A name that is not among the entries is known not to exist: the folder was settled when
+    // it was listed, or this layer made its latest change.
+    bool completeWhileUnchanged;
+    std::unordered_map<std::string, std::set<std::string>> byFoldedName;
+};
+
+// The folder-entry cache of the process, keyed by the folder's native path as the look-ups
+// spell it. An entry holds while the folder's time is the one it was listed (or last changed
+// by this layer) under; any other change to the folder makes the next look-up list it again.
+// A folder listed within moments of its last change is listed again when a name is missing
+// from it, since a change in the same moment would not show. The layer's own creations,
+// renames and removals update the entry in place and make it complete: a change by someone
+// else in the same moment as one of the layer's own goes unseen until the folder changes
+// again.
+class FolderCache {
+public:
+    // The name in `folder` that equals `name` ignoring ASCII case; the lowest in byte order
+    // when several do, so that the choice is stable.
+    bool find(const std::string &folder, const std::string &name, std::string &found) {
+        std::lock_guard<std::mutex> lock(mutex);
+        bool listed = false;
+        FolderEntries *entries = current(folder, listed);
+        if (!entries) return false;
+        const std::string folded = foldCase(name);
+        auto match = entries->byFoldedName.find(folded);
+        if ((match == entries->byFoldedName.end() || match->second.empty()) && !listed &&
+            !entries->completeWhileUnchanged) {
+            entries = list(folder, entries->stamp);
+            if (!entries) return false;
+            match = entries->byFoldedName.find(folded);
+        }
+        if (match == entries->byFoldedName.end() || match->second.empty()) return false;
+        found = *match->second.begin();
+        return true;
+    }
+
+    // Runs `change`, an operation of this layer that creates the native path `created` and
+    // removes `removed` (either may be empty), and keeps the entries of their folders: a
+    // folder's entry is updated in place when it was current before the change, and dropped
+    // otherwise. Returns what `change` returns.
+    template <typename Change>
+    bool apply(const std::string &created, const std::string &removed, Change change) {
+        std::lock_guard<std::mutex> lock(mutex);
+        EntryChange changes[2] = {prepare(created, true), prepare(removed, false)};
+        bool done = change();
+        for (EntryChange &c : changes) finish(c, done);
+        return done;
+    }
+
+    // Keys are relative to the current folder: a change of folder drops them all.
+    void clear() {
+        std::lock_guard<std::mutex> lock(mutex);
+        folders.clear();
+    }
+
+private:
+    // The entries of `folder`, listed again (`listed`) when the folder changed since they
+    // were known.
+    FolderEntries *current(const std::string &folder, bool &listed) {
+        FolderStamp stamp;
+        if (!readFolderStamp(folder, stamp)) {
+            folders.erase(folder);
+            return nullptr;
+        }
+        auto known = folders.find(folder);
+        if (known != folders.end() && known->second.stamp == stamp) return &known->second;
+        listed = true;
+        return list(folder, stamp);
+    }
+
+    // Lists `folder`, whose time was `stamp` before the listing: a change made meanwhile
+    // gives it another time, so the next look-up lists it again.
+    FolderEntries *list(const std::string &folder, const FolderStamp &stamp) {
+        FolderEntries entries;
+        entries.stamp = stamp;
+        entries.completeWhileUnchanged = isSettled(stamp);
+        DIR *dir = ::opendir(folder.c_str());
+        if (!dir) {
+            folders.erase(folder);
+            return nullptr;
+        }
+        while (struct dirent *entry = ::readdir(dir))
+            entries.byFoldedName[foldCase(entry->d_name)].insert(entry->d_name);
+        ::closedir(dir);
+        FolderEntries &stored = folders[folder];
+        stored = std::move(entries);
+        return &stored;
+    }
+
+    struct EntryChange {
+        std::string folder;
+        std::string name;
+        bool exists;
+        bool wasCurrent;
+    };
+
+    EntryChange prepare(const std::string &path, bool exists) {
+        EntryChange change{"", "", exists, false};
+        if (path.empty()) return change;
+        std::string trimmed = path;
+        while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+        size_t slash = trimmed.rfind('/');
+        change.folder = slash == std::string::npos ? "." : trimmed.substr(0, slash + 1);
+        change.name = slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+        auto known = folders.find(change.folder);
+        FolderStamp stamp;
+        change.wasCurrent =
+            known != folders.end() && readFolderStamp(change.folder, stamp) && stamp == known->second.stamp;
+        return change;
+    }
+
+    void finish(const EntryChange &change, bool done) {
+        if (change.name.empty() || change.name == "." || change.name == "..") return;
+        auto known = folders.find(change.folder);
+        if (known == folders.end()) return;
+        if (!change.wasCurrent) {
+            folders.erase(known);
+            return;
+        }
+        if (!done) return;
+        std::set<std::string> &names = known->second.byFoldedName[foldCase(change.name)];
+        if (change.exists) {
+            names.insert(change.name);
+        } else {
+            names.erase(change.name);
+        }
+        // The folder's new time is this change's.
+        known->second.completeWhileUnchanged = true;
+        if (!readFolderStamp(change.folder, known->second.stamp)) folders.erase(known);
+    }
+
+    std::mutex mutex;
+    std::unordered_map<std::string, FolderEntries> folders;
+};
+
+FolderCache &folderCache() {
+    static FolderCache cache;
+    return cache;
+}
+
+bool findCaseInsensitive(const std::string &folder, const std::string &name, std::string &found) {
+    return folderCache().find(folder.empty() ? "." : folder, name, found);
 }
 
 // The native path of `path`: each component that does not exist as written is replaced by
@@ -138,7 +317,13 @@ std::vector<DirEntry> listDirectory(const char *pattern) {
     return entries;
 }
 
-FILE *openFile(const char *path, const char *mode) { return std::fopen(resolve(path).c_str(), mode); }
+FILE *openFile(const char *path, const char *mode) {
+    std::string native = resolve(path);
+    if (!mode || (!std::strchr(mode, 'w') && !std::strchr(mode, 'a'))) return std::fopen(native.c_str(), mode);
+    FILE *stream = nullptr;
+    folderCache().apply(native, "", [&] { return (stream = std::fopen(native.c_str(), mode)) != nullptr; });
+    return stream;
+}
 
 static_assert(sizeof(off_t) >= 8, "archives of 2 GiB and more need 64-bit file positions");
 
@@ -146,9 +331,16 @@ int seekFile(FILE *stream, int64_t offset, int origin) { return ::fseeko(stream,
 
 int64_t tellFile(FILE *stream) { return static_cast<int64_t>(::ftello(stream)); }
 
-bool makeDirectory(const char *path) { return ::mkdir(resolve(path).c_str(), 0777) == 0; }
+bool makeDirectory(const char *path) {
+    std::string native = resolve(path);
+    return folderCache().apply(native, "", [&] { return ::mkdir(native.c_str(), 0777) == 0; });
+}
 
-bool changeDirectory(const char *path) { return ::chdir(resolve(path).c_str()) == 0; }
+bool changeDirectory(const char *path) {
+    if (::chdir(resolve(path).c_str()) != 0) return false;
+    folderCache().clear();
+    return true;
+}
 
 bool getCurrentDirectory(char *buffer, size_t size) { return ::getcwd(buffer, size) != nullptr; }
 
@@ -175,12 +367,20 @@ bool isReadOnlyFile(const char *path) {
 }
 
 bool renameFile(const char *from, const char *to) {
-    return std::rename(resolve(from).c_str(), resolve(to).c_str()) == 0;
+    std::string source = resolve(from);
+    std::string target = resolve(to);
+    return folderCache().apply(target, source, [&] { return std::rename(source.c_str(), target.c_str()) == 0; });
 }
 
-bool removeFile(const char *path) { return std::remove(resolve(path).c_str()) == 0; }
+bool removeFile(const char *path) {
+    std::string native = resolve(path);
+    return folderCache().apply("", native, [&] { return std::remove(native.c_str()) == 0; });
+}
 
-bool removeEmptyDirectory(const char *path) { return ::rmdir(resolve(path).c_str()) == 0; }
+bool removeEmptyDirectory(const char *path) {
+    std::string native = resolve(path);
+    return folderCache().apply("", native, [&] { return ::rmdir(native.c_str()) == 0; });
+}
 
 bool isDirectory(const char *path) {
     struct stat info;

@@ -4,6 +4,8 @@
 #include "TempFolder.h"
 
 #include <cctype>
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -127,4 +129,50 @@ TEST(DirectoryListing, changesAndReportsTheCurrentFolder) {
     ASSERT_TRUE(platform::changeDirectory(before));
     char tiny[2];
     EXPECT_FALSE(platform::getCurrentDirectory(tiny, sizeof tiny));
+}
+
+TEST(DirectoryListing, findsInAnyCaseWhatTheToolAndOthersChangeInAFolder) {
+    TempFolder dir;
+    auto contentOf = [&](const char *relative) {
+        FILE *f = platform::openFile(suitePath(dir, relative).c_str(), "rb");
+        if (!f) return std::string("(none)");
+        char buffer[16] = {0};
+        size_t n = std::fread(buffer, 1, sizeof buffer - 1, f);
+        std::fclose(f);
+        return std::string(buffer, n);
+    };
+    // Another program changes the folder now and then; the folder's time tells the layer.
+    auto changedByOthers = [&](const char *relative, const char *bytes) {
+        dir.write(relative, std::string(bytes));
+#ifndef _WIN32
+        std::filesystem::last_write_time(dir.file("Mixed"),
+                                         std::filesystem::file_time_type::clock::now() + std::chrono::seconds(30));
+#endif
+    };
+
+    dir.write("Mixed/One.TXT", std::string("1"));
+    EXPECT_EQ("1", contentOf("mixed\\one.txt"));
+    dir.write("Mixed/Two.TXT", std::string("2"));  // in the very moment the folder was read
+    EXPECT_EQ("2", contentOf("mixed\\TWO.txt"));
+
+    FILE *made = platform::openFile(suitePath(dir, "mixed\\Made.BIN").c_str(), "wb");
+    ASSERT_NE(nullptr, made);
+    std::fputs("m", made);
+    std::fclose(made);
+    EXPECT_EQ("m", contentOf("MIXED\\made.bin"));
+    EXPECT_TRUE(platform::renameFile(suitePath(dir, "mixed\\made.bin").c_str(),
+                                     suitePath(dir, "mixed\\Moved.BIN").c_str()));
+    EXPECT_EQ("(none)", contentOf("mixed\\MADE.bin"));
+    EXPECT_EQ("m", contentOf("mixed\\moved.bin"));
+    EXPECT_TRUE(platform::removeFile(suitePath(dir, "mixed\\MOVED.BIN").c_str()));
+    EXPECT_EQ("(none)", contentOf("mixed\\moved.bin"));
+
+    changedByOthers("Mixed/Three.TXT", "3");
+    EXPECT_EQ("3", contentOf("mixed\\three.txt"));
+#ifndef _WIN32
+    // Names that differ only in case: the lowest in byte order.
+    dir.write("Mixed/Dup.txt", std::string("lower"));
+    changedByOthers("Mixed/DUP.txt", "upper");
+    EXPECT_EQ("upper", contentOf("mixed\\dup.TXT"));
+#endif
 }

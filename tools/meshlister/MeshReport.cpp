@@ -3,6 +3,7 @@
 #include "ContentDiagnostics.h"
 #include "IOException.h"
 #include "KxRlContentRegistry.h"
+#include "KxRlMeshClipIndex.h"
 #include "KxRlMeshFile.h"
 #include "KxRlMeshGroupRef.h"
 #include "KxRlMeshTraversal.h"
@@ -117,12 +118,16 @@ void MeshReport::listBrokenMeshes(KxRlMeshFile *file, bool exportObjects) {
             buffer.append("\n\n");
             report.write(buffer);
             if (!exportObjects) continue;
-            for (int i = 0; i < objects->getCount(); i++) exportObject(file, group, mesh, objects->getVertex(i));
+            // One index serves every object of the mesh.
+            KxRlMeshClipIndex index(file->getMesh(group, mesh));
+            for (int i = 0; i < objects->getCount(); i++)
+                exportObject(file, group, mesh, objects->getVertex(i), objects->getClipRegion(i), &index);
         }
     }
 }
 
-void MeshReport::exportObject(KxRlMeshFile *file, int group, int mesh, int vertex) {
+void MeshReport::exportObject(KxRlMeshFile *file, int group, int mesh, int vertex, const KxDClipRegion3D *box,
+                              const KxRlMeshClipIndex *index) {
     std::string path;
     try {
         path = exportPath("%s/group%02dmesh%02dvertex%04d.msh", getOutputFolder(), group, mesh, vertex);
@@ -131,9 +136,8 @@ void MeshReport::exportObject(KxRlMeshFile *file, int group, int mesh, int verte
         std::unique_ptr<KxRlRebuiltProp> prop = propForMesh(file, group, mesh, &ref);
         // The object's bounding box selects it: whatever else of the mesh lies fully inside the
         // box goes with it.
-        KxRlMeshTraversal traversal(file, group, mesh);
-        traversal.traverse(vertex);
-        ref->addClipRegion(traversal.getClipRegion());
+        ref->addClipRegion(box);
+        prop->setClipIndex(index);
         prop->exportMesh(path.c_str());
     } catch (const IOException &e) {
         exportFailed(path.empty() ? getOutputFolder() : path, e);

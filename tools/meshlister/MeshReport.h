@@ -6,6 +6,8 @@
 
 #include <string>
 
+class KxDClipRegion3D;
+class KxRlMeshClipIndex;
 class KxRlMeshFile;
 
 // What meshlister does with each mesh file it reads.
@@ -38,7 +40,10 @@ private:
     void exportMeshes(KxRlMeshFile *file);
     // Lists the meshes made of several separate objects; exports each object when asked.
     void listBrokenMeshes(KxRlMeshFile *file, bool exportObjects);
-    void exportObject(KxRlMeshFile *file, int group, int mesh, int vertex);
+    // Exports the object of mesh `mesh` that starts at `vertex`: what the mesh holds in the
+    // object's box `box`, clipped through `index` (an index of that mesh).
+    void exportObject(KxRlMeshFile *file, int group, int mesh, int vertex, const KxDClipRegion3D *box,
+                      const KxRlMeshClipIndex *index);
 
     TextFileWriter report;
     StringBuffer buffer;
