@@ -70,6 +70,11 @@ enum RegistryHive { HIVE_CURRENT_USER, HIVE_LOCAL_MACHINE };
 // read from a Wine prefix are mapped through the prefix's dosdevices folder.
 bool readRegistryString(RegistryHive hive, const char *key, const char *valueName, char *buffer, size_t size);
 
+// The user's documents folder where no registry names it. On POSIX: XDG_DOCUMENTS_DIR of the
+// user's user-dirs.dirs ($XDG_CONFIG_HOME, else ~/.config), else ~/Documents. On Windows the
+// registry always names it, so this is false there. False also when it does not fit `size`.
+bool userDocumentsFolder(char *buffer, size_t size);
+
 }  // namespace platform
 
 #endif

@@ -96,4 +96,6 @@ bool readRegistryString(RegistryHive hive, const char *key, const char *valueNam
     return true;
 }
 
+bool userDocumentsFolder(char *, size_t) { return false; }
+
 }  // namespace platform

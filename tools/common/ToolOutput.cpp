@@ -44,12 +44,12 @@ void lockOutputDir(const char *path) {
     toolFrame().outputLocked = true;
 }
 
-void resOutputDir(const char *inputPath) {
-    if (toolFrame().outputLocked || !inputPath) return;
+bool resOutputDir(const char *inputPath) {
+    if (toolFrame().outputLocked || !inputPath) return false;
     std::string folder = cutAtFirstDot(fileNameOf(inputPath));
     copyPath(toolFrame().outputFolder, folder);
-    if (!folder.empty()) platform::makeDirectory(folder.c_str());
     toolFrame().outputLocked = true;
+    return !folder.empty() && platform::makeDirectory(folder.c_str());
 }
 
 bool resOutput(const char *propName) {

@@ -15,8 +15,9 @@ void lockOutputDir(const char *path);
 
 // Unless the output is locked: the file name of `inputPath` cut at its first '.', created as a
 // folder in the current directory, becomes the output folder, and the output is locked, so
-// that only the first input names it (roomwright, dresscaster).
-void resOutputDir(const char *inputPath);
+// that only the first input names it (roomwright, dresscaster). Returns true when this call
+// created that folder (it did not exist before).
+bool resOutputDir(const char *inputPath);
 
 // Prop name = "p_" + `propName` without a leading "p_", cut at its first '.'. More than 25
 // characters throw IOException("Output prop name exceeds 25 characters."). Unless the output
