@@ -53,7 +53,7 @@ std::string withoutCarriageReturns(const std::string &text) {
 
 std::string bytesOf(const std::vector<uint8_t> &bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-FakeInstall::FakeInstall(bool gameInstalled) {
+FakeInstall::FakeInstall(bool gameInstalled) : gameInstalled(gameInstalled) {
     folder.makeFolders("game/data/meshes");
     folder.makeFolders("game/data/pak");
     folder.makeFolders("work");
@@ -76,6 +76,11 @@ std::string FakeInstall::addPak(const std::string &name, const PakWriter &pak) c
     return pak.writeTo(folder.file("game/data/pak/" + name));
 }
 
+void FakeInstall::setDocumentsFolder(const std::string &documents) {
+    game.reset();
+    game.reset(new ScopedGameFolder(gameInstalled ? gameFolder() : std::string(), documents));
+}
+
 std::string FakeInstall::workFile(const std::string &relative) const { return folder.file("work/" + relative); }
 
 std::string FakeInstall::readWorkFile(const std::string &relative) const { return readFileBytes(workFile(relative)); }
@@ -83,16 +88,41 @@ std::string FakeInstall::readWorkFile(const std::string &relative) const { retur
 bool FakeInstall::workFileExists(const std::string &relative) const { return fileExistsOnDisk(workFile(relative)); }
 
 ToolRun FakeInstall::run(const std::string &tool, const std::vector<std::string> &arguments) const {
+    return runProgram(toolProgramPath(tool), arguments);
+}
+
+ToolRun FakeInstall::runByName(const std::string &tool, const std::vector<std::string> &arguments) const {
+#ifdef _WIN32
+    return runCommand(tool + ".exe", windowsPath(KX_BIN_DIR), arguments);
+#else
+    return runCommand(tool, KX_BIN_DIR, arguments);
+#endif
+}
+
+ToolRun FakeInstall::runProgram(const std::string &programPath, const std::vector<std::string> &arguments) const {
+#ifdef _WIN32
+    return runCommand(shellQuoted(windowsPath(programPath)), "", arguments);
+#else
+    return runCommand(shellQuoted(programPath), "", arguments);
+#endif
+}
+
+ToolRun FakeInstall::runCommand(const std::string &program, const std::string &binFolder,
+                                const std::vector<std::string> &arguments) const {
     std::string console = folder.file("console.txt");
     std::string errors = folder.file("errors.txt");
     std::string command;
 #ifdef _WIN32
-    command = "cd /d " + shellQuoted(workFolder()) + " && " + shellQuoted(toolProgramPath(tool));
+    command = "cd /d " + shellQuoted(workFolder()) + " && ";
+    if (!binFolder.empty()) command += "set \"PATH=" + binFolder + ";%PATH%\" && ";
+    command += program;
     for (const std::string &a : arguments) command += " " + shellQuoted(a);
     command += " > " + shellQuoted(console) + " 2> " + shellQuoted(errors);
     command = "\"" + command + "\"";  // cmd /c drops the outermost pair of quotes
 #else
-    command = "cd " + shellQuoted(workFolder()) + " && exec " + shellQuoted(toolProgramPath(tool));
+    command = "cd " + shellQuoted(workFolder()) + " && ";
+    if (!binFolder.empty()) command += "PATH=" + shellQuoted(binFolder) + ":\"$PATH\" ";
+    command += "exec " + program;
     for (const std::string &a : arguments) command += " " + shellQuoted(a);
     command += " > " + shellQuoted(console) + " 2> " + shellQuoted(errors);
 #endif

@@ -90,14 +90,16 @@ void DresscasterParser::takeValue(const char *word) {
 void DresscasterParser::setPropName(const char *word) {
     if (props.empty()) {
         toolError("-propname option %s %s\n", word, kNoFileYet);
-        toolDiagnostic(word, "-propname names the prop of the set dressing file before it; name a file first");
+        toolDiagnostic("-propname", "%s is unused: the option names the prop of the last set dressing file named "
+                                    "before it, and there is none", word);
         return;
     }
     if (std::strlen(word) > PropData::kMaxNameLength) {
         toolError("-propname option %s unused: name given is too long!  Do not exceed %u characters.\n", word,
                   static_cast<unsigned>(PropData::kMaxNameLength));
-        toolDiagnostic(word, "the prop name has %u characters; the game reads at most %u with \".msh\" added",
-                       static_cast<unsigned>(std::strlen(word)), static_cast<unsigned>(PropData::kMaxNameLength));
+        toolDiagnostic("-propname", "%s has %u characters; at most %u fit, as the game reads \"<name>.msh\" in the "
+                                    "prop's INI files to 31 characters", word, static_cast<unsigned>(std::strlen(word)),
+                       static_cast<unsigned>(PropData::kMaxNameLength));
         return;
     }
     props.back().propName = word;
@@ -107,13 +109,14 @@ void DresscasterParser::setPropName(const char *word) {
 void DresscasterParser::setCategory(const char *word) {
     if (props.empty()) {
         toolError("-cat option %s %s\n", word, kNoFileYet);
-        toolDiagnostic(word, "-cat sets the category of the set dressing file before it; name a file first");
+        toolDiagnostic("-cat", "%s is unused: the option sets the category of the last set dressing file named "
+                               "before it, and there is none", word);
         return;
     }
     int category = resOptionValue(word);
     if (category < 0 || category > 9) {
         toolError("-cat option %s out of range: must be a number from 0 to 9!\n", word);
-        toolDiagnostic(word, "not a category from 0 to 9; %s keeps category %d", props.back().file,
+        toolDiagnostic("-cat", "%s is no category from 0 to 9; %s keeps category %d", word, props.back().file,
                        props.back().category);
         return;
     }
@@ -123,12 +126,13 @@ void DresscasterParser::setCategory(const char *word) {
 void DresscasterParser::setLightMap(const char *word) {
     if (props.empty()) {
         toolError("-lightmap option %s %s\n", word, kNoFileYet);
-        toolDiagnostic(word, "-lightmap sets the light-map of the set dressing file before it; name a file first");
+        toolDiagnostic("-lightmap", "%s is unused: the option sets the light-map of the last set dressing file "
+                                    "named before it, and there is none", word);
         return;
     }
     if (!textureNameFits(word)) {
         toolError("-lightmap option %s unused: name given is too long!  Do not exceed 31 characters.\n", word);
-        toolDiagnostic(word, "the texture name has %u characters; a texture name field holds 31",
+        toolDiagnostic("-lightmap", "%s has %u characters; a texture name holds at most 31", word,
                        static_cast<unsigned>(std::strlen(word)));
         return;
     }
