@@ -18,7 +18,8 @@ rm -rf "$run"
 "$root/build/bin/make_example_game" "$run"
 mkdir -p "$run/work"
 
-# The tools find the game through the registry; on Linux a registry file can stand in for it.
+# The tools find the game (and dresscaster the documents folder) through the registry; on Linux
+# a registry file can stand in for it.
 export REELMARA_REGISTRY="$run/reelmara.reg"
 export REELMARA_NO_PAUSE=1
 
@@ -49,10 +50,18 @@ echo "== meshlister reads the carved prop back:   -newdata p_demo_book -r p_demo
 tr -d '\r' < "$run/work/p_demo_book.txt" | sed -n '/^GROUP #0/,/Flags/p'
 "$root/build/bin/msh_preview" "$run/work/p_demo_book/data/meshes/p_demo_book.msh" "$run/previews/p_demo_book.png"
 
+# dresscaster: an arrangement saved in the game (two tables, a desk that uses the table's mesh
+# through its set-dressing INI, two shelves) turned into one prop. The file is found in the
+# documents folder's Reelmara/Set Dressing/Demo/ folder, which the registry file names.
+echo
+echo "== dresscaster demo_office.ini -cat 4   (found in demo-run/documents/Reelmara/Set Dressing/Demo/)"
+(cd "$run/work" && "$root/build/bin/dresscaster" demo_office.ini -cat 4)
+"$root/build/bin/msh_preview" "$run/work/demo_office/data/meshes/p_demo_office.msh" "$run/previews/p_demo_office.png"
+
 cat <<EOT
 
 The example game:      demo-run/game (the shelf loose in data/meshes, the table inside data/pak/demo.pak)
-Its registry file:     demo-run/reelmara.reg (named by REELMARA_REGISTRY)
+Its registry file:     demo-run/reelmara.reg (named by REELMARA_REGISTRY: the game folder, the documents folder)
 meshlister's report:   demo-run/work/meshlister.txt
 Exported meshes:       demo-run/work/p_demo_table/ and demo-run/work/p_demo_shelf/
                        (group00mesh00.msh is a whole mesh; ...vertex0024.msh one separate object)
@@ -62,6 +71,9 @@ propcarver's package:  demo-run/work/p_demo_book/data/ (meshes/p_demo_book.msh, 
                        copy that data folder into the game folder to use the prop; its report:
                        demo-run/work/p_demo_book.txt; its picture: demo-run/previews/p_demo_book.png
                        beside its source, demo-run/previews/p_demo_shelf.png
+dresscaster's package: demo-run/work/demo_office/data/ (meshes/p_demo_office.msh and the three INI files),
+                       from demo-run/documents/Reelmara/Set Dressing/Demo/demo_office.ini;
+                       its picture: demo-run/previews/p_demo_office.png
 EOT
 echo
 echo "== the report's first lines"
