@@ -61,6 +61,11 @@ void sleepMilliseconds(unsigned int milliseconds);
 // instant still draw different mesh identifiers).
 unsigned long processId();
 
+// The user's documents folder where no registry names it. On POSIX: XDG_DOCUMENTS_DIR of the
+// user's user-dirs.dirs ($XDG_CONFIG_HOME, else ~/.config), else ~/Documents. On Windows the
+// registry always names it, so this is false there. False also when it does not fit `size`.
+bool userDocumentsFolder(char *buffer, size_t size);
+
 enum RegistryHive { HIVE_CURRENT_USER, HIVE_LOCAL_MACHINE };
 
 // Reads a text value of `key` under `hive` into `buffer` (at most `size` bytes, terminator
@@ -69,11 +74,6 @@ enum RegistryHive { HIVE_CURRENT_USER, HIVE_LOCAL_MACHINE };
 // without it, the Wine prefix's user.reg ($WINEPREFIX, else ~/.wine); Windows drive paths
 // read from a Wine prefix are mapped through the prefix's dosdevices folder.
 bool readRegistryString(RegistryHive hive, const char *key, const char *valueName, char *buffer, size_t size);
-
-// The user's documents folder where no registry names it. On POSIX: XDG_DOCUMENTS_DIR of the
-// user's user-dirs.dirs ($XDG_CONFIG_HOME, else ~/.config), else ~/Documents. On Windows the
-// registry always names it, so this is false there. False also when it does not fit `size`.
-bool userDocumentsFolder(char *buffer, size_t size);
 
 }  // namespace platform
 

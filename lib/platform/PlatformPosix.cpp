@@ -210,6 +210,21 @@ void sleepMilliseconds(unsigned int milliseconds) {
 
 unsigned long processId() { return static_cast<unsigned long>(::getpid()); }
 
+bool userDocumentsFolder(char *buffer, size_t size) {
+    const char *homeVariable = std::getenv("HOME");
+    if (!homeVariable || !*homeVariable) return false;
+    std::string home = homeVariable;
+    const char *configVariable = std::getenv("XDG_CONFIG_HOME");
+    std::string config = configVariable && *configVariable ? configVariable : home + "/.config";
+    bool ok;
+    std::string bytes = readWholeFile(config + "/user-dirs.dirs", ok);
+    std::string folder = ok ? xdgDocumentsFolder(bytes, home) : std::string();
+    if (folder.empty()) folder = home + "/Documents";
+    if (folder.size() + 1 > size) return false;
+    std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+    return true;
+}
+
 bool readRegistryString(RegistryHive hive, const char *key, const char *valueName, char *buffer, size_t size) {
     std::string value;
     const char *named = std::getenv("REELMARA_REGISTRY");
@@ -234,21 +249,6 @@ bool readRegistryString(RegistryHive hive, const char *key, const char *valueNam
     }
     if (value.size() + 1 > size) return false;
     std::memcpy(buffer, value.c_str(), value.size() + 1);
-    return true;
-}
-
-bool userDocumentsFolder(char *buffer, size_t size) {
-    const char *homeVariable = std::getenv("HOME");
-    if (!homeVariable || !*homeVariable) return false;
-    std::string home = homeVariable;
-    const char *configVariable = std::getenv("XDG_CONFIG_HOME");
-    std::string config = configVariable && *configVariable ? configVariable : home + "/.config";
-    bool ok;
-    std::string bytes = readWholeFile(config + "/user-dirs.dirs", ok);
-    std::string folder = ok ? xdgDocumentsFolder(bytes, home) : std::string();
-    if (folder.empty()) folder = home + "/Documents";
-    if (folder.size() + 1 > size) return false;
-    std::memcpy(buffer, folder.c_str(), folder.size() + 1);
     return true;
 }
 
