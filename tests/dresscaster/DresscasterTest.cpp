@@ -237,6 +237,9 @@ TEST(Dresscaster, turnsSetDressingFilesIntoProps) {
         SCOPED_TRACE(c.name);
         FakeInstall install;
         lay(install);
+#ifndef _WIN32
+        ScopedEnv home("HOME", install.root().c_str());  // no documents folder of the user running the tests
+#endif
         ToolRun run = install.runByName("dresscaster", c.arguments);
         EXPECT_EQ(c.status, run.status) << run.output << run.errors;
         EXPECT_EQ(0u, run.output.find(kToolStartLines)) << run.output;
