@@ -1,17 +1,12 @@
 #include "DresscasterParser.h"
 
+#include "KxRlMeshMaterial.h"
 #include "PropOptions.h"
 #include "ToolFrame.h"
 #include "ToolOptions.h"
 #include "ToolOutput.h"
 
 #include <cstring>
-
-namespace {
-
-const char *const kNoFileYet = "unused: no set dressing INI file has been set!";
-
-}  // namespace
 
 PropData::PropData(const char *file) : file(file) {
     const char *name = fileNameOf(file);
@@ -87,54 +82,45 @@ void DresscasterParser::takeValue(const char *word) {
     }
 }
 
+PropData *DresscasterParser::lastFile(const char *option, const char *word) {
+    if (!props.empty()) return &props.back();
+    toolError("%s option %s unused: no set dressing INI file has been set!\n", option, word);
+    toolDiagnostic(option, "%s is unused: the option acts on the last set dressing file named before it, and there "
+                           "is none", word);
+    return nullptr;
+}
+
+bool DresscasterParser::nameFits(const char *option, const char *word, size_t length, size_t limit) {
+    if (length <= limit) return true;
+    toolError("%s option %s unused: name given is too long!  Do not exceed %u characters.\n", option, word,
+              static_cast<unsigned>(limit));
+    toolDiagnostic(option, "%s has %u characters; at most %u fit", word, static_cast<unsigned>(length),
+                   static_cast<unsigned>(limit));
+    return false;
+}
+
 void DresscasterParser::setPropName(const char *word) {
-    if (props.empty()) {
-        toolError("-propname option %s %s\n", word, kNoFileYet);
-        toolDiagnostic("-propname", "%s is unused: the option names the prop of the last set dressing file named "
-                                    "before it, and there is none", word);
-        return;
-    }
-    if (std::strlen(word) > PropData::kMaxNameLength) {
-        toolError("-propname option %s unused: name given is too long!  Do not exceed %u characters.\n", word,
-                  static_cast<unsigned>(PropData::kMaxNameLength));
-        toolDiagnostic("-propname", "%s has %u characters; at most %u fit, as the game reads \"<name>.msh\" in the "
-                                    "prop's INI files to 31 characters", word, static_cast<unsigned>(std::strlen(word)),
-                       static_cast<unsigned>(PropData::kMaxNameLength));
-        return;
-    }
-    props.back().propName = word;
-    props.back().propNameGiven = true;
+    PropData *data = lastFile("-propname", word);
+    // The game reads "<name>.msh" in the prop's INI files to 31 characters.
+    if (!data || !nameFits("-propname", word, std::strlen(word), PropData::kMaxNameLength)) return;
+    data->propName = word;
+    data->propNameGiven = true;
 }
 
 void DresscasterParser::setCategory(const char *word) {
-    if (props.empty()) {
-        toolError("-cat option %s %s\n", word, kNoFileYet);
-        toolDiagnostic("-cat", "%s is unused: the option sets the category of the last set dressing file named "
-                               "before it, and there is none", word);
-        return;
-    }
+    PropData *data = lastFile("-cat", word);
+    if (!data) return;
     int category = resOptionValue(word);
     if (category < 0 || category > 9) {
         toolError("-cat option %s out of range: must be a number from 0 to 9!\n", word);
-        toolDiagnostic("-cat", "%s is no category from 0 to 9; %s keeps category %d", word, props.back().file,
-                       props.back().category);
+        toolDiagnostic("-cat", "%s is no category from 0 to 9; %s keeps category %d", word, data->file, data->category);
         return;
     }
-    props.back().category = category;
+    data->category = category;
 }
 
 void DresscasterParser::setLightMap(const char *word) {
-    if (props.empty()) {
-        toolError("-lightmap option %s %s\n", word, kNoFileYet);
-        toolDiagnostic("-lightmap", "%s is unused: the option sets the light-map of the last set dressing file "
-                                    "named before it, and there is none", word);
-        return;
-    }
-    if (!textureNameFits(word)) {
-        toolError("-lightmap option %s unused: name given is too long!  Do not exceed 31 characters.\n", word);
-        toolDiagnostic("-lightmap", "%s has %u characters; a texture name holds at most 31", word,
-                       static_cast<unsigned>(std::strlen(word)));
-        return;
-    }
-    props.back().lightMap = textureNameOf(word);
+    PropData *data = lastFile("-lightmap", word);
+    if (!data || !nameFits("-lightmap", word, std::strlen(textureNameOf(word)), KXRL_MESH_NAME_FIELD - 1)) return;
+    data->lightMap = textureNameOf(word);
 }

@@ -35,6 +35,11 @@ private:
     static Option optionOf(const char *word);
     void takeFile(const char *word);
     void takeValue(const char *word);
+    // The file that -propname, -cat and -lightmap act on: the last one named, or null after the
+    // "unused" message when none is named yet.
+    PropData *lastFile(const char *option, const char *word);
+    // False after the "too long" message when `length` exceeds `limit`.
+    static bool nameFits(const char *option, const char *word, size_t length, size_t limit);
     void setPropName(const char *word);
     void setCategory(const char *word);
     void setLightMap(const char *word);
