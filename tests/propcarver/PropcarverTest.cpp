@@ -236,12 +236,7 @@ TEST(Propcarver, carvesAsTheCommandLineSays) {
         ToolRun run = install.run("propcarver", c.arguments);
         EXPECT_EQ(c.status, run.status) << run.output << run.errors;
         EXPECT_EQ(0u, run.output.find(kToolStartLines)) << run.output;
-        size_t at = 0;
-        for (const std::string &line : c.output) {
-            size_t found = run.output.find(line, at);
-            EXPECT_NE(std::string::npos, found) << "missing: " << line << "in:\n" << run.output;
-            at = found == std::string::npos ? at : found + line.size();
-        }
+        expectLinesInOrder(run.output, c.output);
         if (c.status != 0) {
             EXPECT_NE("", run.errors);  // every failure is named on stderr
         }

@@ -11,6 +11,15 @@
 const char *const kToolStartLines =
     "Initializing random number generator...\nInitializing Reelmara content registry...\n";
 
+void expectLinesInOrder(const std::string &output, const std::vector<std::string> &lines) {
+    size_t at = 0;
+    for (const std::string &line : lines) {
+        size_t found = output.find(line, at);
+        EXPECT_NE(std::string::npos, found) << "missing: " << line << "in:\n" << output;
+        at = found == std::string::npos ? at : found + line.size();
+    }
+}
+
 std::unique_ptr<KxRlMeshFile> readPackageMesh(const std::string &path) {
     try {
         return std::unique_ptr<KxRlMeshFile>(KxRlMeshFile::CreateFromFile(path.c_str()));

@@ -1,16 +1,21 @@
 #ifndef KX_TESTS_PACKAGECHECKS_H
 #define KX_TESTS_PACKAGECHECKS_H
 
-// Checks of the prop packages the tools write, read back through the suite's own reader.
+// Checks of the tools' console output and of the prop packages they write, read back through
+// the suite's own reader.
 
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 class KxRlMeshFile;
 
 // The two lines every tool prints at start-up.
 extern const char *const kToolStartLines;
+
+// Expects each of `lines` in `output`, in this order (other text may stand between them).
+void expectLinesInOrder(const std::string &output, const std::vector<std::string> &lines);
 
 // Reads an MSH file (the test fails with the reader's text when it cannot be read).
 std::unique_ptr<KxRlMeshFile> readPackageMesh(const std::string &path);
