@@ -6,6 +6,7 @@
 #include "PackageChecks.h"
 #include "ToolHarness.h"
 
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -294,7 +295,13 @@ TEST(Dresscaster, findsFilesInTheDocumentsSetDressingFolders) {
     install.addRootFile("docs/Reelmara/Set Dressing/Office/office.ini", arrangement({{"p_box", 3, 3, 0, 0}}));
     install.addRootFile("docs/Reelmara/Set Dressing/direct.ini", arrangement({{"p_two", 0, 0, 0, 0}}));
     install.setDocumentsFolder(documents);
+    // A read-only folder is searched like any other.
+    const std::filesystem::path office = install.root() + "/docs/Reelmara/Set Dressing/Office";
+    std::filesystem::permissions(office, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                             std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
     ToolRun run = install.runByName("dresscaster", {"office.ini", "direct.ini", "elsewhere.ini"});
+    std::filesystem::permissions(office, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
     EXPECT_EQ(1, run.status) << run.output << run.errors;
     EXPECT_TRUE(install.workFileExists("office/data/meshes/p_office.msh")) << run.output << run.errors;
     EXPECT_TRUE(install.workFileExists("office/data/meshes/p_direct.msh"));
