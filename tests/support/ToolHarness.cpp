@@ -3,7 +3,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
-#ifndef _WIN32
+#include <vector>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #endif
 
@@ -20,6 +23,39 @@ std::string windowsPath(std::string path) {
 }
 
 std::string shellQuoted(const std::string &text) { return "\"" + text + "\""; }
+
+// Starts `program` with `commandLine` (whose first word is what the program sees as its path)
+// in `folder`, standard output and error going into the two files, without a shell in
+// between. Returns the exit code, or -1 when the program cannot be started.
+int runDirectly(const std::string &program, const std::string &commandLine, const std::string &folder,
+                const std::string &output, const std::string &errors) {
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE out = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE err = CreateFileA(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process = {};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    bool started = out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
+                   CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
+                                  &startup, &process);
+    if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+    if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
+    if (!started) return -1;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
 #else
 std::string shellQuoted(const std::string &text) {
     std::string out = "'";
@@ -93,36 +129,40 @@ ToolRun FakeInstall::run(const std::string &tool, const std::vector<std::string>
 
 ToolRun FakeInstall::runByName(const std::string &tool, const std::vector<std::string> &arguments) const {
 #ifdef _WIN32
-    return runCommand(tool + ".exe", windowsPath(KX_BIN_DIR), arguments);
+    // Started directly rather than found on PATH by cmd, which now and then fails to find a
+    // program under Wine.
+    std::string console = folder.file("console.txt"), errors = folder.file("errors.txt");
+    std::string commandLine = tool + ".exe";
+    for (const std::string &a : arguments) commandLine += " " + shellQuoted(a);
+    ToolRun result;
+    result.status = runDirectly(toolProgramPath(tool), commandLine, workFolder(), console, errors);
+    result.output = withoutCarriageReturns(readFileBytes(console));
+    result.errors = withoutCarriageReturns(readFileBytes(errors));
+    return result;
 #else
-    return runCommand(tool, KX_BIN_DIR, arguments);
+    return runCommand("PATH=" + shellQuoted(KX_BIN_DIR) + ":\"$PATH\" exec " + tool, arguments);
 #endif
 }
 
 ToolRun FakeInstall::runProgram(const std::string &programPath, const std::vector<std::string> &arguments) const {
 #ifdef _WIN32
-    return runCommand(shellQuoted(windowsPath(programPath)), "", arguments);
+    return runCommand(shellQuoted(windowsPath(programPath)), arguments);
 #else
-    return runCommand(shellQuoted(programPath), "", arguments);
+    return runCommand("exec " + shellQuoted(programPath), arguments);
 #endif
 }
 
-ToolRun FakeInstall::runCommand(const std::string &program, const std::string &binFolder,
-                                const std::vector<std::string> &arguments) const {
+ToolRun FakeInstall::runCommand(const std::string &launch, const std::vector<std::string> &arguments) const {
     std::string console = folder.file("console.txt");
     std::string errors = folder.file("errors.txt");
     std::string command;
 #ifdef _WIN32
-    command = "cd /d " + shellQuoted(workFolder()) + " && ";
-    if (!binFolder.empty()) command += "set \"PATH=" + binFolder + ";%PATH%\" && ";
-    command += program;
+    command = "cd /d " + shellQuoted(workFolder()) + " && " + launch;
     for (const std::string &a : arguments) command += " " + shellQuoted(a);
     command += " > " + shellQuoted(console) + " 2> " + shellQuoted(errors);
     command = "\"" + command + "\"";  // cmd /c drops the outermost pair of quotes
 #else
-    command = "cd " + shellQuoted(workFolder()) + " && ";
-    if (!binFolder.empty()) command += "PATH=" + shellQuoted(binFolder) + ":\"$PATH\" ";
-    command += "exec " + program;
+    command = "cd " + shellQuoted(workFolder()) + " && " + launch;
     for (const std::string &a : arguments) command += " " + shellQuoted(a);
     command += " > " + shellQuoted(console) + " 2> " + shellQuoted(errors);
 #endif

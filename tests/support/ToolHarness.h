@@ -63,10 +63,9 @@ public:
     ToolRun runProgram(const std::string &programPath, const std::vector<std::string> &arguments) const;
 
 private:
-    // Runs `command` (the program as typed) in the work folder, with `binFolder` put in front
-    // of PATH when it is not empty.
-    ToolRun runCommand(const std::string &command, const std::string &binFolder,
-                       const std::vector<std::string> &arguments) const;
+    // Runs the shell text `launch` (what starts the program) with the arguments in the work
+    // folder.
+    ToolRun runCommand(const std::string &launch, const std::vector<std::string> &arguments) const;
 
     TempFolder folder;
     bool gameInstalled;
