@@ -1,9 +1,7 @@
 // dresscaster end to end: the program runs in a fake installation on set-dressing files
 // written for each case; the packages it writes are read back through the MSH reader.
 
-#include "KxRlMeshFile.h"
-#include "MshBuilder.h"
-#include "PackageChecks.h"
+#include "MeshChecks.h"
 #include "ToolHarness.h"
 
 #include <filesystem>
@@ -14,15 +12,11 @@
 
 namespace {
 
-using Points = std::vector<std::array<float, 3>>;
+using Points = MshPoints;
 
-// One mesh of one triangle over `points`, normals +Z, with a light-map list when asked.
+// One mesh of one triangle over `points`, with a light-map list when asked.
 MshMesh triangle(int material, const Points &points, bool lightMap = false) {
-    MshMesh mesh;
-    mesh.materialIndex = material;
-    mesh.posBounds = {{-20, -20, -20, 20, 20, 20}};
-    for (const auto &p : points) mesh.vertices.push_back(mshVertex(mesh, p[0], p[1], p[2], 0, 0, 1, 0, 0));
-    mesh.indices = {0, 1, 2};
+    MshMesh mesh = mshTriangles(material, points, {0, 1, 2});
     if (lightMap) {
         mesh.flags[1] = 0x01;
         mesh.lightMap.assign(points.size(), {{0, 0}});
@@ -121,10 +115,22 @@ struct Case {
     std::function<void(const FakeInstall &)> check;
 };
 
+std::string blueprint(int category) {
+    return "\r\n[blueprint]\r\n\tcategory = " + std::to_string(category) +
+           "\r\n\tmenutype = 0\r\n\tmaxinstances = -1.00\r\n\ttrickiness = 0\r\n\tgiven = 1.00\r\n"
+           "\tresearchable = 0\r\n\tETA = 1900.00\r\n\tpath = group_stuff\r\n\r\n[finance]\r\n"
+           "\tpurchasecost = 1.00\r\n";
+}
+
+std::string propIni(const std::string &propName) {
+    return "\tmesh = " + propName + ".msh\r\n\r\n[finance]\r\n\tpurchasecost = 1.00\r\n\tannualcost = 0\r\n"
+           "\tdailyrate = 0\r\n";
+}
+
 std::unique_ptr<KxRlMeshFile> packageMesh(const FakeInstall &install, const std::string &package) {
     size_t slash = package.rfind('/');
     std::string name = package.substr(slash + 1);
-    return readPackageMesh(install.workFile(package.substr(0, slash) + "/data/meshes/" + name + ".msh"));
+    return readMeshFile(install.workFile(package.substr(0, slash) + "/data/meshes/" + name + ".msh"));
 }
 
 const std::vector<Case> kCases = {
@@ -133,26 +139,26 @@ const std::vector<Case> kCases = {
      [](const FakeInstall &i) {
          auto f = packageMesh(i, "room/p_room");
          ASSERT_EQ(3, f->getMeshGroupCount());
-         expectMeshBox(*f, 0, 0, 3, {-10, 0, 0, -8, 1, 1});
-         expectMeshBox(*f, 1, 0, 3, {0, 0, 3, 2, 1, 4});
-         expectMeshBox(*f, 2, 0, 3, {10, 0, 0, 12, 1, 1});
+         expectBox(*f, 0, 0, 3, {-10, 0, 0, -8, 1, 1});
+         expectBox(*f, 1, 0, 3, {0, 0, 3, 2, 1, 4});
+         expectBox(*f, 2, 0, 3, {10, 0, 0, 12, 1, 1});
      }},
     {"turned by the stored angle in radians, then placed", {"turn.ini"}, 0, {}, {"turn/p_turn"}, {},
-     [](const FakeInstall &i) { expectMeshBox(*packageMesh(i, "turn/p_turn"), 0, 0, 3, {-1, 0, 1, 0, 2, 2}); }},
+     [](const FakeInstall &i) { expectBox(*packageMesh(i, "turn/p_turn"), 0, 0, 3, {-1, 0, 1, 0, 2, 2}); }},
     {"category and name of the last file", {"a.ini", "-cat", "3", "-propname", "p_new"}, 0,
      {"Exported prop p_new!\n"}, {"a/p_new"}, {},
      [](const FakeInstall &i) {
-         EXPECT_EQ(blueprintIniBytes(3), i.readWorkFile("a/data/propblueprint/p_new.ini"));
-         EXPECT_EQ(propIniBytes("p_new"), i.readWorkFile("a/data/props/p_new.ini"));
-         EXPECT_EQ(propIniBytes("p_new"), i.readWorkFile("a/data/setdressing/p_new.ini"));
-         expectMeshBox(*packageMesh(i, "a/p_new"), 0, 0, 3, {0, 0, 0, 2, 1, 1});
+         EXPECT_EQ(blueprint(3), i.readWorkFile("a/data/propblueprint/p_new.ini"));
+         EXPECT_EQ(propIni("p_new"), i.readWorkFile("a/data/props/p_new.ini"));
+         EXPECT_EQ(propIni("p_new"), i.readWorkFile("a/data/setdressing/p_new.ini"));
+         expectBox(*packageMesh(i, "a/p_new"), 0, 0, 3, {0, 0, 0, 2, 1, 1});
      }},
     {"-cat before any file", {"-cat", "3", "a.ini"}, 1,
      {"-cat option 3 unused: no set dressing INI file has been set!\n", "Exported prop p_a!\n"}, {"a/p_a"}, {},
-     [](const FakeInstall &i) { EXPECT_EQ(blueprintIniBytes(9), i.readWorkFile("a/data/propblueprint/p_a.ini")); }},
+     [](const FakeInstall &i) { EXPECT_EQ(blueprint(9), i.readWorkFile("a/data/propblueprint/p_a.ini")); }},
     {"-cat 12", {"a.ini", "-cat", "12"}, 1, {"-cat option 12 out of range: must be a number from 0 to 9!\n"},
      {"a/p_a"}, {},
-     [](const FakeInstall &i) { EXPECT_EQ(blueprintIniBytes(9), i.readWorkFile("a/data/propblueprint/p_a.ini")); }},
+     [](const FakeInstall &i) { EXPECT_EQ(blueprint(9), i.readWorkFile("a/data/propblueprint/p_a.ini")); }},
     {"-cat x", {"a.ini", "-cat", "x"}, 1, {"-cat option x out of range: must be a number from 0 to 9!\n"}, {"a/p_a"},
      {}, nullptr},
     {"two files into the first file's folder", {"a.ini", "b.ini"}, 0,
@@ -173,13 +179,13 @@ const std::vector<Case> kCases = {
      0, {}, {"lit/p_lit", "lit/p_lit2"}, {},
      [](const FakeInstall &i) {
          auto lit = packageMesh(i, "lit/p_lit");
-         EXPECT_STREQ("own_lm.dds", meshSlotName(*lit, 0, 0, 2));
-         EXPECT_STREQ("lm.dds", meshSlotName(*lit, 0, 1, 2));
-         EXPECT_STREQ("lm.dds", meshSlotName(*lit, 0, 2, 2));
+         EXPECT_STREQ("own_lm.dds", slotName(*lit, 0, 0, 2));
+         EXPECT_STREQ("lm.dds", slotName(*lit, 0, 1, 2));
+         EXPECT_STREQ("lm.dds", slotName(*lit, 0, 2, 2));
          auto plain = packageMesh(i, "lit/p_lit2");
-         EXPECT_STREQ("own_lm.dds", meshSlotName(*plain, 0, 0, 2));
-         EXPECT_STREQ("(none)", meshSlotName(*plain, 0, 1, 2));
-         EXPECT_STREQ("stale.dds", meshSlotName(*plain, 0, 2, 2));
+         EXPECT_STREQ("own_lm.dds", slotName(*plain, 0, 0, 2));
+         EXPECT_STREQ("(none)", slotName(*plain, 0, 1, 2));
+         EXPECT_STREQ("stale.dds", slotName(*plain, 0, 2, 2));
      }},
     {"a mesh named by the prop's INI, and one found as name.msh", {"found.ini"}, 0, {}, {"found/p_found"}, {},
      [](const FakeInstall &i) {
@@ -195,13 +201,13 @@ const std::vector<Case> kCases = {
      [](const FakeInstall &i) {
          auto f = packageMesh(i, "partial/p_partial");
          ASSERT_EQ(1, f->getMeshGroupCount());
-         expectMeshBox(*f, 0, 0, 3, {-15, 0, 0, -13, 1, 1});  // the missing ones still count in the mean
+         expectBox(*f, 0, 0, 3, {-15, 0, 0, -13, 1, 1});  // the missing ones still count in the mean
      }},
     {"a mesh named by several props is placed each time", {"repeat.ini"}, 0, {}, {"repeat/p_repeat"}, {},
      [](const FakeInstall &i) {
          auto f = packageMesh(i, "repeat/p_repeat");
          ASSERT_EQ(5, f->getMeshGroupCount());
-         for (int g = 0; g < 3; g++) expectMeshBox(*f, g, 0, 3, {0, 0, float(g), 2, 1, float(g + 1)});
+         for (int g = 0; g < 3; g++) expectBox(*f, g, 0, 3, {0, 0, float(g), 2, 1, float(g + 1)});
          EXPECT_STREQ("legs", f->getMeshGroup(4)->getName());
      }},
     {"every mesh missing writes nothing", {"gone.ini"}, 1,
@@ -225,7 +231,7 @@ const std::vector<Case> kCases = {
      {"Error in -newdata option : Path is not valid! (nowhere)\n", "Exported prop p_a!\n"}, {"a/p_a"}, {},
      [](const FakeInstall &i) { EXPECT_STREQ("modded", packageMesh(i, "a/p_a")->getMeshGroup(0)->getName()); }},
     {"an option word where a value waits", {"a.ini", "-cat", "-propname", "p_y"}, 0, {}, {"a/p_y"}, {},
-     [](const FakeInstall &i) { EXPECT_EQ(blueprintIniBytes(9), i.readWorkFile("a/data/propblueprint/p_y.ini")); }},
+     [](const FakeInstall &i) { EXPECT_EQ(blueprint(9), i.readWorkFile("a/data/propblueprint/p_y.ini")); }},
     {"a value missing at the end", {"a.ini", "-cat"}, 2, {}, {}, {"a"}, nullptr},
     {"a prop name with a folder", {"a.ini", "-propname", "sub/p_x"}, 1,
      {"Prop name is not a plain file name: sub/p_x (sub/p_x)\n"}, {}, {"a"}, nullptr},
@@ -242,12 +248,7 @@ TEST(Dresscaster, turnsSetDressingFilesIntoProps) {
         ScopedEnv home("HOME", install.root().c_str());  // no documents folder of the user running the tests
 #endif
         ToolRun run = install.runByName("dresscaster", c.arguments);
-        EXPECT_EQ(c.status, run.status) << run.output << run.errors;
-        EXPECT_EQ(0u, run.output.find(kToolStartLines)) << run.output;
-        expectLinesInOrder(run.output, c.output);
-        if (c.status != 0) {
-            EXPECT_NE("", run.errors) << "every failure is named on stderr";
-        }
+        expectToolRun(run, c.status, c.output);
         for (const std::string &package : c.packages) {
             SCOPED_TRACE(package);
             size_t slash = package.rfind('/');
@@ -281,7 +282,7 @@ TEST(Dresscaster, printsItsHelpWhenNoFileIsNamed) {
 
     ToolRun options = install.runByName("dresscaster", {"-cat", "3"});
     EXPECT_EQ(2, options.status);
-    EXPECT_EQ(std::string(kToolStartLines) + "-cat option 3 unused: no set dressing INI file has been set!\n" +
+    EXPECT_EQ(kToolStartUp + "-cat option 3 unused: no set dressing INI file has been set!\n" +
                   none.output,
               options.output);
 }

@@ -1,13 +1,14 @@
 #include "ToolHarness.h"
 
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <filesystem>
 #include <stdexcept>
-#include <vector>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <sys/wait.h>
 #endif
 
 namespace {
@@ -77,6 +78,26 @@ std::string toolProgramPath(const std::string &tool) {
 #else
     return std::string(KX_BIN_DIR) + "/" + tool;
 #endif
+}
+
+const std::string kToolStartUp = "Initializing random number generator...\nInitializing Reelmara content registry...\n";
+
+void expectInOrder(const std::string &output, const std::vector<std::string> &texts) {
+    size_t at = 0;
+    for (const std::string &text : texts) {
+        size_t found = output.find(text, at);
+        EXPECT_NE(std::string::npos, found) << "missing: " << text << "\nin:\n" << output;
+        if (found != std::string::npos) at = found + text.size();
+    }
+}
+
+void expectToolRun(const ToolRun &run, int status, const std::vector<std::string> &texts) {
+    EXPECT_EQ(status, run.status) << run.output << run.errors;
+    EXPECT_EQ(0u, run.output.find(kToolStartUp)) << run.output;
+    expectInOrder(run.output, texts);
+    if (status != 0) {
+        EXPECT_NE("", run.errors) << "every failure is named on stderr";
+    }
 }
 
 std::string withoutCarriageReturns(const std::string &text) {

@@ -73,6 +73,17 @@ private:
     ScopedEnv noPause{"REELMARA_NO_PAUSE", "1"};
 };
 
+// Expects every text in `output`, in the order given, each after the end of the one before
+// (a test failure names the missing text).
+void expectInOrder(const std::string &output, const std::vector<std::string> &texts);
+
+// The two lines every tool prints when it starts its work.
+extern const std::string kToolStartUp;
+
+// The checks every table of tool runs makes: the exit status, the two start-up lines first,
+// the texts in order on stdout, and a stderr line whenever the status reports a failure.
+void expectToolRun(const ToolRun &run, int status, const std::vector<std::string> &texts);
+
 // The text with every CR removed: report files end their lines in CR LF.
 std::string withoutCarriageReturns(const std::string &text);
 
