@@ -6,29 +6,28 @@
 #include "KxRlMeshMaterial.h"
 #include "KxRlRebuiltProp.h"
 
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 
 namespace {
-constexpr int kSide = 16;              // vertices along each side of a patch
-constexpr int kBuildingPatches = 256;  // 256 x 256 = 65,536 vertices
-constexpr int kPatchesPerObject = 4;   // patches of an object share seams
+constexpr int kSide = 16;             // vertices along each side of a patch
+constexpr int kPatches = 256;         // 256 x 256 = 65,536 vertices
+constexpr int kPatchesPerObject = 4;  // patches of an object share seams
 constexpr int kFacesPerPatch = 2 * (kSide - 1) * (kSide - 1);
 
-// The mesh data of `patches` patches. Patch p lies in row p / 4; within a row the patches
-// follow each other along X so that the last column of one has exactly the positions of the
-// first column of the next (separate vertices, equal positions).
-KxDMeshData *patchMesh(int patches) {
+}  // namespace
+
+// The mesh data of all patches. Patch p lies in row p / 4; within a row the patches follow
+// each other along X so that the last column of one has exactly the positions of the first
+// column of the next (separate vertices, equal positions).
+KxDMeshData *buildingMesh() {
     KxDMeshData *data = new KxDMeshData();
-    data->allocate(patches * kSide * kSide, patches * kFacesPerPatch, true);
+    data->allocate(kPatches * kSide * kSide, kPatches * kFacesPerPatch, true);
     _KxDTexVertex *vertices = data->getVertexList();
     _KxDVector2D *lightMap = data->getLightMapList();
     uint16_t *indices = data->getIndexList();
     int v = 0, i = 0;
-    for (int p = 0; p < patches; p++) {
+    for (int p = 0; p < kPatches; p++) {
         float originX = static_cast<float>((p % kPatchesPerObject) * (kSide - 1));
         float originY = static_cast<float>((p / kPatchesPerObject) * (kSide + 3));
         int first = v;
@@ -55,47 +54,13 @@ KxDMeshData *patchMesh(int patches) {
     return data;
 }
 
-}  // namespace
-
-KxDMeshData *buildingMesh() { return patchMesh(kBuildingPatches); }
-
-void writeBuildingMesh(const std::string &path) { writePatchMesh(path, kBuildingPatches, "brick.dds"); }
-
-void writePatchMesh(const std::string &path, int patches, const char *texture) {
-    KxRlMeshBitmap bitmap(texture), lightMap("building_lm.dds");
+void writeBuildingMesh(const std::string &path) {
+    KxRlMeshBitmap bitmap("brick.dds"), lightMap("building_lm.dds");
     KxRlMeshMaterial material(&bitmap, nullptr, &lightMap, nullptr);
-    std::unique_ptr<KxDMeshData> data(patchMesh(patches));
+    std::unique_ptr<KxDMeshData> data(buildingMesh());
     KxDMeshData *list[1] = {data.get()};
     std::unique_ptr<KxRlMeshGroup> group(KxRlMeshGroup::CreateFromData(&material, 1, list));
     KxRlRebuiltProp prop;
     prop.addMeshGroupRef(new KxRlMeshGroupRef(group.get()));
     prop.exportMesh(path.c_str());
-}
-
-void writeSetDressingBench(const std::string &gameFolder, const std::string &arrangementPath, int props) {
-    const int meshes = 10;
-    std::filesystem::create_directories(gameFolder + "/data/meshes");
-    std::filesystem::create_directories(gameFolder + "/data/setdressing");
-    for (int m = 0; m < meshes; m++) {
-        const std::string texture = "bench_prop" + std::to_string(m) + ".dds";
-        if (m % 2 == 0) {
-            writePatchMesh(gameFolder + "/data/meshes/bench_mesh" + std::to_string(m) + ".msh", 1, texture.c_str());
-            std::ofstream ini(gameFolder + "/data/setdressing/p_bench_prop" + std::to_string(m) + ".ini",
-                              std::ios::binary);
-            ini << "\tmesh = bench_mesh" << m << ".msh\r\n\r\n[finance]\r\n\tpurchasecost = 1.00\r\n";
-        } else {
-            writePatchMesh(gameFolder + "/data/meshes/p_bench_prop" + std::to_string(m) + ".msh", 1, texture.c_str());
-        }
-    }
-    std::ofstream arrangement(arrangementPath, std::ios::binary);
-    arrangement << "set=041\r\n";
-    for (int i = 0; i < props; i++) {
-        char section[256];
-        std::snprintf(section, sizeof section,
-                      "[%d]\r\nname=p_bench_prop%d\r\nposition.x=%f\r\nposition.y=%f\r\nposition.z=0.000000\r\n"
-                      "angle=%f\r\n",
-                      i, i % meshes, static_cast<double>((i % 40) * 20), static_cast<double>((i / 40) * 20),
-                      static_cast<double>(i % 7) * 0.5);
-        arrangement << section;
-    }
 }
