@@ -2,14 +2,14 @@
 //   <out>/game/data/meshes/p_demo_shelf.msh   a shelf: several groups and materials (loose file)
 //   <out>/game/data/pak/demo.pak              holding data\meshes\p_demo_table.msh, a table whose
 //                                             one mesh holds five separate objects (top and legs)
-//                                             and data\setdressing\p_demo_desk.ini, a desk that uses
-//                                             the table's mesh
-//   <out>/game/data/setdressing/p_demo_shelf.ini  the shelf's set-dressing INI (names its mesh)
+//   <out>/reelmara.reg                        a registry file naming <out>/game as the game folder
+//                                             and <out>/documents as the user's documents folder
+//   <out>/game/data/setdressing/p_demo_shelf.ini  the shelf's set-dressing INI (names its mesh); and
+//                                             in demo.pak, data\setdressing\p_demo_desk.ini: a desk that
+//                                             uses the table's mesh
 //   <out>/documents/Reelmara/Set Dressing/Demo/demo_office.ini
 //                                             an arrangement saved in the game: two tables, a desk
 //                                             turned a quarter round, and two shelves
-//   <out>/reelmara.reg                        a registry file naming <out>/game as the game folder
-//                                             and <out>/documents as the user's documents folder
 // The meshes are built from boxes and written with the suite's own MSH writer; the archive with
 // the test-support archive writer.
 

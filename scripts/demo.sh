@@ -36,6 +36,14 @@ for export in "$run"/work/p_demo_*/*.msh; do
   "$root/build/bin/msh_preview" "$export" "$run/previews/$name.png"
 done
 
+# dresscaster: an arrangement saved in the game (two tables, a desk that uses the table's mesh
+# through its set-dressing INI, two shelves) turned into one prop. The file is found in the
+# documents folder's Reelmara/Set Dressing/Demo/ folder, which the registry file names.
+echo
+echo "== dresscaster demo_office.ini -cat 4   (found in demo-run/documents/Reelmara/Set Dressing/Demo/)"
+(cd "$run/work" && "$root/build/bin/dresscaster" demo_office.ini -cat 4)
+"$root/build/bin/msh_preview" "$run/work/demo_office/data/meshes/p_demo_office.msh" "$run/previews/p_demo_office.png"
+
 # propcarver: one object picked from meshlister's listing (the second book of the shelf's
 # books mesh), centred on the Z axis and stood on the floor, turned and re-textured.
 book=$(tr -d '\r' < "$run/work/meshlister.txt" | sed -n '/^Group #1, Mesh #1: Has multiple 3D objects!/{n;p;}' \
@@ -50,14 +58,6 @@ echo "== meshlister reads the carved prop back:   -newdata p_demo_book -r p_demo
 tr -d '\r' < "$run/work/p_demo_book.txt" | sed -n '/^GROUP #0/,/Flags/p'
 "$root/build/bin/msh_preview" "$run/work/p_demo_book/data/meshes/p_demo_book.msh" "$run/previews/p_demo_book.png"
 
-# dresscaster: an arrangement saved in the game (two tables, a desk that uses the table's mesh
-# through its set-dressing INI, two shelves) turned into one prop. The file is found in the
-# documents folder's Reelmara/Set Dressing/Demo/ folder, which the registry file names.
-echo
-echo "== dresscaster demo_office.ini -cat 4   (found in demo-run/documents/Reelmara/Set Dressing/Demo/)"
-(cd "$run/work" && "$root/build/bin/dresscaster" demo_office.ini -cat 4)
-"$root/build/bin/msh_preview" "$run/work/demo_office/data/meshes/p_demo_office.msh" "$run/previews/p_demo_office.png"
-
 cat <<EOT
 
 The example game:      demo-run/game (the shelf loose in data/meshes, the table inside data/pak/demo.pak)
@@ -67,13 +67,13 @@ Exported meshes:       demo-run/work/p_demo_table/ and demo-run/work/p_demo_shel
                        (group00mesh00.msh is a whole mesh; ...vertex0024.msh one separate object)
 Archive extracts:      demo-run/work/cache/data/meshes/p_demo_table.msh
 Pictures:              demo-run/previews/*.png (each input and each export, drawn by build/bin/msh_preview)
+dresscaster's package: demo-run/work/demo_office/data/ (meshes/p_demo_office.msh and the three INI files),
+                       from demo-run/documents/Reelmara/Set Dressing/Demo/demo_office.ini;
+                       its picture: demo-run/previews/p_demo_office.png
 propcarver's package:  demo-run/work/p_demo_book/data/ (meshes/p_demo_book.msh, propblueprint/, props/, setdressing/)
                        copy that data folder into the game folder to use the prop; its report:
                        demo-run/work/p_demo_book.txt; its picture: demo-run/previews/p_demo_book.png
                        beside its source, demo-run/previews/p_demo_shelf.png
-dresscaster's package: demo-run/work/demo_office/data/ (meshes/p_demo_office.msh and the three INI files),
-                       from demo-run/documents/Reelmara/Set Dressing/Demo/demo_office.ini;
-                       its picture: demo-run/previews/p_demo_office.png
 EOT
 echo
 echo "== the report's first lines"
