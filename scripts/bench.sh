@@ -74,16 +74,18 @@ echo "   propcarver -cp 1 2 3 -rpz 90 -sp 2 (all):  best $whole ms, $(ratio "$wh
 echo "   target: carving costs at most 2 x the report"
 
 # dresscaster on set-dressing files of 250 to 2,000 props naming 10 meshes: under 1 s for 1,000
-# props, and time growing no faster than the number of props.
+# props, and time growing no faster than the number of props. A game folder of its own.
 echo "== bench: dresscaster on set-dressing files naming 10 meshes (256 vertices each)"
-cmake --build --preset bench --target make_set_dressing_bench dresscaster >/dev/null
-# The same 10 meshes for every size; each size is its own arrangement file.
+cmake --build --preset bench --target make_set_dressing_bench dresscaster meshlister >/dev/null
+printf '[HKEY_CURRENT_USER\\Software\\Brassnook Studios Ltd\\Reelmara]\n"GameDir"="%s"\n' "$work/set_game" \
+  > "$work/set_game.reg"
+mkdir -p "$work/set_game/data/pak" "$work/run"
 previous=""
 for props in 250 500 1000 2000; do
-  "$bin/make_set_dressing_bench" "$work/game" "$work/set_$props.ini" "$props"
-  ms=$(best_ms "$bin/dresscaster" "$work/set_$props.ini")
-  groups=$(cd "$work/run" && "$bin/meshlister" -newdata "set_$props" -r set.txt "p_set_$props.msh" >/dev/null \
-    && tr -d '\r' < set.txt | grep -c '^GROUP #')
+  "$bin/make_set_dressing_bench" "$work/set_game" "$work/set_$props.ini" "$props"
+  ms=$(best_ms env REELMARA_REGISTRY="$work/set_game.reg" "$bin/dresscaster" "$work/set_$props.ini")
+  groups=$(cd "$work/run" && REELMARA_REGISTRY="$work/set_game.reg" "$bin/meshlister" -newdata "set_$props" \
+    -r set.txt "p_set_$props.msh" >/dev/null && tr -d '\r' < set.txt | grep -c '^GROUP #')
   per=$(awk -v t="$ms" -v n="$props" 'BEGIN { printf "%.0f", t * 1000 / n }')
   growth=""
   if [ -n "$previous" ]; then growth=", $(ratio "$ms" "$previous") x the half-size file"; fi
