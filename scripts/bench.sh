@@ -9,7 +9,8 @@
 #  4. peak memory (maximum resident size) beside the input file's size;
 #  5. propcarver carving one object and the whole mesh out of the 65,536-vertex benchmark mesh, and
 #     propbender scaling, turning and clipping it, each beside meshlister's report of the same mesh;
-#  6. roomwright building 25, 50 and 100 rooms of 8 walls, each with two cut-outs and a prop.
+#  6. roomwright building 25, 50 and 100 rooms of 8 walls, each with two cut-outs and a prop;
+#  7. dresscaster on set-dressing files of 250 to 2,000 props naming 10 meshes.
 # Times are medians of several runs, in milliseconds: wall time, and below it processor time.
 #   scripts/bench.sh [--tools] [--meshlister PATH] [benchmark options]
 #     --tools            skip the library benchmarks
@@ -24,7 +25,7 @@ library=1
 meshlister=""
 while [ $# -gt 0 ]; do
   case "$1" in
-    -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     --tools) library=0; shift ;;
     --meshlister) meshlister=$(realpath "${2:?--meshlister needs a path}"); shift 2 ;;
     *) break ;;
@@ -204,3 +205,24 @@ done
 package="$work/run/room0/data/meshes/p_bench_building.msh"
 echo "   the 100-room package: $(stat -c %s "$package") bytes"
 echo "   target: 100 rooms in under 1000 ms, growing linearly with the number of rooms"
+
+# dresscaster on set-dressing files of 250 to 2,000 props naming 10 meshes: under 1 s for 1,000
+# props, and time growing no faster than the number of props. A game folder of its own.
+echo "== bench: dresscaster on set-dressing files naming 10 meshes (256 vertices each)"
+cmake --build --preset bench --target make_set_dressing_bench dresscaster meshlister >/dev/null
+printf '[HKEY_CURRENT_USER\\Software\\Brassnook Studios Ltd\\Reelmara]\n"GameDir"="%s"\n' "$work/set_game" \
+  > "$work/set_game.reg"
+mkdir -p "$work/set_game/data/pak" "$work/run"
+previous=""
+for props in 250 500 1000 2000; do
+  "$bin/make_set_dressing_bench" "$work/set_game" "$work/set_$props.ini" "$props"
+  ms=$(best_ms env REELMARA_REGISTRY="$work/set_game.reg" "$bin/dresscaster" "$work/set_$props.ini")
+  groups=$(cd "$work/run" && REELMARA_REGISTRY="$work/set_game.reg" "$bin/meshlister" -newdata "set_$props" \
+    -r set.txt "p_set_$props.msh" >/dev/null && tr -d '\r' < set.txt | grep -c '^GROUP #')
+  per=$(awk -v t="$ms" -v n="$props" 'BEGIN { printf "%.0f", t * 1000 / n }')
+  growth=""
+  if [ -n "$previous" ]; then growth=", $(ratio "$ms" "$previous") x the half-size file"; fi
+  echo "   $props props ($groups groups written): best $ms ms, $per us per prop$growth"
+  previous=$ms
+done
+echo "   target: the 1,000-prop file in under 1 s, growing linearly (about 2 x per doubling)"

@@ -18,7 +18,8 @@ rm -rf "$run"
 "$root/build/bin/make_example_game" "$run"
 mkdir -p "$run/work"
 
-# The tools find the game through the registry; on Linux a registry file can stand in for it.
+# The tools find the game (and dresscaster the documents folder) through the registry; on Linux
+# a registry file can stand in for it.
 export REELMARA_REGISTRY="$run/reelmara.reg"
 export REELMARA_NO_PAUSE=1
 
@@ -34,6 +35,14 @@ for export in "$run"/work/p_demo_*/*.msh; do
   name="$(basename "$(dirname "$export")")_$(basename "$export" .msh)"
   "$root/build/bin/msh_preview" "$export" "$run/previews/$name.png"
 done
+
+# dresscaster: an arrangement saved in the game (two tables, a desk that uses the table's mesh
+# through its set-dressing INI, two shelves) turned into one prop. The file is found in the
+# documents folder's Reelmara/Set Dressing/Demo/ folder, which the registry file names.
+echo
+echo "== dresscaster demo_office.ini -cat 4   (found in demo-run/documents/Reelmara/Set Dressing/Demo/)"
+(cd "$run/work" && "$root/build/bin/dresscaster" demo_office.ini -cat 4)
+"$root/build/bin/msh_preview" "$run/work/demo_office/data/meshes/p_demo_office.msh" "$run/previews/p_demo_office.png"
 
 # propcarver: one object picked from meshlister's listing (the second book of the shelf's
 # books mesh), centred on the Z axis and stood on the floor, turned and re-textured.
@@ -79,12 +88,15 @@ done
 cat <<EOT
 
 The example game:      demo-run/game (the shelf loose in data/meshes, the table inside data/pak/demo.pak)
-Its registry file:     demo-run/reelmara.reg (named by REELMARA_REGISTRY)
+Its registry file:     demo-run/reelmara.reg (named by REELMARA_REGISTRY: the game folder, the documents folder)
 meshlister's report:   demo-run/work/meshlister.txt
 Exported meshes:       demo-run/work/p_demo_table/ and demo-run/work/p_demo_shelf/
                        (group00mesh00.msh is a whole mesh; ...vertex0024.msh one separate object)
 Archive extracts:      demo-run/work/cache/data/meshes/p_demo_table.msh
 Pictures:              demo-run/previews/*.png (each input and each export, drawn by build/bin/msh_preview)
+dresscaster's package: demo-run/work/demo_office/data/ (meshes/p_demo_office.msh and the three INI files),
+                       from demo-run/documents/Reelmara/Set Dressing/Demo/demo_office.ini;
+                       its picture: demo-run/previews/p_demo_office.png
 propcarver's package:  demo-run/work/p_demo_book/data/ (meshes/p_demo_book.msh, propblueprint/, props/, setdressing/)
                        copy that data folder into the game folder to use the prop; its report:
                        demo-run/work/p_demo_book.txt; its picture: demo-run/previews/p_demo_book.png

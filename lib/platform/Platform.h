@@ -84,6 +84,11 @@ void sleepMilliseconds(unsigned int milliseconds);
 // instant still draw different mesh identifiers).
 unsigned long processId();
 
+// The user's documents folder where no registry names it. On POSIX: XDG_DOCUMENTS_DIR of the
+// user's user-dirs.dirs ($XDG_CONFIG_HOME, else ~/.config), else ~/Documents. On Windows the
+// registry always names it, so this is false there. False also when it does not fit `size`.
+bool userDocumentsFolder(char *buffer, size_t size);
+
 enum RegistryHive { HIVE_CURRENT_USER, HIVE_LOCAL_MACHINE };
 
 // Reads a text value of `key` under `hive` into `buffer` (at most `size` bytes, terminator

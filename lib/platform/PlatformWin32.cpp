@@ -104,6 +104,8 @@ void sleepMilliseconds(unsigned int milliseconds) { ::Sleep(milliseconds); }
 
 unsigned long processId() { return static_cast<unsigned long>(::GetCurrentProcessId()); }
 
+bool userDocumentsFolder(char *, size_t) { return false; }
+
 bool readRegistryString(RegistryHive hive, const char *key, const char *valueName, char *buffer, size_t size) {
     HKEY handle;
     if (::RegOpenKeyExA(rootKey(hive), key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
