@@ -140,6 +140,8 @@ std::vector<DirEntry> listDirectory(const char *pattern) {
 
 FILE *openFile(const char *path, const char *mode) { return std::fopen(resolve(path).c_str(), mode); }
 
+std::string libraryPath(const char *path) { return resolve(path); }
+
 static_assert(sizeof(off_t) >= 8, "archives of 2 GiB and more need 64-bit file positions");
 
 int seekFile(FILE *stream, int64_t offset, int origin) { return ::fseeko(stream, static_cast<off_t>(offset), origin); }

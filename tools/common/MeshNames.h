@@ -1,7 +1,7 @@
-#ifndef KX_MESHLISTER_MESHNAMES_H
-#define KX_MESHLISTER_MESHNAMES_H
+#ifndef KX_TOOLS_MESHNAMES_H
+#define KX_TOOLS_MESHNAMES_H
 
-// Mesh file names as meshlister's users give them: a name the game uses ("p_desk.msh"),
+// Mesh file names as the users of meshlister and propbridge give them: a name the game uses ("p_desk.msh"),
 // optionally with folder parts below data\meshes\ ("props/p_desk.msh"), or a wildcard pattern
 // ("p_demo_*.msh") that names every matching mesh file of every source.
 
@@ -26,5 +26,11 @@ bool isMeshPattern(const char *name);
 // the pattern's folder part as given followed by the lower-case file name. Empty when nothing
 // matches.
 std::vector<std::string> expandMeshPattern(const KxRlContentRegistry *registry, const char *pattern);
+
+// Finds the mesh file `name` in data\meshes\ of the registry's sources (the first source that
+// has it wins) and puts its path into `path` (KXRL_PATH_SIZE bytes). Returns where it was
+// found, for messages ("found in the game folder ... as ..."). Throws IOException when the
+// name has a ".." part, and, naming every source searched, when no source has it.
+std::string findMeshFile(KxRlContentRegistry *registry, const char *name, char *path);
 
 #endif

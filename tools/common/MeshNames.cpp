@@ -1,5 +1,7 @@
 #include "MeshNames.h"
 
+#include "ContentDiagnostics.h"
+#include "IOException.h"
 #include "KxRlContentRegistry.h"
 #include "KxRlUtil.h"
 #include "ToolOutput.h"
@@ -35,4 +37,12 @@ std::vector<std::string> expandMeshPattern(const KxRlContentRegistry *registry, 
     registry->listNames(names, location.file.c_str(), location.folder.c_str());
     for (std::string &name : names) name = folderPart + name;
     return names;
+}
+
+std::string findMeshFile(KxRlContentRegistry *registry, const char *name, char *path) {
+    if (kxrlHasParentPart(name)) throw IOException("A mesh file name may not lead out of its folder with \"..\"");
+    MeshLocation location = locateMeshName(name);
+    KxRlGameFiles *source = registry->getContentSource(path, location.file.c_str(), location.folder.c_str(), false);
+    if (!source) throw IOException("not found in " + location.folder + " of " + describeSearchedSources(registry));
+    return describeFoundFile(source, path, location.file.c_str(), location.folder.c_str());
 }
