@@ -196,6 +196,8 @@ void saveGltfModel(tinygltf::Model *model, const char *basePath, bool binary) {
         if (target.size() >= KXRL_PATH_SIZE)
             throw IOException("Output path exceeds " + std::to_string(KXRL_PATH_SIZE - 1) + " characters: " + target);
         if (platform::isReadOnlyFile(target.c_str())) throw IOException(EACCES, "File could not be opened: " + target);
+        if (platform::isDirectory(target.c_str()))
+            throw IOException("A folder is in the way of the finished file: " + target);
     }
 
     platform::makeDirectory(temporary.c_str());

@@ -1,15 +1,16 @@
 // Validates glTF files with the glTF validator (npm package gltf-validator):
-//   node validate.mjs <folder that holds node_modules/gltf-validator> file.gltf|file.glb...
+//   node validate.mjs <folder that holds node_modules/gltf-validator> file.gltf|file.glb|folder...
+// (a folder stands for every .gltf and .glb file below it, and must hold at least one).
 // Prints one line per file ("<file>: <n> errors, <n> warnings") and each error after it;
 // exits with 0 when no file has an error, 1 when one has, 2 when the validator cannot run.
 // Every buffer must be there; a texture picture (.dds) missing beside the file counts as present,
 // since the game's textures do not travel with an export.
 import { createRequire } from 'node:module';
-import { readFile } from 'node:fs/promises';
+import { readFile, readdir, stat } from 'node:fs/promises';
 import path from 'node:path';
 
-const [installFolder, ...files] = process.argv.slice(2);
-if (!installFolder || files.length === 0) {
+const [installFolder, ...named] = process.argv.slice(2);
+if (!installFolder || named.length === 0) {
   console.error('usage: node validate.mjs <validator folder> file.gltf|file.glb...');
   process.exit(2);
 }
@@ -22,6 +23,19 @@ try {
 }
 
 let failed = false;
+const files = [];
+for (const name of named) {
+  if (!(await stat(name).catch(() => null))?.isDirectory()) {
+    files.push(name);
+    continue;
+  }
+  const found = (await readdir(name, { recursive: true })).filter((f) => /\.(gltf|glb)$/i.test(f)).sort();
+  if (found.length === 0) {
+    console.log(`${name}: no glTF file to validate`);
+    failed = true;
+  }
+  files.push(...found.map((f) => path.join(name, f)));
+}
 for (const file of files) {
   const loadResource = async (uri) => {
     const name = decodeURIComponent(uri);
