@@ -2,7 +2,8 @@
 # Builds an optimised build (build-bench/) and prints speed figures:
 #  1. the library benchmarks (object search, read and rewrite of a 65,536-vertex mesh);
 #  2. meshlister -xo timed on that mesh (one full-mesh export plus one per separate object);
-#  3. propcarver carving one object and the whole mesh out of it, beside meshlister's report.
+#  3. propcarver carving one object and the whole mesh out of it, beside meshlister's report;
+#  4. propbridge exporting that mesh to glTF and importing the model back, beside the same report.
 #   scripts/bench.sh [benchmark options]   e.g. --benchmark_filter=TraverseAll
 # Installs missing Debian packages when run as root; otherwise prints the apt-get command.
 set -euo pipefail
@@ -10,14 +11,15 @@ cd "$(dirname "$0")/.."
 source scripts/lib/setup.sh
 
 case "${1:-}" in
-  -h|--help) sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
 esac
 
-ensure_packages cmake g++ ninja-build zlib1g-dev libgtest-dev googletest libbenchmark-dev
+ensure_packages cmake g++ ninja-build zlib1g-dev libgtest-dev googletest libbenchmark-dev libtinygltf-dev \
+  nlohmann-json3-dev
 
 echo "== bench: configure and build"
 cmake --preset bench -G Ninja >/dev/null
-cmake --build --preset bench --target mesh_bench make_bench_mesh meshlister propcarver
+cmake --build --preset bench --target mesh_bench make_bench_mesh meshlister propcarver propbridge
 bin="$PWD/$(preset_build_dir bench)/bin"
 
 echo "== bench: mesh_bench"
@@ -72,3 +74,14 @@ echo "   meshlister report (no exports):            best $report ms"
 echo "   propcarver -v 0 (one object, $object_vertices vertices): best $object ms, $(ratio "$object" "$report") x the report"
 echo "   propcarver -cp 1 2 3 -rpz 90 -sp 2 (all):  best $whole ms, $(ratio "$whole" "$report") x the report"
 echo "   target: carving costs at most 2 x the report"
+
+echo "== bench: propbridge export and import of the same mesh, beside meshlister's report"
+mkdir -p "$work/model"
+(cd "$work/run" && "$bin/propbridge" export bench_building.msh -o "$work/model" >/dev/null)
+exported=$(best_ms "$bin/propbridge" export bench_building.msh)
+imported=$(best_ms "$bin/propbridge" import "$work/model/bench_building.gltf" bench_back)
+echo "   glTF model: $(stat -c %s "$work/model/bench_building.gltf") + $(stat -c %s "$work/model/bench_building.bin") bytes"
+echo "   meshlister report (no exports):            best $report ms"
+echo "   propbridge export (.gltf + .bin):          best $exported ms, $(ratio "$exported" "$report") x the report"
+echo "   propbridge import (the prop package):      best $imported ms, $(ratio "$imported" "$report") x the report"
+echo "   target: each at most 2 x the report"

@@ -6,11 +6,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/setup.sh
 
-ensure_packages cmake g++ ninja-build zlib1g-dev libgtest-dev googletest
+ensure_packages cmake g++ ninja-build zlib1g-dev libgtest-dev googletest libtinygltf-dev nlohmann-json3-dev \
+  $(node_packages)
 
 echo "== building"
 cmake --preset default -G Ninja >/dev/null
 cmake --build --preset default
+install_gltf_validator build
 
 root="$PWD"
 run="$root/demo-run"
@@ -49,6 +51,18 @@ echo "== meshlister reads the carved prop back:   -newdata p_demo_book -r p_demo
 tr -d '\r' < "$run/work/p_demo_book.txt" | sed -n '/^GROUP #0/,/Flags/p'
 "$root/build/bin/msh_preview" "$run/work/p_demo_book/data/meshes/p_demo_book.msh" "$run/previews/p_demo_book.png"
 
+# propbridge: the example table out to glTF (checked by the glTF validator), back in as a prop,
+# and both drawn side by side.
+echo
+echo "== propbridge export p_demo_table.msh -o gltf   (then the glTF validator's report)"
+(cd "$run/work" && "$root/build/bin/propbridge" export p_demo_table.msh -o gltf)
+node "$root/tests/gltf/validate.mjs" "$root/build/gltf-validator" "$run/work/gltf/p_demo_table.gltf"
+echo
+echo "== propbridge import gltf/p_demo_table.gltf demo_table_back"
+(cd "$run/work" && "$root/build/bin/propbridge" import gltf/p_demo_table.gltf demo_table_back)
+"$root/build/bin/msh_preview" "$run/work/p_demo_table_back/data/meshes/p_demo_table_back.msh" \
+  "$run/previews/p_demo_table_back.png"
+
 cat <<EOT
 
 The example game:      demo-run/game (the shelf loose in data/meshes, the table inside data/pak/demo.pak)
@@ -62,6 +76,9 @@ propcarver's package:  demo-run/work/p_demo_book/data/ (meshes/p_demo_book.msh, 
                        copy that data folder into the game folder to use the prop; its report:
                        demo-run/work/p_demo_book.txt; its picture: demo-run/previews/p_demo_book.png
                        beside its source, demo-run/previews/p_demo_shelf.png
+propbridge's glTF:     demo-run/work/gltf/p_demo_table.gltf (+ .bin), for Blender and other 3D editors
+                       imported back as demo-run/work/p_demo_table_back/data/; both drawn:
+                       demo-run/previews/p_demo_table.png and demo-run/previews/p_demo_table_back.png
 EOT
 echo
 echo "== the report's first lines"
