@@ -147,6 +147,7 @@ void loadGltfModel(const char *path, tinygltf::Model *model) {
     std::vector<unsigned char> bytes;
     std::string why;
     if (!readWholeFile(path, &bytes, &why)) throw IOException("glTF file " + why);
+    if (bytes.empty()) throw IOException("the glTF file is empty");
     bool binary = bytes.size() >= 4 && std::memcmp(bytes.data(), kGlbMagic, 4) == 0;
     if (binary && bytes.size() >= 20) {
         // The JSON chunk follows the 12-byte header and its own 8-byte chunk header.

@@ -3,6 +3,7 @@
 #include "ContentDiagnostics.h"
 #include "IOException.h"
 #include "KxRlContentRegistry.h"
+#include "ToolFrame.h"
 #include "KxRlUtil.h"
 #include "ToolOutput.h"
 
@@ -45,4 +46,22 @@ std::string findMeshFile(KxRlContentRegistry *registry, const char *name, char *
     KxRlGameFiles *source = registry->getContentSource(path, location.file.c_str(), location.folder.c_str(), false);
     if (!source) throw IOException("not found in " + location.folder + " of " + describeSearchedSources(registry));
     return describeFoundFile(source, path, location.file.c_str(), location.folder.c_str());
+}
+
+void forEachMeshFile(const char *name, const std::function<void(const char *)> &visit) {
+    if (!isMeshPattern(name)) {
+        visit(name);
+        return;
+    }
+    std::vector<std::string> matches;
+    try {
+        matches = expandMeshPattern(getContentRegistry(), name);
+        if (matches.empty())
+            throw IOException("no mesh file matches in " + locateMeshName(name).folder + " of " +
+                              describeSearchedSources(getContentRegistry()));
+    } catch (const IOException &e) {
+        toolError("Could not load mesh file %s\n", name);
+        toolDiagnostic(name, "%s", e.describe().c_str());
+    }
+    for (const std::string &match : matches) visit(match.c_str());
 }

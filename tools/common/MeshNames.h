@@ -5,6 +5,7 @@
 // optionally with folder parts below data\meshes\ ("props/p_desk.msh"), or a wildcard pattern
 // ("p_demo_*.msh") that names every matching mesh file of every source.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,5 +33,11 @@ std::vector<std::string> expandMeshPattern(const KxRlContentRegistry *registry, 
 // found, for messages ("found in the game folder ... as ..."). Throws IOException when the
 // name has a ".." part, and, naming every source searched, when no source has it.
 std::string findMeshFile(KxRlContentRegistry *registry, const char *name, char *path);
+
+// Calls `visit` with `name`, or, for a pattern, with every mesh file it names in the sources of
+// the frame's content registry (expandMeshPattern). A pattern that matches nothing or cannot be
+// listed prints "Could not load mesh file <pattern>\n" as an error, with the sources searched
+// on standard error.
+void forEachMeshFile(const char *name, const std::function<void(const char *)> &visit);
 
 #endif

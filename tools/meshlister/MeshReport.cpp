@@ -1,8 +1,6 @@
 #include "MeshReport.h"
 
-#include "ContentDiagnostics.h"
 #include "IOException.h"
-#include "KxRlContentRegistry.h"
 #include "KxRlMeshFile.h"
 #include "KxRlMeshGroupRef.h"
 #include "KxRlMeshTraversal.h"

@@ -1,6 +1,5 @@
 #include "BridgeExport.h"
 
-#include "ContentDiagnostics.h"
 #include "GltfExport.h"
 #include "IOException.h"
 #include "KxRlMeshFile.h"
@@ -107,22 +106,9 @@ void runBridgeExport(int first, int argc, char **argv) {
     }
     if (outputOption) lockOutputDir(outputOption);
     std::string outputFolder = isOutputLocked() ? getOutputFolder() : "";
+    while (outputFolder.size() > 1 && (outputFolder.back() == '/' || outputFolder.back() == '\\'))
+        outputFolder.pop_back();
 
-    for (const char *name : names) {
-        if (!isMeshPattern(name)) {
-            exportOne(name, outputFolder, binary);
-            continue;
-        }
-        std::vector<std::string> matches;
-        try {
-            matches = expandMeshPattern(getContentRegistry(), name);
-            if (matches.empty())
-                throw IOException("no mesh file matches in " + locateMeshName(name).folder + " of " +
-                                  describeSearchedSources(getContentRegistry()));
-        } catch (const IOException &e) {
-            toolError("Could not load mesh file %s\n", name);
-            toolDiagnostic(name, "%s", e.describe().c_str());
-        }
-        for (const std::string &match : matches) exportOne(match.c_str(), outputFolder, binary);
-    }
+    for (const char *name : names)
+        forEachMeshFile(name, [&outputFolder, binary](const char *file) { exportOne(file, outputFolder, binary); });
 }

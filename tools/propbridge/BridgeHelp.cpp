@@ -9,11 +9,7 @@ const char *const kPropbridgeHelp =
     "Turns mesh files into glTF 2.0 models that 3D editors open, and glTF models\n"
     "back into props.\n"
     KX_HELP_RULE
-    "  [GlobalOptions] is optional, and can be any combination of the following:\n"
-    "    -newdata folder           Indicates the location of an additional \\data\\\n"
-    "                              folder containing modded props.  This application\n"
-    "                              will look here first for the mesh files you\n"
-    "                              specify.\n"
+    KX_HELP_GLOBAL_NEWDATA
     "    -workdata folder          Changes the location of the output: the folder\n"
     "                              of the glTF files (export, as -o) or of the prop\n"
     "                              (import).\n"
