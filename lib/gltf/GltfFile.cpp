@@ -177,8 +177,10 @@ void loadGltfModel(const char *path, tinygltf::Model *model) {
 }
 
 void saveGltfModel(tinygltf::Model *model, const char *basePath, bool binary) {
-    std::string base = basePath;
-    std::string stem = base.substr(base.find_last_of("\\/") == std::string::npos ? 0 : base.find_last_of("\\/") + 1);
+    const std::string base = basePath;
+    const size_t cut = base.find_last_of("\\/");
+    const std::string folder = cut == std::string::npos ? "" : base.substr(0, cut + 1);  // with its separator
+    const std::string stem = base.substr(folder.size());
     // Written in a folder of this process first: the .gltf names its .bin by the final name.
     std::string temporary = kxrlTemporaryPath(basePath);
     std::vector<std::string> names;
@@ -193,7 +195,7 @@ void saveGltfModel(tinygltf::Model *model, const char *basePath, bool binary) {
         names.push_back(stem + ".gltf");
     }
     for (const std::string &name : names) {
-        std::string target = base.substr(0, base.size() - stem.size()) + name;
+        std::string target = folder + name;
         if (target.size() >= KXRL_PATH_SIZE)
             throw IOException("Output path exceeds " + std::to_string(KXRL_PATH_SIZE - 1) + " characters: " + target);
         if (platform::isReadOnlyFile(target.c_str())) throw IOException(EACCES, "File could not be opened: " + target);
@@ -223,7 +225,7 @@ void saveGltfModel(tinygltf::Model *model, const char *basePath, bool binary) {
         }
         for (const std::string &name : names) {
             std::string from = temporary + "/" + name;
-            std::string to = base.substr(0, base.size() - stem.size()) + name;
+            std::string to = folder + name;
             if (!platform::renameFile(from.c_str(), to.c_str())) {
                 const char *why = platform::isDirectory(to.c_str()) ? "A folder is in the way of the finished file: "
                                                                      : "Could not move the finished file into place: ";

@@ -24,9 +24,17 @@ int GltfModel::addView(const void *bytes, size_t size, size_t stride) {
     return static_cast<int>(model.bufferViews.size() - 1);
 }
 
-int GltfModel::addFloats(const std::vector<float> &values, int components, bool bounds) {
+int GltfModel::addFloats(const std::vector<float> &values, int components, bool bounds, size_t stride) {
+    // Each element followed by zero bytes up to `stride`, as in a buffer shared with other data.
+    std::vector<unsigned char> bytes;
+    size_t element = 4 * static_cast<size_t>(components);
+    for (size_t i = 0; i < values.size(); i += static_cast<size_t>(components)) {
+        bytes.insert(bytes.end(), reinterpret_cast<const unsigned char *>(&values[i]),
+                     reinterpret_cast<const unsigned char *>(&values[i]) + element);
+        bytes.resize(bytes.size() + (stride > element ? stride - element : 0));
+    }
     tinygltf::Accessor accessor;
-    accessor.bufferView = addView(values.data(), values.size() * 4);
+    accessor.bufferView = addView(bytes.data(), bytes.size(), stride);
     accessor.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
     accessor.type = components;
     accessor.count = values.size() / components;
@@ -40,25 +48,6 @@ int GltfModel::addFloats(const std::vector<float> &values, int components, bool 
     }
     model.accessors.push_back(accessor);
     return static_cast<int>(model.accessors.size() - 1);
-}
-
-int GltfModel::addInterleaved(const std::vector<float> &positions, const std::vector<float> &normals) {
-    std::vector<float> both;
-    for (size_t v = 0; v < positions.size() / 3; v++) {
-        both.insert(both.end(), positions.begin() + 3 * v, positions.begin() + 3 * v + 3);
-        both.insert(both.end(), normals.begin() + 3 * v, normals.begin() + 3 * v + 3);
-    }
-    int view = addView(both.data(), both.size() * 4, 24);
-    for (int part = 0; part < 2; part++) {
-        tinygltf::Accessor accessor;
-        accessor.bufferView = view;
-        accessor.byteOffset = 12 * part;
-        accessor.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
-        accessor.type = TINYGLTF_TYPE_VEC3;
-        accessor.count = positions.size() / 3;
-        model.accessors.push_back(accessor);
-    }
-    return static_cast<int>(model.accessors.size() - 2);
 }
 
 int GltfModel::addIndices(const std::vector<uint32_t> &indices, int componentType) {
@@ -76,9 +65,8 @@ int GltfModel::addIndices(const std::vector<uint32_t> &indices, int componentTyp
     return static_cast<int>(model.accessors.size() - 1);
 }
 
-int GltfModel::addMaterial(const std::string &texture, const std::string &alphaMode) {
+int GltfModel::addMaterial(const std::string &texture) {
     tinygltf::Material material;
-    material.alphaMode = alphaMode;
     if (!texture.empty()) {
         tinygltf::Image image;
         image.uri = texture;
@@ -129,35 +117,32 @@ std::string GltfModel::json() const {
 
 GltfModel boxModel() {
     GltfModel box;
-    // Each side: its outward normal and the four corners, counter-clockwise seen from outside.
-    struct Side {
-        float n[3];
-        float corners[4][3];
-    };
-    const Side sides[6] = {
-        {{1, 0, 0}, {{1, 0, 3}, {1, 0, -3}, {1, 4, -3}, {1, 4, 3}}},
-        {{-1, 0, 0}, {{-1, 0, -3}, {-1, 0, 3}, {-1, 4, 3}, {-1, 4, -3}}},
-        {{0, 1, 0}, {{-1, 4, 3}, {1, 4, 3}, {1, 4, -3}, {-1, 4, -3}}},
-        {{0, -1, 0}, {{-1, 0, -3}, {1, 0, -3}, {1, 0, 3}, {-1, 0, 3}}},
-        {{0, 0, 1}, {{-1, 0, 3}, {1, 0, 3}, {1, 4, 3}, {-1, 4, 3}}},
-        {{0, 0, -1}, {{1, 0, -3}, {-1, 0, -3}, {-1, 4, -3}, {1, 4, -3}}},
-    };
-    int red = box.addMaterial("red.dds"), blue = box.addMaterial("blue.dds");
+    const float centre[3] = {0, 2, 0}, half[3] = {1, 2, 3};
+    const float square[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    const int materials[2] = {box.addMaterial("red.dds"), box.addMaterial("blue.dds")};
     std::vector<tinygltf::Primitive> primitives;
-    for (int half = 0; half < 2; half++) {
+    for (int part = 0; part < 2; part++) {
         std::vector<float> positions, normals;
         std::vector<uint32_t> indices;
-        for (int s = 3 * half; s < 3 * half + 3; s++) {
+        // Sides +X, -X, +Y, then -Y, +Z, -Z; corners counter-clockwise seen from outside.
+        for (int side = 3 * part; side < 3 * part + 3; side++) {
+            int a = side / 2, b = (a + 1) % 3, c = (a + 2) % 3;
+            float sign = side % 2 ? -1.0f : 1.0f;
             uint32_t first = static_cast<uint32_t>(positions.size() / 3);
-            for (const auto &corner : sides[s].corners) {
-                positions.insert(positions.end(), corner, corner + 3);
-                normals.insert(normals.end(), sides[s].n, sides[s].n + 3);
+            for (const auto &corner : square) {
+                float p[3], n[3] = {0, 0, 0};
+                p[a] = centre[a] + sign * half[a];
+                p[b] = centre[b] + corner[0] * half[b];
+                p[c] = centre[c] + sign * corner[1] * half[c];
+                n[a] = sign;
+                positions.insert(positions.end(), p, p + 3);
+                normals.insert(normals.end(), n, n + 3);
             }
             for (uint32_t i : {0u, 1u, 2u, 0u, 2u, 3u}) indices.push_back(first + i);
         }
         primitives.push_back(GltfModel::primitive(box.addFloats(positions, 3, true), box.addFloats(normals, 3),
                                                   box.addIndices(indices, TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT),
-                                                  half == 0 ? red : blue));
+                                                  materials[part]));
     }
     box.addMeshNode("box", primitives);
     return box;

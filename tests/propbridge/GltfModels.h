@@ -2,7 +2,7 @@
 #define KX_TESTS_GLTFMODELS_H
 
 // glTF models made by the tests, through tinygltf: one buffer that every accessor reads, and
-// helpers for the ways a file may store its data (packed or interleaved, sparse, 8, 16 or
+// helpers for the ways a file may store its data (packed or strided, sparse, 8, 16 or
 // 32-bit indices). The test data is in glTF's own axes (Y up).
 
 #include <tiny_gltf.h>
@@ -17,15 +17,13 @@ public:
 
     tinygltf::Model model;
 
-    // A packed float accessor of `components` per element; POSITION gets its bounds.
-    int addFloats(const std::vector<float> &values, int components, bool bounds = false);
-    // Positions and normals interleaved in one buffer view (24 bytes per vertex); returns the
-    // position accessor, the normal accessor is the next one.
-    int addInterleaved(const std::vector<float> &positions, const std::vector<float> &normals);
+    // A float accessor of `components` per element, packed or `stride` bytes apart; POSITION
+    // gets its bounds.
+    int addFloats(const std::vector<float> &values, int components, bool bounds = false, size_t stride = 0);
     // Indices as unsigned 8, 16 or 32-bit integers (TINYGLTF_COMPONENT_TYPE_UNSIGNED_*).
     int addIndices(const std::vector<uint32_t> &indices, int componentType);
     // A material whose base colour texture names `texture` ("" for none).
-    int addMaterial(const std::string &texture, const std::string &alphaMode = "OPAQUE");
+    int addMaterial(const std::string &texture);
     // A triangle primitive over the given accessors (-1 leaves one out).
     static tinygltf::Primitive primitive(int position, int normal, int indices, int material,
                                          int mode = TINYGLTF_MODE_TRIANGLES);
