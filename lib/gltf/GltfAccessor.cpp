@@ -172,8 +172,8 @@ std::vector<float> readGltfFloats(const tinygltf::Model &model, int index, int c
         throw accessorError(index, "has a component type that glTF 2.0 does not allow");
     int type = accessor.componentType;
     bool normalized = accessor.normalized;
-    std::vector<float> values = readElements<float>(
-        model, index, components, [type, normalized](const unsigned char *p) { return componentValue(p, type, normalized); });
+    auto convert = [type, normalized](const unsigned char *p) { return componentValue(p, type, normalized); };
+    std::vector<float> values = readElements<float>(model, index, components, convert);
     for (float v : values)
         if (!std::isfinite(v)) throw accessorError(index, "holds a value that is not a finite number");
     return values;

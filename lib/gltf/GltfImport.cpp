@@ -53,7 +53,8 @@ struct GameTransform {
 
     _KxDVector3D point(const float *p) const {
         double out[3];
-        for (int r = 0; r < 3; r++) out[r] = linear[r][0] * p[0] + linear[r][1] * p[1] + linear[r][2] * p[2] + translation[r];
+        for (int r = 0; r < 3; r++)
+            out[r] = linear[r][0] * p[0] + linear[r][1] * p[1] + linear[r][2] * p[2] + translation[r];
         return {static_cast<float>(out[0]), static_cast<float>(out[1]), static_cast<float>(out[2])};
     }
 
@@ -85,7 +86,8 @@ public:
         for (const std::string &required : model.extensionsRequired) {
             bool known = false;
             for (const char *readable : kReadableExtensions) known = known || required == readable;
-            if (!known) throw IOException("the model requires the glTF extension " + required + ", which is not supported");
+            if (!known)
+                throw IOException("the model requires the glTF extension " + required + ", which is not supported");
         }
         std::vector<GltfMeshInstance> instances = gltfMeshInstances(model);
         for (const GltfMeshInstance &instance : instances) addGroup(instance);
@@ -182,14 +184,17 @@ private:
             _KxDTexVertex &vertex = mesh.vertices[v];
             vertex.position = transform.point(&positions[3 * v]);
             vertex.normal = normals.empty() ? _KxDVector3D{0.0f, 0.0f, 1.0f} : transform.normal(&normals[3 * v]);
-            vertex.texture = texture.empty() ? _KxDVector2D{0.0f, 0.0f} : _KxDVector2D{texture[2 * v], texture[2 * v + 1]};
+            vertex.texture = {0.0f, 0.0f};
+            if (!texture.empty()) vertex.texture = {texture[2 * v], texture[2 * v + 1]};
         }
         if (!lightMap.empty()) {
             mesh.lightMap.resize(count);
-            for (size_t v = 0; v < count; v++) mesh.lightMap[v] = {toUnit(lightMap[2 * v]), toUnit(lightMap[2 * v + 1])};
+            for (size_t v = 0; v < count; v++)
+                mesh.lightMap[v] = {toUnit(lightMap[2 * v]), toUnit(lightMap[2 * v + 1])};
         }
         if (transform.mirrors)
-            for (size_t t = 0; t + 2 < mesh.triangles.size(); t += 3) std::swap(mesh.triangles[t + 1], mesh.triangles[t + 2]);
+            for (size_t t = 0; t + 2 < mesh.triangles.size(); t += 3)
+                std::swap(mesh.triangles[t + 1], mesh.triangles[t + 2]);
         if (normals.empty()) {
             gltfFlatNormals(&mesh);
             note("Note : " + where + " has no normals; each triangle gets its own (flat shading)");

@@ -62,7 +62,8 @@ void gltfFlatNormals(GltfTriangleMesh *mesh) {
         double length = std::sqrt(nx * nx + ny * ny + nz * nz);
         _KxDVector3D normal = {0.0f, 0.0f, 1.0f};
         if (length > 0)
-            normal = {static_cast<float>(nx / length), static_cast<float>(ny / length), static_cast<float>(nz / length)};
+            normal = {static_cast<float>(nx / length), static_cast<float>(ny / length),
+                      static_cast<float>(nz / length)};
         for (int corner = 0; corner < 3; corner++) {
             uint32_t from = mesh->triangles[t + static_cast<size_t>(corner)];
             _KxDTexVertex vertex = mesh->vertices[from];

@@ -19,7 +19,8 @@ int GltfModel::addView(const void *bytes, size_t size, size_t stride) {
     view.byteOffset = data.size();
     view.byteLength = size;
     view.byteStride = stride;
-    data.insert(data.end(), static_cast<const unsigned char *>(bytes), static_cast<const unsigned char *>(bytes) + size);
+    const unsigned char *first = static_cast<const unsigned char *>(bytes);
+    data.insert(data.end(), first, first + size);
     model.bufferViews.push_back(view);
     return static_cast<int>(model.bufferViews.size() - 1);
 }

@@ -108,7 +108,7 @@ std::string roundTripFile() {
             float n = 1 / std::sqrt(3.0f);
             m.vertices.push_back(mshVertex(m, corners[i][0], corners[i][1], corners[i][2], n, -n, n,
                                            0.4f * i + shift, 0.2f * i));
-            if (lightMap) m.lightMap.push_back({{static_cast<uint16_t>(9000 * i), static_cast<uint16_t>(65535 - 7000 * i)}});
+            if (lightMap) m.lightMap.push_back({{uint16_t(9000 * i), uint16_t(65535 - 7000 * i)}});
         }
         m.indices = {0, 1, 4, 1, 2, 4, 2, 3, 4, 3, 0, 4};
         return m;
@@ -269,8 +269,9 @@ const std::vector<ImportCase> kImports = {
          }
          for (uint32_t k = 0; k + 1 < 35000; k++)
              for (uint32_t c : {0u, 2u, 1u, 1u, 2u, 3u}) indices.push_back(2 * k + c);
-         g.addMeshNode("strip", {GltfModel::primitive(g.addFloats(positions, 3, true), g.addFloats(normals, 3),
-                                                      g.addIndices(indices, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT), -1)});
+         int index = g.addIndices(indices, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT);
+         int position = g.addFloats(positions, 3, true), normal = g.addFloats(normals, 3);
+         g.addMeshNode("strip", {GltfModel::primitive(position, normal, index, -1)});
          writeWork(i, "big.glb", g.glb());
      },
      {"big.glb", "big"},
@@ -305,11 +306,10 @@ const std::vector<ImportCase> kImports = {
          int strip = g.addFloats({0, 0, 0, 0, 0, 1, 2, 0, 0, 2, 0, 1}, 3, true);
          int fan = g.addFloats({0, 0, 0, 0, 0, 1, 2, 0, 1, 2, 0, 0}, 3, true);
          int up = g.addFloats({0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0}, 3);
-         g.addMeshNode("quads",
-                       {GltfModel::primitive(strip, up, g.addIndices({0, 1, 2, 3}, TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE),
-                                             -1, TINYGLTF_MODE_TRIANGLE_STRIP),
-                        GltfModel::primitive(fan, up, g.addIndices({0, 1, 2, 3}, TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT),
-                                             -1, TINYGLTF_MODE_TRIANGLE_FAN)});
+         int bytes = g.addIndices({0, 1, 2, 3}, TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE);
+         int shorts = g.addIndices({0, 1, 2, 3}, TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT);
+         g.addMeshNode("quads", {GltfModel::primitive(strip, up, bytes, -1, TINYGLTF_MODE_TRIANGLE_STRIP),
+                                 GltfModel::primitive(fan, up, shorts, -1, TINYGLTF_MODE_TRIANGLE_FAN)});
          writeWork(i, "quads.glb", g.glb());
      },
      {"quads.glb", "quads"}, {"Exported prop p_quads!"},
