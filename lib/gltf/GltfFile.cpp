@@ -216,6 +216,9 @@ void saveGltfModel(tinygltf::Model *model, const char *basePath, bool binary) {
             throw IOException("Could not write " + written + ": " + e.what());
         }
         if (!ok) throw IOException(errno, "File could not be opened: " + written);
+        // tinygltf's Windows build creates its files without saying they may be written (at
+        // random read-only); the finished files must be replaceable by the next export.
+        for (const std::string &name : names) platform::makeWritable((temporary + "/" + name).c_str());
         // Whatever the disk did, the files are used only when they read back whole.
         tinygltf::Model check;
         try {

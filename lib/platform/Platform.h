@@ -76,6 +76,9 @@ bool setModificationTime(const char *path, int64_t seconds);
 // for its owner on POSIX, the read-only attribute on Windows. Such a file is never
 // replaced, whoever runs the tool.
 bool isReadOnlyFile(const char *path);
+// Takes the read-only mark off an existing file (the attribute on Windows, the owner's write
+// permission on POSIX): for files made by a library that does not say how they may be written.
+bool makeWritable(const char *path);
 // Moves `from` to `to`, replacing an existing `to`.
 bool renameFile(const char *from, const char *to);
 bool removeFile(const char *path);

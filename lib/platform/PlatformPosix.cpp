@@ -176,6 +176,13 @@ bool isReadOnlyFile(const char *path) {
     return ::stat(resolve(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && !(info.st_mode & S_IWUSR);
 }
 
+bool makeWritable(const char *path) {
+    std::string native = resolve(path);
+    struct stat info;
+    if (::stat(native.c_str(), &info) != 0) return false;
+    return (info.st_mode & S_IWUSR) || ::chmod(native.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0;
+}
+
 bool renameFile(const char *from, const char *to) {
     return std::rename(resolve(from).c_str(), resolve(to).c_str()) == 0;
 }

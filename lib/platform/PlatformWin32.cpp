@@ -102,6 +102,14 @@ bool isReadOnlyFile(const char *path) {
            (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
+bool makeWritable(const char *path) {
+    std::string native = toBackslashes(path);
+    DWORD attributes = ::GetFileAttributesA(native.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (!(attributes & FILE_ATTRIBUTE_READONLY)) return true;
+    return ::SetFileAttributesA(native.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 bool renameFile(const char *from, const char *to) {
     return ::MoveFileExA(toBackslashes(from).c_str(), toBackslashes(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }

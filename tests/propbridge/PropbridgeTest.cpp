@@ -44,10 +44,12 @@ void keepForValidation(const FakeInstall &install, const std::string &file) {
     fs::path folder = fs::path(buildFolderPath(KX_GLTF_EXPORTS)) / name;
     fs::path source = install.workFile(file);
     fs::create_directories(folder);
-    fs::copy_file(source, folder / source.filename(), fs::copy_options::overwrite_existing);
     fs::path bin = fs::path(source).replace_extension(".bin");
-    if (source.extension() == ".gltf" && fs::exists(bin))
-        fs::copy_file(bin, folder / bin.filename(), fs::copy_options::overwrite_existing);
+    for (const fs::path &file : {source, bin}) {
+        if (file != source && (source.extension() != ".gltf" || !fs::exists(bin))) continue;
+        fs::copy_file(file, folder / file.filename(), fs::copy_options::overwrite_existing);
+        fs::permissions(folder / file.filename(), fs::perms::owner_write, fs::perm_options::add);
+    }
 }
 
 // Every test program run starts the validator's folder afresh.
@@ -146,7 +148,8 @@ TEST_P(RoundTrip, keepsGeometryMaterialsAndCornerOrder) {
     install.addGameFile("data/meshes/p_rt.msh", roundTripFile());
     std::vector<std::string> exportArgs = {"export", "p_rt.msh", "-o", "models"};
     if (form == ".glb") exportArgs.push_back("-glb");
-    ToolRun exported = install.run("propbridge", exportArgs);
+    ASSERT_EQ(0, install.run("propbridge", exportArgs).status);
+    ToolRun exported = install.run("propbridge", exportArgs);  // the files of the first run are replaced
     ASSERT_EQ(0, exported.status) << exported.output << exported.errors;
     EXPECT_NE(std::string::npos, exported.output.find("Exported glTF file models/p_rt" + form + "!\n"));
     keepForValidation(install, "models/p_rt" + form);
