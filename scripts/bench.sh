@@ -10,7 +10,8 @@
 #  5. propcarver carving one object and the whole mesh out of the 65,536-vertex benchmark mesh, and
 #     propbender scaling, turning and clipping it, each beside meshlister's report of the same mesh;
 #  6. roomwright building 25, 50 and 100 rooms of 8 walls, each with two cut-outs and a prop;
-#  7. dresscaster on set-dressing files of 250 to 2,000 props naming 10 meshes.
+#  7. dresscaster on set-dressing files of 250 to 2,000 props naming 10 meshes;
+#  8. propbridge exporting the 65,536-vertex mesh to glTF and importing the model back, beside the report.
 # Times are medians of several runs, in milliseconds: wall time, and below it processor time.
 #   scripts/bench.sh [--tools] [--meshlister PATH] [benchmark options]
 #     --tools            skip the library benchmarks
@@ -25,19 +26,20 @@ library=1
 meshlister=""
 while [ $# -gt 0 ]; do
   case "$1" in
-    -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     --tools) library=0; shift ;;
     --meshlister) meshlister=$(realpath "${2:?--meshlister needs a path}"); shift 2 ;;
     *) break ;;
   esac
 done
 
-ensure_packages cmake g++ ninja-build zlib1g-dev libgtest-dev googletest libbenchmark-dev time
+ensure_packages cmake g++ ninja-build zlib1g-dev libgtest-dev googletest libbenchmark-dev time \
+  libtinygltf-dev nlohmann-json3-dev
 
 echo "== bench: configure and build"
 cmake --preset bench -G Ninja >/dev/null
 cmake --build --preset bench --target mesh_bench make_bench_mesh write_floor meshlister propcarver propbender \
-  roomwright make_example_game
+  roomwright propbridge make_example_game
 bin="$PWD/$(preset_build_dir bench)/bin"
 [ -n "$meshlister" ] || meshlister="$bin/meshlister"
 
@@ -161,6 +163,17 @@ echo "   propcarver -v 0 (one object, $object_vertices vertices): best $object m
 echo "   propcarver -cp 1 2 3 -rpz 90 -sp 2 (all):  best $whole ms, $(ratio "$whole" "$report") x the report"
 echo "   propbender -s 2 -rz 90 -cl (kept $bent_vertices vertices): best $bent ms, $(ratio "$bent" "$report") x the report"
 echo "   target: carving and bending cost at most 2 x the report"
+
+echo "== bench: propbridge export and import of the same mesh, beside meshlister's report"
+mkdir -p "$work/model"
+(cd "$work/run" && "$bin/propbridge" export bench_building.msh -o "$work/model" >/dev/null)
+exported=$(best_ms "$bin/propbridge" export bench_building.msh)
+imported=$(best_ms "$bin/propbridge" import "$work/model/bench_building.gltf" bench_back)
+echo "   glTF model: $(stat -c %s "$work/model/bench_building.gltf") + $(stat -c %s "$work/model/bench_building.bin") bytes"
+echo "   meshlister report (no exports):            best $report ms"
+echo "   propbridge export (.gltf + .bin):          best $exported ms, $(ratio "$exported" "$report") x the report"
+echo "   propbridge import (the prop package):      best $imported ms, $(ratio "$imported" "$report") x the report"
+echo "   target: each at most 2 x the report"
 
 echo "== bench: roomwright, a building of rooms"
 # Room i of a 10-wide grid: an octagon of 8 walls with a window and a door from the cut-out

@@ -6,11 +6,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/setup.sh
 
-ensure_packages cmake g++ ninja-build zlib1g-dev libgtest-dev googletest
+ensure_packages cmake g++ ninja-build zlib1g-dev libgtest-dev googletest libtinygltf-dev nlohmann-json3-dev \
+  $(node_packages)
 
 echo "== building"
 cmake --preset default -G Ninja >/dev/null
 cmake --build --preset default
+install_gltf_validator build
 
 root="$PWD"
 run="$root/demo-run"
@@ -84,6 +86,17 @@ for room in demo_room demo_building; do
       "$run/previews/p_${room}_$view.png"
   done
 done
+# propbridge: the example table out to glTF (checked by the glTF validator), back in as a prop,
+# and both drawn side by side.
+echo
+echo "== propbridge export p_demo_table.msh -o gltf   (then the glTF validator's report)"
+(cd "$run/work" && "$root/build/bin/propbridge" export p_demo_table.msh -o gltf)
+node "$root/tests/gltf/validate.mjs" "$root/build/gltf-validator" "$run/work/gltf/p_demo_table.gltf"
+echo
+echo "== propbridge import gltf/p_demo_table.gltf demo_table_back"
+(cd "$run/work" && "$root/build/bin/propbridge" import gltf/p_demo_table.gltf demo_table_back)
+"$root/build/bin/msh_preview" "$run/work/p_demo_table_back/data/meshes/p_demo_table_back.msh" \
+  "$run/previews/p_demo_table_back.png"
 
 cat <<EOT
 
@@ -107,6 +120,9 @@ propbender's package:  demo-run/work/p_demo_shelf_small/data/ (the whole shelf t
 roomwright's packages: demo-run/work/demo_room/data/ and demo-run/work/demo_building/data/, built from
                        demo-run/work/demo_room.ini, demo_building.ini and the cut-out library demo_cutouts.ini;
                        pictures: demo-run/previews/p_demo_room_above.png, _front.png (and p_demo_building_...)
+propbridge's glTF:     demo-run/work/gltf/p_demo_table.gltf (+ .bin), for Blender and other 3D editors
+                       imported back as demo-run/work/p_demo_table_back/data/; both drawn:
+                       demo-run/previews/p_demo_table.png and demo-run/previews/p_demo_table_back.png
 EOT
 echo
 echo "== the report's first lines"

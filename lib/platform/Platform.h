@@ -53,6 +53,10 @@ std::string nativePath(const char *path);
 
 // fopen with the path turned into a native one.
 FILE *openFile(const char *path, const char *mode);
+// `path` as a library that opens files by itself takes it: on Windows in UTF-8 (the suite's
+// texts are in the ANSI code page), on POSIX with `/` and each existing component found
+// case-insensitively, as openFile finds it.
+std::string libraryPath(const char *path);
 // fseek and ftell with 64-bit positions, for files of 2 GiB and more (the C library's `long`
 // is 32 bits on Windows). Same results as fseek (0 on success) and ftell (-1 on failure).
 int seekFile(FILE *stream, int64_t offset, int origin);
@@ -72,6 +76,9 @@ bool setModificationTime(const char *path, int64_t seconds);
 // for its owner on POSIX, the read-only attribute on Windows. Such a file is never
 // replaced, whoever runs the tool.
 bool isReadOnlyFile(const char *path);
+// Takes the read-only mark off an existing file (the attribute on Windows, the owner's write
+// permission on POSIX): for files made by a library that does not say how they may be written.
+bool makeWritable(const char *path);
 // Moves `from` to `to`, replacing an existing `to`.
 bool renameFile(const char *from, const char *to);
 bool removeFile(const char *path);

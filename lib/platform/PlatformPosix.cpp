@@ -348,6 +348,8 @@ FILE *openFile(const char *path, const char *mode) {
     return stream;
 }
 
+std::string libraryPath(const char *path) { return resolve(path); }
+
 static_assert(sizeof(off_t) >= 8, "archives of 2 GiB and more need 64-bit file positions");
 
 int seekFile(FILE *stream, int64_t offset, int origin) { return ::fseeko(stream, static_cast<off_t>(offset), origin); }
@@ -387,6 +389,13 @@ bool setModificationTime(const char *path, int64_t seconds) {
 bool isReadOnlyFile(const char *path) {
     struct stat info;
     return ::stat(resolve(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && !(info.st_mode & S_IWUSR);
+}
+
+bool makeWritable(const char *path) {
+    std::string native = resolve(path);
+    struct stat info;
+    if (::stat(native.c_str(), &info) != 0) return false;
+    return (info.st_mode & S_IWUSR) || ::chmod(native.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0;
 }
 
 bool renameFile(const char *from, const char *to) {

@@ -72,9 +72,17 @@ std::string shellQuoted(const std::string &text) {
 
 }  // namespace
 
+std::string buildFolderPath(const std::string &posixPath) {
+#ifdef _WIN32
+    return windowsPath(posixPath);
+#else
+    return posixPath;
+#endif
+}
+
 std::string toolProgramPath(const std::string &tool) {
 #ifdef _WIN32
-    return windowsPath(std::string(KX_BIN_DIR) + "/" + tool + ".exe");
+    return buildFolderPath(std::string(KX_BIN_DIR) + "/" + tool + ".exe");
 #else
     return std::string(KX_BIN_DIR) + "/" + tool;
 #endif

@@ -26,6 +26,8 @@ struct ToolRun {
 
 // Full path of a built program (".exe" added on Windows).
 std::string toolProgramPath(const std::string &tool);
+// A path below the build folder as this program sees it: under Wine the POSIX root is drive Z:.
+std::string buildFolderPath(const std::string &posixPath);
 
 class FakeInstall {
 public:

@@ -15,6 +15,15 @@
     "    If you add a new directory using the -newdata option, this application will\n" \
     "    look there first.\n"
 
+// The head of the global options of the tools that read mesh files by name (meshlister,
+// propbridge): -newdata.
+#define KX_HELP_GLOBAL_NEWDATA                                                          \
+    "  [GlobalOptions] is optional, and can be any combination of the following:\n"     \
+    "    -newdata folder           Indicates the location of an additional \\data\\\n"  \
+    "                              folder containing modded props.  This application\n" \
+    "                              will look here first for the mesh files you\n"       \
+    "                              specify.\n"
+
 // The global options, the input mesh and the prop name of propcarver and propbender, each
 // section closed by a rule.
 #define KX_HELP_PROP_TOOL_ARGUMENTS                                                          \
