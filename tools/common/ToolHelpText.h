@@ -44,4 +44,14 @@
     "    characters in length.\n"                                                           \
     KX_HELP_RULE
 
+// The prop name and category options of the tools that name their prop after an INI file
+// (dresscaster, roomwright).
+#define KX_HELP_PROPNAME_CATEGORY                                                            \
+    "    -propname name            Indicates the name of the prop to be exported.\n"          \
+    "                              For example, \"p_myprop\" (without any file\n"            \
+    "                              extension).  If no name is given, the default is\n"       \
+    "                              \"p_<INIFile>\".\n"                                        \
+    "    -cat num (0 to 9)         Sets the prop category to use in Cutbay.  The\n"          \
+    "                              default is 9 (Miscellaneous).\n"
+
 #endif

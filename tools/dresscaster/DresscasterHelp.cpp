@@ -24,12 +24,7 @@ const char *const kDresscasterHelp =
     KX_HELP_RULE
     "  [INIOptions] is optional, and is applied to the last set dressing INI file\n"
     "  entered on the command-line.\n"
-    "    -propname name            Indicates the name of the prop to be exported.\n"
-    "                              For example, \"p_myprop\" (without any file\n"
-    "                              extension).  If no name is given, the default is\n"
-    "                              \"p_<INIFile>\".\n"
-    "    -cat num (0 to 9)         Sets the prop category to use in Cutbay.  The\n"
-    "                              default is 9 (Miscellaneous).\n"
+    KX_HELP_PROPNAME_CATEGORY
     "    -lightmap texture.dds     For those props that do not have a light-map,\n"
     "                              this sets their light-map to the given texture.\n"
     "                              This should be a single-colour texture.\n"
