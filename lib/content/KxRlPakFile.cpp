@@ -28,8 +28,8 @@ void checkTable(const char *path, const char *table, uint32_t offset, int32_t co
 }  // namespace
 
 KxRlPakFile::KxRlPakFile()
-    : path(nullptr), timestamp(0), length(-1), magicNumber(0), headerWord1(0), headerWord2(0), fileCount(0), indexCount(0),
-      dirCount(0), dirBlockSize(0), extraWords{0, 0, 0}, fileTableOffset(0), indexTableOffset(0),
+    : path(nullptr), timestamp(0), length(-1), magicNumber(0), headerWord1(0), headerWord2(0), fileCount(0),
+      indexCount(0), dirCount(0), dirBlockSize(0), extraWords{0, 0, 0}, fileTableOffset(0), indexTableOffset(0),
       dirBlockOffset(0), entries(nullptr), indexTable(nullptr), dirBlock(nullptr), file(nullptr),
       heldOpen(false) {}
 

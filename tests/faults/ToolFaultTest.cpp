@@ -143,6 +143,8 @@ struct FaultCase {
     std::vector<std::string> errors;  // parts of standard error ("{root}" as above)
     // Folders below the root that the run may change, besides work/cache and work/content.
     std::vector<std::string> changes;
+    // OUTPUT_IS_A_FILE: the output folder of the run, below the work folder.
+    const char *outputFolder = nullptr;
 };
 
 void PrintTo(const FaultCase &c, std::ostream *os) { *os << c.title; }
@@ -171,22 +173,23 @@ const std::vector<FaultCase> &faultCases() {
          {"Error exporting prop : File could not be opened\n"},
          {"propcarver: p_chair\\data\\meshes\\p_chair.msh: File could not be opened",
           "(the folder p_chair\\data\\meshes\\ could not be made)\n"},
-         {}},
+         {}, "p_chair"},
         {"propbenderOutputIsAFile", "propbender", OUTPUT_IS_A_FILE, {"p_chair.msh", "chair"}, 1,
          {"Error exporting prop : File could not be opened\n"},
-         {"propbender: p_chair\\data\\meshes\\p_chair.msh: File could not be opened", kMeshesFolder}, {}},
+         {"propbender: p_chair\\data\\meshes\\p_chair.msh: File could not be opened", kMeshesFolder}, {}, "p_chair"},
         {"dresscasterOutputIsAFile", "dresscaster", OUTPUT_IS_A_FILE, {"chairs.ini"}, 1,
          {"File could not be opened (p_chairs)\n"},
-         {"dresscaster: chairs\\data\\meshes\\p_chairs.msh: File could not be opened", kMeshesFolder}, {}},
+         {"dresscaster: chairs\\data\\meshes\\p_chairs.msh: File could not be opened", kMeshesFolder}, {}, "chairs"},
         {"roomwrightOutputIsAFile", "roomwright", OUTPUT_IS_A_FILE, {"hall.ini"}, 1,
          {kRoomReport, "File could not be opened (p_hall)\n"},
-         {"roomwright: hall\\data\\meshes\\p_hall.msh: File could not be opened", kMeshesFolder}, {}},
+         {"roomwright: hall\\data\\meshes\\p_hall.msh: File could not be opened", kMeshesFolder}, {}, "hall"},
         {"meshlisterOutputIsAFile", "meshlister", OUTPUT_IS_A_FILE, {"-xm", "p_chair.msh"}, 1,
          {"Exporting prop for full mesh (group 0, mesh 0)...\nCould not load mesh file p_chair.msh\n"},
-         {"meshlister: p_chair/group00mesh00.msh: export failed: File could not be opened"}, {"work/meshlister.txt"}},
+         {"meshlister: p_chair/group00mesh00.msh: export failed: File could not be opened"}, {"work/meshlister.txt"},
+         "p_chair"},
         {"propbridgeOutputIsAFile", "propbridge", OUTPUT_IS_A_FILE, {"export", "p_chair.msh", "-o", "p_chair"}, 1,
          {"Error exporting glTF file p_chair/p_chair.gltf : Could not create the folder for the files being written"},
-         {"propbridge: p_chair/p_chair.gltf: Could not create the folder"}, {}},
+         {"propbridge: p_chair/p_chair.gltf: Could not create the folder"}, {}, "p_chair"},
         {"propcarverOutputParentLocked", "propcarver", OUTPUT_PARENT_LOCKED,
          {"-workdata", "{root}/locked/out", "p_chair.msh", "chair", "-g", "0"}, 1,
          {"Error exporting prop : File could not be opened\n"},
@@ -211,20 +214,25 @@ const std::vector<FaultCase> &faultCases() {
          {"propbridge: {root}/locked/out/p_chair.gltf: "}, {}},
         // A disk that fills while the output is written.
         {"propcarverDiskFull", "propcarver", DISK_FULL, {"p_chair.msh", "chair", "-g", "0"}, 1,
-         {"Error exporting prop : File too large\n"}, packageFailure("p_chair", "p_chair", kTooLarge), {"work/p_chair"}},
+         {"Error exporting prop : File too large\n"}, packageFailure("p_chair", "p_chair", kTooLarge),
+         {"work/p_chair"}},
         {"propbenderDiskFull", "propbender", DISK_FULL, {"p_chair.msh", "chair"}, 1,
-         {"Error exporting prop : File too large\n"}, packageFailure("p_chair", "p_chair", kTooLarge), {"work/p_chair"}},
+         {"Error exporting prop : File too large\n"}, packageFailure("p_chair", "p_chair", kTooLarge),
+         {"work/p_chair"}},
         {"dresscasterDiskFull", "dresscaster", DISK_FULL, {"chairs.ini"}, 1, {"File too large (p_chairs)\n"},
          packageFailure("chairs", "p_chairs", kTooLarge), {"work/chairs"}},
         {"roomwrightDiskFull", "roomwright", DISK_FULL, {"hall.ini"}, 1, {kRoomReport, "File too large (p_hall)\n"},
          packageFailure("hall", "p_hall", kTooLarge), {"work/hall"}},
         {"meshlisterDiskFull", "meshlister", DISK_FULL, {"-xm", "p_chair.msh"}, 1,
-         {"Could not load mesh file p_chair.msh\n"}, {"meshlister: p_chair/group00mesh00.msh: export failed: File too large"},
+         {"Could not load mesh file p_chair.msh\n"},
+         {"meshlister: p_chair/group00mesh00.msh: export failed: File too large"},
          {"work/p_chair", "work/meshlister.txt"}},
         {"propbridgeDiskFull", "propbridge", DISK_FULL, {"export", "p_chair.msh"}, 1,
          {"Error exporting glTF file p_chair.gltf : The file written is not whole"},
          {"propbridge: p_chair.gltf: The file written is not whole"}, {"work/p_chair.gltf", "work/p_chair.bin"}},
-        // A cache folder that cannot take the extracted copy: the run fails and says where.
+        // A cache folder that cannot take the extracted copy: the run fails and names the cache
+        // path and the reason. A copy elsewhere would write outside the run's folders and hide a
+        // cache that every later run would miss as well.
         {"propcarverCacheIsAFile", "propcarver", CACHE_IS_A_FILE, {"p_crate.msh", "crate", "-g", "0"}, 1,
          {std::string("Error : ") + kExtraction},
          {std::string("propcarver: p_crate.msh: ") + kExtraction, "p_crate.msh: File could not be opened"},
@@ -281,15 +289,9 @@ TEST_P(ToolFaults, endInAClearErrorAndTouchNothingElse) {
     std::unique_ptr<FifoGate> gate;
 
     switch (c.fault) {
-    case OUTPUT_IS_A_FILE: {
-        // The folder named after the prop, the room, the set-dressing file or the mesh.
-        std::string folder = c.arguments[c.arguments.size() - (c.arguments.back() == "0" ? 3 : 1)];
-        if (std::string(c.tool) == "propcarver" || std::string(c.tool) == "propbender") folder = "p_" + c.arguments[1];
-        if (std::string(c.tool) == "meshlister") folder = "p_chair";
-        if (folder.size() > 4 && folder.compare(folder.size() - 4, 4, ".ini") == 0) folder.resize(folder.size() - 4);
-        install.addRootFile("work/" + folder, "a file where the output folder goes");
+    case OUTPUT_IS_A_FILE:
+        install.addRootFile(std::string("work/") + c.outputFolder, "a file where the output folder goes");
         break;
-    }
     case OUTPUT_PARENT_LOCKED:
     case CACHE_LOCKED:
         if (!permissionsStopWrites(&why)) GTEST_SKIP() << why;
@@ -389,7 +391,8 @@ TEST(ConcurrentRuns, extractTheSameEntryAndBothSucceed) {
         expectToolRun(one, 0, {"Exported prop p_crate!\n"});
         EXPECT_EQ(one.output, second.output);
         EXPECT_EQ(0, second.status) << second.output << second.errors;
-        EXPECT_EQ(install.readWorkFile("one/data/meshes/p_crate.msh"), install.readWorkFile("two/data/meshes/p_crate.msh"));
+        EXPECT_EQ(install.readWorkFile("one/data/meshes/p_crate.msh"),
+                  install.readWorkFile("two/data/meshes/p_crate.msh"));
         EXPECT_EQ(largeProp("crate"), readFileBytes(cached));
         EXPECT_EQ(std::vector<std::string>(), temporaryFilesBelow(install.root()));
     }
@@ -423,8 +426,8 @@ TEST(ArchiveChanges, afterTheCatalogueAreRefusedAndNothingIsCached) {
             std::string text = e.getErrorString();
             EXPECT_EQ(0u, text.find("PAK archive " + folder.file("pak"))) << text;
             EXPECT_NE(std::string::npos, text.find("base.pak")) << text;
-            EXPECT_NE(std::string::npos, text.find(change == REMOVED ? "moved or removed" : "changed after it was read"))
-                << text;
+            const char *why = change == REMOVED ? "moved or removed" : "changed after it was read";
+            EXPECT_NE(std::string::npos, text.find(why)) << text;
         }
         EXPECT_FALSE(fileExistsOnDisk(folder.file("cache/data/meshes/p_crate.msh")));
         EXPECT_EQ(std::vector<std::string>(), temporaryFilesBelow(folder.path()));

@@ -1,6 +1,7 @@
 #include "ToolHarness.h"
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <filesystem>
