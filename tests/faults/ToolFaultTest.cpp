@@ -275,6 +275,12 @@ const std::vector<FaultCase> &faultCases() {
     return cases;
 }
 
+// dresscaster started by a path with a backslash (Windows) works in its program's folder, so it
+// is started by name, as from a console.
+ToolRun runTool(const FakeInstall &install, const char *tool, const std::vector<std::string> &arguments) {
+    return std::string(tool) == "dresscaster" ? install.runByName(tool, arguments) : install.run(tool, arguments);
+}
+
 class ToolFaults : public ::testing::TestWithParam<FaultCase> {};
 
 }  // namespace
@@ -329,7 +335,7 @@ TEST_P(ToolFaults, endInAClearErrorAndTouchNothingElse) {
     ToolRun run;
     if (gate) {
         std::string pak = install.gameFolder() + "/data/pak/base.pak";
-        auto running = std::async(std::launch::async, [&] { return install.run(c.tool, arguments); });
+        auto running = std::async(std::launch::async, [&] { return runTool(install, c.tool, arguments); });
         auto ended = [&] { return running.wait_for(std::chrono::seconds(0)) == std::future_status::ready; };
         // The tool has read the catalogue and now opens the set-dressing file.
         EXPECT_TRUE(gate->waitForReader(ended)) << "the run never opened the set-dressing file";
@@ -346,7 +352,7 @@ TEST_P(ToolFaults, endInAClearErrorAndTouchNothingElse) {
         changes.push_back("game/data/pak/base.pak");
         before.erase("game/data/pak/base.pak");
     } else {
-        run = install.run(c.tool, arguments);
+        run = runTool(install, c.tool, arguments);
     }
     if (c.fault == OUTPUT_PARENT_LOCKED) fs::permissions(locked, fs::perms::owner_all);
     if (c.fault == CACHE_LOCKED) fs::permissions(cache, fs::perms::owner_all);
