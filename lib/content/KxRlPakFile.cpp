@@ -28,8 +28,8 @@ void checkTable(const char *path, const char *table, uint32_t offset, int32_t co
 }  // namespace
 
 KxRlPakFile::KxRlPakFile()
-    : path(nullptr), timestamp(0), magicNumber(0), headerWord1(0), headerWord2(0), fileCount(0), indexCount(0),
-      dirCount(0), dirBlockSize(0), extraWords{0, 0, 0}, fileTableOffset(0), indexTableOffset(0),
+    : path(nullptr), timestamp(0), length(-1), magicNumber(0), headerWord1(0), headerWord2(0), fileCount(0),
+      indexCount(0), dirCount(0), dirBlockSize(0), extraWords{0, 0, 0}, fileTableOffset(0), indexTableOffset(0),
       dirBlockOffset(0), entries(nullptr), indexTable(nullptr), dirBlock(nullptr), file(nullptr),
       heldOpen(false) {}
 
@@ -62,7 +62,7 @@ KxRlPakFile *KxRlPakFile::CreateFromFile(const char *path) {
 
 void KxRlPakFile::readTables() {
     RandomAccessFile *f = getFile();
-    int64_t length = f->getLength();
+    length = f->getLength();
     magicNumber = f->readInt();
     headerWord1 = f->readUInt();
     headerWord2 = f->readInt();
@@ -107,7 +107,24 @@ void KxRlPakFile::readTables() {
 
 RandomAccessFile *KxRlPakFile::getFile() {
     if (!file) file = new RandomAccessFile();
-    if (!file->isOpen()) file->open(path, "rb");
+    if (file->isOpen()) return file;
+    try {
+        file->open(path, "rb");
+    } catch (const IOException &e) {
+        if (length < 0) throw;
+        throw IOException("PAK archive " + std::string(path) + " can no longer be opened (" + e.describe() +
+                          "): it was moved or removed after it was read");
+    }
+    if (length >= 0) {
+        int64_t seconds = 0, now = file->getLength();
+        bool sameTime = timestamp == 0 || (platform::getModificationTime(path, &seconds) && seconds == timestamp);
+        if (now != length || !sameTime) {
+            file->close();
+            throw IOException("PAK archive " + std::string(path) + " changed after it was read (" +
+                              std::to_string(length) + " bytes then, " + std::to_string(now) +
+                              " now): run the tool again to read it anew");
+        }
+    }
     return file;
 }
 

@@ -28,7 +28,10 @@ public:
     KxRlPakFile(const KxRlPakFile &) = delete;
     KxRlPakFile &operator=(const KxRlPakFile &) = delete;
 
-    // The open archive file, opened with "rb" when none is open.
+    // The open archive file, opened with "rb" when none is open. An archive whose size or
+    // modification time differs from when its tables were read was changed or replaced since:
+    // its offsets no longer hold, so it is refused with an IOException that names it, as is
+    // an archive that can no longer be opened.
     RandomAccessFile *getFile();
     // Closes the file again unless open() holds it open.
     void doneFile();
@@ -68,6 +71,7 @@ private:
 
     char *path;
     int64_t timestamp;
+    int64_t length;  // bytes when the tables were read; -1 before
     int32_t magicNumber;
     uint32_t headerWord1;
     int32_t headerWord2;

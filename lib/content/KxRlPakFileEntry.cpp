@@ -250,11 +250,14 @@ int KxRlPakFileEntry::extract(char *outPath, const char *folder) {
     }
 
     makeDir(folder);
-    writeInPlace(outPath, data.get(), size);
+    // Another run extracting the same entry at the same time may have put its copy in place
+    // first; Windows refuses to replace it while that run reads it, and it is just as good.
+    if (!writeInPlace(outPath, data.get(), size) && !isExtractedCopy(outPath, file))
+        throw IOException("Could not move the extraction of " + describe() + " into place: " + outPath);
     return inflations;
 }
 
-void KxRlPakFileEntry::writeInPlace(const char *path, const uint8_t *data, uint32_t size) const {
+bool KxRlPakFileEntry::writeInPlace(const char *path, const uint8_t *data, uint32_t size) const {
     std::string temporary = kxrlTemporaryPath(path);
     try {
         RandomAccessFile out(temporary.c_str(), "wb");
@@ -263,12 +266,13 @@ void KxRlPakFileEntry::writeInPlace(const char *path, const uint8_t *data, uint3
         // The archive's time marks the copy as this entry's extraction (see isExtractedCopy);
         // a copy whose time could not be set is simply extracted again next time.
         platform::setModificationTime(temporary.c_str(), archive->getTimestamp());
-    } catch (...) {
+    } catch (const IOException &e) {
         platform::removeFile(temporary.c_str());
-        throw;
+        // Name the place: the cache folder is where the user has to look.
+        throw IOException("Could not write the extracted copy of " + describe() + " to " +
+                          platform::nativePath(path) + ": " + e.describe());
     }
-    if (!platform::renameFile(temporary.c_str(), path)) {
-        platform::removeFile(temporary.c_str());
-        throw IOException("Could not move " + temporary + " into place");
-    }
+    if (platform::renameFile(temporary.c_str(), path)) return true;
+    platform::removeFile(temporary.c_str());
+    return false;
 }

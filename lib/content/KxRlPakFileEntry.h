@@ -103,7 +103,9 @@ private:
     bool peekExtractedSize(RandomAccessFile *file, uint32_t *size);
     void checkSize(uint32_t size, int64_t available, const char *what) const;
     void inflateExactly(const uint8_t *source, uint32_t sourceSize, uint8_t *target, uint32_t targetSize) const;
-    void writeInPlace(const char *path, const uint8_t *data, uint32_t size) const;
+    // Writes `data` under a temporary name and renames it to `path`. Throws when the temporary
+    // file cannot be written; false, with the temporary file removed, when the rename fails.
+    bool writeInPlace(const char *path, const uint8_t *data, uint32_t size) const;
 
     KxRlPakFile *archive = nullptr;
     uint32_t hash1 = 0;

@@ -1,5 +1,7 @@
 #include "ToolHarness.h"
 
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <filesystem>
@@ -69,6 +71,12 @@ std::string shellQuoted(const std::string &text) {
     return out + "'";
 }
 #endif
+
+// Each run captures its output in files of its own, so that runs may go on at the same time.
+std::string captureName(const char *what) {
+    static std::atomic<unsigned> runs{0};
+    return std::string(what) + "-" + std::to_string(++runs) + ".txt";
+}
 
 }  // namespace
 
@@ -160,13 +168,15 @@ ToolRun FakeInstall::runByName(const std::string &tool, const std::vector<std::s
 #ifdef _WIN32
     // Started directly rather than found on PATH by cmd, which now and then fails to find a
     // program under Wine.
-    std::string console = folder.file("console.txt"), errors = folder.file("errors.txt");
+    std::string console = folder.file(captureName("console")), errors = folder.file(captureName("errors"));
     std::string commandLine = tool + ".exe";
     for (const std::string &a : arguments) commandLine += " " + shellQuoted(a);
     ToolRun result;
     result.status = runDirectly(toolProgramPath(tool), commandLine, workFolder(), console, errors);
     result.output = withoutCarriageReturns(readFileBytes(console));
     result.errors = withoutCarriageReturns(readFileBytes(errors));
+    std::remove(console.c_str());
+    std::remove(errors.c_str());
     return result;
 #else
     return runCommand("PATH=" + shellQuoted(KX_BIN_DIR) + ":\"$PATH\" exec " + tool, arguments);
@@ -181,9 +191,19 @@ ToolRun FakeInstall::runProgram(const std::string &programPath, const std::vecto
 #endif
 }
 
+bool FakeInstall::limitFileSize(uint64_t bytes) {
+#ifdef _WIN32
+    (void)bytes;
+    return false;
+#else
+    fileSizeLimit = bytes;
+    return true;
+#endif
+}
+
 ToolRun FakeInstall::runCommand(const std::string &launch, const std::vector<std::string> &arguments) const {
-    std::string console = folder.file("console.txt");
-    std::string errors = folder.file("errors.txt");
+    std::string console = folder.file(captureName("console"));
+    std::string errors = folder.file(captureName("errors"));
     std::string command;
 #ifdef _WIN32
     command = "cd /d " + shellQuoted(workFolder()) + " && " + launch;
@@ -191,7 +211,11 @@ ToolRun FakeInstall::runCommand(const std::string &launch, const std::vector<std
     command += " > " + shellQuoted(console) + " 2> " + shellQuoted(errors);
     command = "\"" + command + "\"";  // cmd /c drops the outermost pair of quotes
 #else
-    command = "cd " + shellQuoted(workFolder()) + " && " + launch;
+    command = "cd " + shellQuoted(workFolder()) + " && ";
+    // An ignored SIGXFSZ stays ignored in the program, whose writes beyond the limit then fail
+    // with EFBIG. The limit is the shell's, in blocks of 512 bytes.
+    if (fileSizeLimit) command += "trap '' XFSZ && ulimit -f " + std::to_string(fileSizeLimit / 512) + " && ";
+    command += launch;
     for (const std::string &a : arguments) command += " " + shellQuoted(a);
     command += " > " + shellQuoted(console) + " 2> " + shellQuoted(errors);
 #endif
@@ -204,5 +228,7 @@ ToolRun FakeInstall::runCommand(const std::string &launch, const std::vector<std
 #endif
     result.output = withoutCarriageReturns(readFileBytes(console));
     result.errors = withoutCarriageReturns(readFileBytes(errors));
+    std::remove(console.c_str());
+    std::remove(errors.c_str());
     return result;
 }

@@ -64,6 +64,12 @@ public:
     // The same with the program given by its full path in the suite's form (`\` and `/` alike).
     ToolRun runProgram(const std::string &programPath, const std::vector<std::string> &arguments) const;
 
+    // Runs that follow may not make any file larger than `bytes` (rounded down to the 512-byte
+    // blocks the shell counts in; 0 lifts the limit): a write beyond it fails with EFBIG, as on
+    // a full disk, instead of ending the program. Standard output and error count too. False
+    // where the system has no such limit (Windows).
+    bool limitFileSize(uint64_t bytes);
+
 private:
     // Runs the shell text `launch` (what starts the program) with the arguments in the work
     // folder.
@@ -71,6 +77,7 @@ private:
 
     TempFolder folder;
     bool gameInstalled;
+    uint64_t fileSizeLimit = 0;
     std::unique_ptr<ScopedGameFolder> game;
     ScopedEnv noPause{"REELMARA_NO_PAUSE", "1"};
 };

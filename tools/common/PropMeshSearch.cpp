@@ -20,10 +20,17 @@ void setDetail(std::string *detail, const std::string &text) {
     if (detail) *detail = text;
 }
 
-bool findContent(char *path, const std::string &name, const char *folder) {
+// A source that has the file may still fail to hand it over (an archive entry that cannot be
+// extracted): its text becomes the detail.
+bool findContent(char *path, const std::string &name, const char *folder, std::string *detail) {
     KxRlContentRegistry *registry = getContentRegistry();
     if (!registry) throw IOException("The content registry is not set up");
-    return registry->getContent(path, name.c_str(), folder, false);
+    try {
+        return registry->getContent(path, name.c_str(), folder, false);
+    } catch (const IOException &e) {
+        setDetail(detail, std::string(folder) + name + ": " + e.describe());
+        throw;
+    }
 }
 
 }  // namespace
@@ -39,7 +46,7 @@ void findPropMesh(const char *propName, char *path, std::string *detail) {
     }
 
     std::string meshName;
-    if (findContent(path, iniName, "data\\setdressing\\")) {
+    if (findContent(path, iniName, "data\\setdressing\\", detail)) {
         const std::string iniPath = path;
         std::unique_ptr<KxRlIniFile> ini;
         try {
@@ -54,7 +61,7 @@ void findPropMesh(const char *propName, char *path, std::string *detail) {
             throw IOException(kNotFound);
         }
         meshName = mesh;
-        if (!findContent(path, meshName, "data\\meshes\\")) {
+        if (!findContent(path, meshName, "data\\meshes\\", detail)) {
             setDetail(detail, "its set-dressing INI " + iniPath + " names the mesh " + meshName +
                                   ", which no source has in data\\meshes\\");
             throw IOException(kNotFound);
@@ -67,7 +74,7 @@ void findPropMesh(const char *propName, char *path, std::string *detail) {
             setDetail(detail, text);
             throw IOException(text);
         }
-        if (!findContent(path, meshName, "data\\meshes\\")) {
+        if (!findContent(path, meshName, "data\\meshes\\", detail)) {
             setDetail(detail, "no source has data\\setdressing\\" + iniName + " or data\\meshes\\" + meshName);
             throw IOException(kNotFound);
         }

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <string>
 
 namespace {
@@ -62,18 +63,27 @@ void makeFolder(const char *folderPath) {
 // error the stream's own text, each after a stderr line naming the file.
 template <typename Body>
 void writeIni(const char *path, const char *failure, Body body) {
-    TextFileWriter ini;
-    if (!ini.open(path)) {
-        toolDiagnostic(path, "cannot be created: %s", std::strerror(errno));
-        throw IOException(failure);
+    std::string reason;
+    std::exception_ptr failed;
+    {
+        TextFileWriter ini;
+        if (!ini.open(path)) {
+            toolDiagnostic(path, "cannot be created: %s", std::strerror(errno));
+            throw IOException(failure);
+        }
+        try {
+            body(ini);
+            ini.close();
+            return;
+        } catch (const IOException &e) {
+            reason = e.describe();
+            failed = std::current_exception();
+        }
     }
-    try {
-        body(ini);
-        ini.close();
-    } catch (const IOException &e) {
-        toolDiagnostic(path, "%s", e.getErrorString());
-        throw;
-    }
+    // A partly written INI file would pass for a whole one with the game: it goes, once closed.
+    platform::removeFile(path);
+    toolDiagnostic(path, "%s", reason.c_str());
+    std::rethrow_exception(failed);
 }
 
 }  // namespace
@@ -94,7 +104,10 @@ void exportProp(KxRlRebuiltProp *prop, const char *propName, int category) {
     try {
         prop->exportMesh(files[0]);
     } catch (const IOException &e) {
-        toolDiagnostic(files[0], "%s", e.getErrorString());
+        if (platform::isDirectory(folders[0]))
+            toolDiagnostic(files[0], "%s", e.describe().c_str());
+        else
+            toolDiagnostic(files[0], "%s (the folder %s could not be made)", e.describe().c_str(), folders[0]);
         throw;
     }
     makeFolder(folders[1]);

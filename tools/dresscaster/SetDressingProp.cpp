@@ -186,7 +186,7 @@ bool createProp(const PropData &data) {
             mesh = meshes.get(propName, &detail);
         } catch (const IOException &e) {
             toolError("%s (%s)\n", e.getErrorString(), propName);
-            toolDiagnostic(propName, "%s", detail.c_str());
+            toolDiagnostic(propName, "%s", detail.empty() ? e.getErrorString() : detail.c_str());
             continue;
         }
         placeProp(&prop, mesh, *arrangement, i, cx, cy, data.lightMap);
