@@ -27,7 +27,10 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION games)
   string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
       "Console tools that report on the MSH meshes of Reelmara and rebuild them into props.\n"
-      "meshlister writes a report on MSH files and exports their meshes and separate objects.")
+      "meshlister reports on MSH files and exports their meshes and objects; propcarver and propbender\n"
+      "carve and transform props out of them; dresscaster turns a saved set-dressing arrangement into\n"
+      "one prop; roomwright builds rooms and building exteriors from INI files; propbridge converts\n"
+      "props to glTF and back.")
   # The libraries the programs link (the C++ runtime, zlib) become the package's dependencies.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()

@@ -6,6 +6,13 @@
 //                                             p_demo_lamp.msh a standing lamp (loose files): the
 //                                             props of the bundled rooms (examples/rooms/)
 //   <out>/reelmara.reg                        a registry file naming <out>/game as the game folder
+//                                             and <out>/documents as the user's documents folder
+//   <out>/game/data/setdressing/p_demo_shelf.ini  the shelf's set-dressing INI (names its mesh); and
+//                                             in demo.pak, data\setdressing\p_demo_desk.ini: a desk that
+//                                             uses the table's mesh
+//   <out>/documents/Reelmara/Set Dressing/Demo/demo_office.ini
+//                                             an arrangement saved in the game: two tables, a desk
+//                                             turned a quarter round, and two shelves
 // The meshes are built from boxes and written with the suite's own MSH writer; the archive with
 // the test-support archive writer.
 
@@ -93,6 +100,13 @@ void writeModel(const std::string &path, std::vector<GroupSpec> groups) {
     prop.exportMesh(path.c_str());
 }
 
+// A text as a quoted regedit value holds it: backslashes doubled.
+std::string regeditText(const std::string &text) {
+    std::string escaped;
+    for (char c : text) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return escaped;
+}
+
 std::string readAll(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -164,14 +178,41 @@ int main(int argc, char **argv) {
                                 {&light}}});
         PakWriter pak(5);
         pak.add("data\\meshes\\", "p_demo_table.msh", readAll(tablePath), PakWriter::COMPRESSED);
+        pak.add("data\\setdressing\\", "p_demo_desk.ini", "\tmesh = p_demo_table.msh\r\n");
         pak.writeTo((out / "game" / "data" / "pak" / "demo.pak").string());
         fs::remove(tablePath);
 
-        std::string game = (out / "game").string();
-        std::string escaped;
-        for (char c : game) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+        fs::create_directories(out / "game" / "data" / "setdressing");
+        std::ofstream(out / "game" / "data" / "setdressing" / "p_demo_shelf.ini", std::ios::binary)
+            << "\tmesh = p_demo_shelf.msh\r\n\r\n[finance]\r\n\tpurchasecost = 1.00\r\n";
+
+        // The arrangement, as the game saves it: positions in the game's units, turns in radians.
+        fs::path saved = out / "documents" / "Reelmara" / "Set Dressing" / "Demo";
+        fs::create_directories(saved);
+        std::ofstream arrangement(saved / "demo_office.ini", std::ios::binary);
+        arrangement << "set=041\r\n";
+        const struct {
+            const char *name;
+            float x, y, angle;
+        } placed[] = {{"p_demo_table", 0, 0, 0},
+                      {"p_demo_table", 0, -1.2f, 0},
+                      {"p_demo_desk", 3.5f, -1.2f, 1.5707964f},
+                      {"p_demo_shelf", 0.2f, 1.5f, 0},
+                      {"p_demo_shelf", 1.5f, 1.5f, 0}};
+        for (size_t i = 0; i < sizeof placed / sizeof placed[0]; i++) {
+            char section[256];
+            std::snprintf(section, sizeof section,
+                          "[%u]\r\nname=%s\r\nposition.x=%f\r\nposition.y=%f\r\nposition.z=0.000000\r\nangle=%f\r\n",
+                          static_cast<unsigned>(i), placed[i].name, placed[i].x, placed[i].y, placed[i].angle);
+            arrangement << section;
+        }
+        arrangement.close();
+
         std::ofstream reg(out / "reelmara.reg", std::ios::binary);
-        reg << "[HKEY_CURRENT_USER\\Software\\Brassnook Studios Ltd\\Reelmara]\n\"GameDir\"=\"" << escaped << "\"\n";
+        reg << "[HKEY_CURRENT_USER\\Software\\Brassnook Studios Ltd\\Reelmara]\n\"GameDir\"=\""
+            << regeditText((out / "game").string()) << "\"\n"
+            << "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]\n"
+            << "\"Personal\"=\"" << regeditText((out / "documents").string()) << "\"\n";
         std::printf("Example game written to %s\n", out.string().c_str());
     } catch (const IOException &e) {
         std::fprintf(stderr, "make_example_game: %s\n", e.getErrorString());

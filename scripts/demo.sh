@@ -6,11 +6,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/setup.sh
 
-ensure_packages cmake g++ ninja-build zlib1g-dev libgtest-dev googletest
+ensure_packages cmake g++ ninja-build zlib1g-dev libgtest-dev googletest libtinygltf-dev nlohmann-json3-dev \
+  $(node_packages)
 
 echo "== building"
 cmake --preset default -G Ninja >/dev/null
 cmake --build --preset default
+install_gltf_validator build
 
 root="$PWD"
 run="$root/demo-run"
@@ -18,7 +20,8 @@ rm -rf "$run"
 "$root/build/bin/make_example_game" "$run"
 mkdir -p "$run/work"
 
-# The tools find the game through the registry; on Linux a registry file can stand in for it.
+# The tools find the game (and dresscaster the documents folder) through the registry; on Linux
+# a registry file can stand in for it.
 export REELMARA_REGISTRY="$run/reelmara.reg"
 export REELMARA_NO_PAUSE=1
 
@@ -34,6 +37,14 @@ for export in "$run"/work/p_demo_*/*.msh; do
   name="$(basename "$(dirname "$export")")_$(basename "$export" .msh)"
   "$root/build/bin/msh_preview" "$export" "$run/previews/$name.png"
 done
+
+# dresscaster: an arrangement saved in the game (two tables, a desk that uses the table's mesh
+# through its set-dressing INI, two shelves) turned into one prop. The file is found in the
+# documents folder's Reelmara/Set Dressing/Demo/ folder, which the registry file names.
+echo
+echo "== dresscaster demo_office.ini -cat 4   (found in demo-run/documents/Reelmara/Set Dressing/Demo/)"
+(cd "$run/work" && "$root/build/bin/dresscaster" demo_office.ini -cat 4)
+"$root/build/bin/msh_preview" "$run/work/demo_office/data/meshes/p_demo_office.msh" "$run/previews/p_demo_office.png"
 
 # propcarver: one object picked from meshlister's listing (the second book of the shelf's
 # books mesh), centred on the Z axis and stood on the floor, turned and re-textured.
@@ -75,16 +86,30 @@ for room in demo_room demo_building; do
       "$run/previews/p_${room}_$view.png"
   done
 done
+# propbridge: the example table out to glTF (checked by the glTF validator), back in as a prop,
+# and both drawn side by side.
+echo
+echo "== propbridge export p_demo_table.msh -o gltf   (then the glTF validator's report)"
+(cd "$run/work" && "$root/build/bin/propbridge" export p_demo_table.msh -o gltf)
+node "$root/tests/gltf/validate.mjs" "$root/build/gltf-validator" "$run/work/gltf/p_demo_table.gltf"
+echo
+echo "== propbridge import gltf/p_demo_table.gltf demo_table_back"
+(cd "$run/work" && "$root/build/bin/propbridge" import gltf/p_demo_table.gltf demo_table_back)
+"$root/build/bin/msh_preview" "$run/work/p_demo_table_back/data/meshes/p_demo_table_back.msh" \
+  "$run/previews/p_demo_table_back.png"
 
 cat <<EOT
 
 The example game:      demo-run/game (the shelf loose in data/meshes, the table inside data/pak/demo.pak)
-Its registry file:     demo-run/reelmara.reg (named by REELMARA_REGISTRY)
+Its registry file:     demo-run/reelmara.reg (named by REELMARA_REGISTRY: the game folder, the documents folder)
 meshlister's report:   demo-run/work/meshlister.txt
 Exported meshes:       demo-run/work/p_demo_table/ and demo-run/work/p_demo_shelf/
                        (group00mesh00.msh is a whole mesh; ...vertex0024.msh one separate object)
 Archive extracts:      demo-run/work/cache/data/meshes/p_demo_table.msh
 Pictures:              demo-run/previews/*.png (each input and each export, drawn by build/bin/msh_preview)
+dresscaster's package: demo-run/work/demo_office/data/ (meshes/p_demo_office.msh and the three INI files),
+                       from demo-run/documents/Reelmara/Set Dressing/Demo/demo_office.ini;
+                       its picture: demo-run/previews/p_demo_office.png
 propcarver's package:  demo-run/work/p_demo_book/data/ (meshes/p_demo_book.msh, propblueprint/, props/, setdressing/)
                        copy that data folder into the game folder to use the prop; its report:
                        demo-run/work/p_demo_book.txt; its picture: demo-run/previews/p_demo_book.png
@@ -95,6 +120,9 @@ propbender's package:  demo-run/work/p_demo_shelf_small/data/ (the whole shelf t
 roomwright's packages: demo-run/work/demo_room/data/ and demo-run/work/demo_building/data/, built from
                        demo-run/work/demo_room.ini, demo_building.ini and the cut-out library demo_cutouts.ini;
                        pictures: demo-run/previews/p_demo_room_above.png, _front.png (and p_demo_building_...)
+propbridge's glTF:     demo-run/work/gltf/p_demo_table.gltf (+ .bin), for Blender and other 3D editors
+                       imported back as demo-run/work/p_demo_table_back/data/; both drawn:
+                       demo-run/previews/p_demo_table.png and demo-run/previews/p_demo_table_back.png
 EOT
 echo
 echo "== the report's first lines"

@@ -57,6 +57,11 @@ try_programs() {
   [ -f "$demo/work/p_demo_shelf/group01mesh01.msh" ] || fail "$lister wrote no mesh export"
   "$@" "$preview" "$demo/work/p_demo_table/group00mesh00.msh" "$demo/table.png" || fail "$preview"
   [ -s "$demo/table.png" ] || fail "$preview drew nothing"
+  # propbridge sits beside meshlister in every package.
+  local bridge=${lister/meshlister/propbridge}
+  (cd "$demo/work" && "$@" "$bridge" export p_demo_table.msh >>"$demo/console.txt") \
+    || { cat "$demo/console.txt"; fail "$bridge"; }
+  [ -s "$demo/work/p_demo_table.gltf" ] && [ -s "$demo/work/p_demo_table.bin" ] || fail "$bridge wrote no glTF model"
 }
 
 export REELMARA_NO_PAUSE=1

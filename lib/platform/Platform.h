@@ -53,6 +53,10 @@ std::string nativePath(const char *path);
 
 // fopen with the path turned into a native one.
 FILE *openFile(const char *path, const char *mode);
+// `path` as a library that opens files by itself takes it: on Windows in UTF-8 (the suite's
+// texts are in the ANSI code page), on POSIX with `/` and each existing component found
+// case-insensitively, as openFile finds it.
+std::string libraryPath(const char *path);
 // fseek and ftell with 64-bit positions, for files of 2 GiB and more (the C library's `long`
 // is 32 bits on Windows). Same results as fseek (0 on success) and ftell (-1 on failure).
 int seekFile(FILE *stream, int64_t offset, int origin);
@@ -72,6 +76,9 @@ bool setModificationTime(const char *path, int64_t seconds);
 // for its owner on POSIX, the read-only attribute on Windows. Such a file is never
 // replaced, whoever runs the tool.
 bool isReadOnlyFile(const char *path);
+// Takes the read-only mark off an existing file (the attribute on Windows, the owner's write
+// permission on POSIX): for files made by a library that does not say how they may be written.
+bool makeWritable(const char *path);
 // Moves `from` to `to`, replacing an existing `to`.
 bool renameFile(const char *from, const char *to);
 bool removeFile(const char *path);
@@ -83,6 +90,11 @@ void sleepMilliseconds(unsigned int milliseconds);
 // The id of this process (mixed into the random seed, so that two runs started in the same
 // instant still draw different mesh identifiers).
 unsigned long processId();
+
+// The user's documents folder where no registry names it. On POSIX: XDG_DOCUMENTS_DIR of the
+// user's user-dirs.dirs ($XDG_CONFIG_HOME, else ~/.config), else ~/Documents. On Windows the
+// registry always names it, so this is false there. False also when it does not fit `size`.
+bool userDocumentsFolder(char *buffer, size_t size);
 
 enum RegistryHive { HIVE_CURRENT_USER, HIVE_LOCAL_MACHINE };
 

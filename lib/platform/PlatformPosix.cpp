@@ -285,6 +285,29 @@ std::string readWholeFile(const std::string &path, bool &ok) {
     return bytes.str();
 }
 
+// The XDG_DOCUMENTS_DIR line of a user-dirs.dirs file: "$HOME/Documents" or an absolute path
+// in double quotes, with backslash escapes. Empty when the file has no usable line.
+std::string xdgDocumentsFolder(const std::string &fileBytes, const std::string &home) {
+    std::istringstream lines(fileBytes);
+    std::string line, found;
+    while (std::getline(lines, line)) {
+        size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line.compare(start, 18, "XDG_DOCUMENTS_DIR=") != 0) continue;
+        std::string raw = line.substr(start + 18);
+        while (!raw.empty() && (raw.back() == '\r' || raw.back() == ' ' || raw.back() == '\t')) raw.pop_back();
+        if (raw.size() < 2 || raw.front() != '"' || raw.back() != '"') continue;
+        std::string value;
+        for (size_t i = 1; i + 1 < raw.size(); i++) {
+            if (raw[i] == '\\' && i + 2 < raw.size()) i++;
+            value += raw[i];
+        }
+        if (value.compare(0, 5, "$HOME") == 0 && (value.size() == 5 || value[5] == '/'))
+            value = home + value.substr(5);
+        if (!value.empty() && value[0] == '/') found = value;  // the last valid line wins, as in a shell
+    }
+    return found;
+}
+
 }  // namespace
 
 std::vector<DirEntry> listDirectory(const char *pattern) {
@@ -324,6 +347,8 @@ FILE *openFile(const char *path, const char *mode) {
     folderCache().apply(native, "", [&] { return (stream = std::fopen(native.c_str(), mode)) != nullptr; });
     return stream;
 }
+
+std::string libraryPath(const char *path) { return resolve(path); }
 
 static_assert(sizeof(off_t) >= 8, "archives of 2 GiB and more need 64-bit file positions");
 
@@ -366,6 +391,13 @@ bool isReadOnlyFile(const char *path) {
     return ::stat(resolve(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && !(info.st_mode & S_IWUSR);
 }
 
+bool makeWritable(const char *path) {
+    std::string native = resolve(path);
+    struct stat info;
+    if (::stat(native.c_str(), &info) != 0) return false;
+    return (info.st_mode & S_IWUSR) || ::chmod(native.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0;
+}
+
 bool renameFile(const char *from, const char *to) {
     std::string source = resolve(from);
     std::string target = resolve(to);
@@ -392,6 +424,21 @@ void sleepMilliseconds(unsigned int milliseconds) {
 }
 
 unsigned long processId() { return static_cast<unsigned long>(::getpid()); }
+
+bool userDocumentsFolder(char *buffer, size_t size) {
+    const char *homeVariable = std::getenv("HOME");
+    if (!homeVariable || !*homeVariable) return false;
+    std::string home = homeVariable;
+    const char *configVariable = std::getenv("XDG_CONFIG_HOME");
+    std::string config = configVariable && *configVariable ? configVariable : home + "/.config";
+    bool ok;
+    std::string bytes = readWholeFile(config + "/user-dirs.dirs", ok);
+    std::string folder = ok ? xdgDocumentsFolder(bytes, home) : std::string();
+    if (folder.empty()) folder = home + "/Documents";
+    if (folder.size() + 1 > size) return false;
+    std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+    return true;
+}
 
 bool readRegistryString(RegistryHive hive, const char *key, const char *valueName, char *buffer, size_t size) {
     std::string value;

@@ -46,6 +46,21 @@ std::vector<DirEntry> listDirectory(const char *pattern) {
 
 FILE *openFile(const char *path, const char *mode) { return std::fopen(toBackslashes(path).c_str(), mode); }
 
+std::string libraryPath(const char *path) {
+    std::string native = toBackslashes(path);
+    if (native.empty()) return native;
+    int wide = ::MultiByteToWideChar(CP_ACP, 0, native.c_str(), -1, nullptr, 0);
+    if (wide <= 0) return native;
+    std::wstring text(static_cast<size_t>(wide), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, native.c_str(), -1, &text[0], wide);
+    int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return native;
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &utf8[0], bytes, nullptr, nullptr);
+    utf8.resize(static_cast<size_t>(bytes - 1));  // the terminator counted above
+    return utf8;
+}
+
 int seekFile(FILE *stream, int64_t offset, int origin) { return ::_fseeki64(stream, offset, origin); }
 
 int64_t tellFile(FILE *stream) { return ::_ftelli64(stream); }
@@ -87,6 +102,14 @@ bool isReadOnlyFile(const char *path) {
            (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
+bool makeWritable(const char *path) {
+    std::string native = toBackslashes(path);
+    DWORD attributes = ::GetFileAttributesA(native.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (!(attributes & FILE_ATTRIBUTE_READONLY)) return true;
+    return ::SetFileAttributesA(native.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 bool renameFile(const char *from, const char *to) {
     return ::MoveFileExA(toBackslashes(from).c_str(), toBackslashes(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
@@ -103,6 +126,8 @@ bool isDirectory(const char *path) {
 void sleepMilliseconds(unsigned int milliseconds) { ::Sleep(milliseconds); }
 
 unsigned long processId() { return static_cast<unsigned long>(::GetCurrentProcessId()); }
+
+bool userDocumentsFolder(char *, size_t) { return false; }
 
 bool readRegistryString(RegistryHive hive, const char *key, const char *valueName, char *buffer, size_t size) {
     HKEY handle;

@@ -20,6 +20,22 @@ ensure_packages() {
   fi
 }
 
+# Node and npm, for the glTF validator: Debian's packages unless a Node is installed already.
+node_packages() {
+  command -v node >/dev/null || echo nodejs
+  command -v npm >/dev/null || echo npm
+}
+
+# The glTF validator (npm package gltf-validator) in <build folder>/gltf-validator, where
+# propbridge's tests and the demo look for it.
+install_gltf_validator() {
+  local folder="$1/gltf-validator"
+  [ -f "$folder/node_modules/gltf-validator/package.json" ] && return 0
+  echo "== installing the glTF validator into $folder"
+  mkdir -p "$folder"
+  npm install --prefix "$folder" --no-audit --no-fund --silent gltf-validator@2.0.0-dev.3.10 >/dev/null
+}
+
 preset_build_dir() {
   case "$1" in
     default) echo build ;;

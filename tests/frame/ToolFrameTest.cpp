@@ -68,8 +68,12 @@ TEST_F(FrameTest, initAppFoldersWithAProgramPathMovesIntoTheProgramsFolder) {
     work.makeFolders("bin");
     EXPECT_FALSE(initAppFolders("tool"));
     EXPECT_EQ(currentFolder(), getAppFolder());
+    // A shell's "/" is no start from Explorer: the tool stays in the current folder.
+    EXPECT_FALSE(initAppFolders("bin/tool"));
+    EXPECT_EQ(currentFolder(), getAppFolder());
+    EXPECT_FALSE(fs::exists(work.file("bin/content")));
 
-    EXPECT_TRUE(initAppFolders("bin/tool"));  // relative: the folder is made absolute
+    EXPECT_TRUE(initAppFolders("bin\\tool"));  // relative: the folder is made absolute
     EXPECT_EQ(fs::canonical(work.file("bin")), fs::canonical(currentFolder()));
     EXPECT_EQ(currentFolder(), getAppFolder());
     EXPECT_TRUE(fs::is_directory(work.file("bin/content")));
@@ -78,15 +82,38 @@ TEST_F(FrameTest, initAppFoldersWithAProgramPathMovesIntoTheProgramsFolder) {
 }
 
 #ifndef _WIN32
+// The documents folder: a registry file's "Personal", a Wine prefix's (its drive path mapped
+// into the prefix), else the user's XDG documents folder, else ~/Documents.
 TEST_F(FrameTest, initAppFoldersWithAProgramPathReadsTheDocumentsFolder) {
-    TempFolder registry;
-    std::string file = registry.write(
-        "user.reg",
-        "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]\n"
-        "\"Personal\"=\"/home/player/Documents\"\n");
-    ScopedEnv named("REELMARA_REGISTRY", file.c_str());
-    initAppFolders("tool");
-    EXPECT_STREQ("/home/player/Documents", getDocumentsFolder());
+    TempFolder home;
+    const std::string shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const std::string regedit = "[HKEY_CURRENT_USER\\" + shellFolders + "]\n\"Personal\"=\"/home/player/Documents\"\n";
+    const std::string wine = "WINE REGISTRY Version 2\n\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer"
+                             "\\\\Shell Folders] 1700000000\n\"Personal\"=\"C:\\\\users\\\\me\\\\Documents\"\n";
+    const std::string xdg = "# written by xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Mine\"\n";
+    const struct {
+        const char *name;
+        std::string registryFile, winePrefixFile, userDirs, expected;
+    } cases[] = {
+        {"registry file", regedit, "", xdg, "/home/player/Documents"},
+        {"wine prefix", "", wine, xdg, home.file("prefix/dosdevices/c:/users/me/Documents")},
+        {"registry file without the value", "[HKEY_CURRENT_USER\\Software]\n", "", xdg, home.file("Mine")},
+        {"no user-dirs file", "", "", "", home.file("Documents")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string registry = c.registryFile.empty() ? "" : home.write("reelmara.reg", c.registryFile);
+        std::string prefix = c.winePrefixFile.empty() ? home.file("no-prefix") : home.file("prefix");
+        if (!c.winePrefixFile.empty()) home.write("prefix/user.reg", c.winePrefixFile);
+        std::string config = home.file(c.userDirs.empty() ? "no-config" : "config");
+        if (!c.userDirs.empty()) home.write("config/user-dirs.dirs", c.userDirs);
+        ScopedEnv named("REELMARA_REGISTRY", registry.empty() ? nullptr : registry.c_str());
+        ScopedEnv winePrefix("WINEPREFIX", prefix.c_str());
+        ScopedEnv homeFolder("HOME", home.path().c_str());
+        ScopedEnv configFolder("XDG_CONFIG_HOME", config.c_str());
+        initAppFolders("tool");
+        EXPECT_EQ(c.expected, getDocumentsFolder());
+    }
 }
 #endif
 
@@ -248,7 +275,7 @@ TEST_F(FrameTest, runToolWithTheProgramFolderFormWorksBesideTheProgram) {
     settings.readsDocumentsFolder = true;
     work.makeFolders("bin");
     std::string printed;
-    EXPECT_EQ(0, run(settings, {"bin/testtool", "a"}, recordingBody, &printed));
+    EXPECT_EQ(0, run(settings, {"bin\\testtool", "a"}, recordingBody, &printed));
     EXPECT_TRUE(fs::is_directory(work.file("bin/content")));
     EXPECT_TRUE(toolFrame().inProgramFolder);
 }

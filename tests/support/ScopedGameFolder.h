@@ -6,22 +6,31 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 // Makes kxrlGetGamePath() answer `gameFolder` (or, with an empty text, "not installed") for the
-// life of the object. On POSIX the registry is a two-line regedit file named by
-// REELMARA_REGISTRY; on Windows the value is written to the real registry and the previous
-// state is restored afterwards.
+// life of the object, and, when `documentsFolder` is given, the registry's documents folder
+// ("Personal" of the shell folders) answer that. On POSIX the registry is a small regedit file
+// named by REELMARA_REGISTRY; on Windows the values are written to the real registry and the
+// previous state is restored afterwards.
 class ScopedGameFolder {
 public:
-    explicit ScopedGameFolder(const std::string &gameFolder);
+    explicit ScopedGameFolder(const std::string &gameFolder, const std::string &documentsFolder = "");
     ~ScopedGameFolder();
     ScopedGameFolder(const ScopedGameFolder &) = delete;
     ScopedGameFolder &operator=(const ScopedGameFolder &) = delete;
 
 private:
 #ifdef _WIN32
-    bool hadValue = false;
-    std::string previous;
+    struct SavedValue {
+        const char *key;
+        const char *name;
+        bool hadValue;
+        std::string previous;
+    };
+    // Stores `value` ("" removes it), remembering what was there.
+    void setValue(const char *key, const char *name, const std::string &value);
+    std::vector<SavedValue> saved;
 #else
     TempFolder registryFolder;
     std::unique_ptr<ScopedEnv> registryFile;

@@ -26,6 +26,8 @@ struct ToolRun {
 
 // Full path of a built program (".exe" added on Windows).
 std::string toolProgramPath(const std::string &tool);
+// A path below the build folder as this program sees it: under Wine the POSIX root is drive Z:.
+std::string buildFolderPath(const std::string &posixPath);
 
 class FakeInstall {
 public:
@@ -45,6 +47,8 @@ public:
     std::string addRootFile(const std::string &relative, const std::string &bytes) const;
     // Writes an archive into the game's data\pak\ folder.
     std::string addPak(const std::string &name, const PakWriter &pak) const;
+    // Makes the registry name `folder` as the user's documents folder (dresscaster).
+    void setDocumentsFolder(const std::string &folder);
 
     // A path below the work folder, and its bytes ("" when missing).
     std::string workFile(const std::string &relative) const;
@@ -53,9 +57,20 @@ public:
 
     // Runs `tool` in the work folder with these arguments.
     ToolRun run(const std::string &tool, const std::vector<std::string> &arguments) const;
+    // The same, typed as a bare name that the shell finds on PATH, so that the program path
+    // the tool sees holds no folder (dresscaster started with a full Windows path works in
+    // the program's folder instead of the current one).
+    ToolRun runByName(const std::string &tool, const std::vector<std::string> &arguments) const;
+    // The same with the program given by its full path in the suite's form (`\` and `/` alike).
+    ToolRun runProgram(const std::string &programPath, const std::vector<std::string> &arguments) const;
 
 private:
+    // Runs the shell text `launch` (what starts the program) with the arguments in the work
+    // folder.
+    ToolRun runCommand(const std::string &launch, const std::vector<std::string> &arguments) const;
+
     TempFolder folder;
+    bool gameInstalled;
     std::unique_ptr<ScopedGameFolder> game;
     ScopedEnv noPause{"REELMARA_NO_PAUSE", "1"};
 };

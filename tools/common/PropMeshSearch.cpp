@@ -28,7 +28,7 @@ bool findContent(char *path, const std::string &name, const char *folder) {
 
 }  // namespace
 
-KxRlMeshFile *loadPropMesh(const char *propName, std::string *detail) {
+void findPropMesh(const char *propName, char *path, std::string *detail) {
     const std::string name = propName ? propName : "";
     const std::string iniName = name + ".ini";
     if (iniName.size() >= kIniNameSize) {
@@ -38,7 +38,6 @@ KxRlMeshFile *loadPropMesh(const char *propName, std::string *detail) {
         throw IOException(text);
     }
 
-    char path[KXRL_PATH_SIZE];
     std::string meshName;
     if (findContent(path, iniName, "data\\setdressing\\")) {
         const std::string iniPath = path;
@@ -73,6 +72,11 @@ KxRlMeshFile *loadPropMesh(const char *propName, std::string *detail) {
             throw IOException(kNotFound);
         }
     }
+}
+
+KxRlMeshFile *loadPropMesh(const char *propName, std::string *detail) {
+    char path[KXRL_PATH_SIZE];
+    findPropMesh(propName, path, detail);
     try {
         return KxRlMeshFile::CreateFromFile(path);
     } catch (const IOException &e) {

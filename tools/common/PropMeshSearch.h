@@ -19,4 +19,9 @@ class KxRlMeshFile;
 // a sentence for the stderr line: what was looked for where, and why it failed.
 KxRlMeshFile *loadPropMesh(const char *propName, std::string *detail = nullptr);
 
+// The search of loadPropMesh without the reading: `meshPath` (KXRL_PATH_SIZE bytes) receives
+// the path of the found MSH file, so that callers can read a mesh named by several props once.
+// Throws as loadPropMesh does when no mesh is found.
+void findPropMesh(const char *propName, char *meshPath, std::string *detail = nullptr);
+
 #endif

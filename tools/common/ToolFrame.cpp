@@ -203,14 +203,21 @@ void initAppFolders() {
 }
 
 bool initAppFolders(const char *programPath) {
-    if (!kxrlGetRegValue(frameValues.documentsFolder, platform::HIVE_CURRENT_USER, kDocumentsKey, "Personal"))
+    if (!kxrlGetRegValue(frameValues.documentsFolder, platform::HIVE_CURRENT_USER, kDocumentsKey, "Personal") &&
+        !platform::userDocumentsFolder(frameValues.documentsFolder, KXRL_PATH_SIZE))
         frameValues.documentsFolder[0] = 0;
+    // Only a backslash tells a start with a full Windows path (from Explorer): a "/" is how a
+    // shell names a program, and the user then expects the tool to work in the current folder.
     const char *path = programPath ? programPath : "";
-    const char *name = fileNameOf(path);
-    bool namesFolder = name != path;
-    // The folder is taken with its separator ("/" stays the root); after changing to it the
+    const char *lastBackslash = std::strrchr(path, '\\');
+    bool namesFolder = lastBackslash != nullptr;
+    // The folder is taken with its backslash ("C:\" stays the root); after changing to it the
     // application folder is the full current directory, also for a relative program path.
-    if (namesFolder) platform::changeDirectory(std::string(path, static_cast<size_t>(name - path)).c_str());
+    if (namesFolder) {
+        std::string folder(path, static_cast<size_t>(lastBackslash - path) + 1);
+        if (!platform::changeDirectory(folder.c_str()))
+            toolDiagnostic(folder.c_str(), "cannot change to the program's folder; working in the current folder");
+    }
     initAppFolders();
     frameValues.inProgramFolder = namesFolder;
     return namesFolder;

@@ -93,9 +93,10 @@ unsigned int randomSeed();
 // Application folder = the current directory; creates "content" and "cache" in it. Throws an
 // IOException naming the folder when a path would not fit.
 void initAppFolders();
-// dresscaster's form: reads the documents folder; when `programPath` names a folder (either
-// separator counts) changes to it and makes it the application folder; then as above.
-// Returns whether the program path named a folder.
+// dresscaster's form: reads the documents folder ("Personal" of the shell folders in the
+// registry, else the platform's user documents folder); when `programPath` holds a backslash
+// (a start from Explorer) changes to the folder before it and makes that the application
+// folder; then as above. Returns whether the program path held a backslash.
 bool initAppFolders(const char *programPath);
 // Builds the content registry: the content folder, the game folder, the game's archives
 // (extracted into the cache folder). With the settings' tolerance a missing game folder is

@@ -15,6 +15,15 @@
     "    If you add a new directory using the -newdata option, this application will\n" \
     "    look there first.\n"
 
+// The head of the global options of the tools that read mesh files by name (meshlister,
+// propbridge): -newdata.
+#define KX_HELP_GLOBAL_NEWDATA                                                          \
+    "  [GlobalOptions] is optional, and can be any combination of the following:\n"     \
+    "    -newdata folder           Indicates the location of an additional \\data\\\n"  \
+    "                              folder containing modded props.  This application\n" \
+    "                              will look here first for the mesh files you\n"       \
+    "                              specify.\n"
+
 // The global options, the input mesh and the prop name of propcarver and propbender, each
 // section closed by a rule.
 #define KX_HELP_PROP_TOOL_ARGUMENTS                                                          \
@@ -34,5 +43,15 @@
     "    at the end.  This name must not have any spaces, and should be at most 25\n"       \
     "    characters in length.\n"                                                           \
     KX_HELP_RULE
+
+// The prop name and category options of the tools that name their prop after an INI file
+// (dresscaster, roomwright).
+#define KX_HELP_PROPNAME_CATEGORY                                                            \
+    "    -propname name            Indicates the name of the prop to be exported.\n"          \
+    "                              For example, \"p_myprop\" (without any file\n"            \
+    "                              extension).  If no name is given, the default is\n"       \
+    "                              \"p_<INIFile>\".\n"                                        \
+    "    -cat num (0 to 9)         Sets the prop category to use in Cutbay.  The\n"          \
+    "                              default is 9 (Miscellaneous).\n"
 
 #endif

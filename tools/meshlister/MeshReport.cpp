@@ -1,6 +1,5 @@
 #include "MeshReport.h"
 
-#include "ContentDiagnostics.h"
 #include "IOException.h"
 #include "KxRlContentRegistry.h"
 #include "KxRlMeshClipIndex.h"
@@ -54,14 +53,8 @@ std::unique_ptr<KxRlRebuiltProp> propForMesh(KxRlMeshFile *file, int group, int 
 bool MeshReport::reportMeshFile(const char *name, ExportMode mode) {
     whereFound.clear();
     failedExports = 0;
-    if (kxrlHasParentPart(name)) throw IOException("A mesh file name may not lead out of its folder with \"..\"");
-    MeshLocation location = locateMeshName(name);
     char path[KXRL_PATH_SIZE];
-    KxRlContentRegistry *registry = getContentRegistry();
-    KxRlGameFiles *source = registry->getContentSource(path, location.file.c_str(), location.folder.c_str(), false);
-    if (!source)
-        throw IOException("not found in " + location.folder + " of " + describeSearchedSources(registry));
-    whereFound = describeFoundFile(source, path, location.file.c_str(), location.folder.c_str());
+    whereFound = findMeshFile(getContentRegistry(), name, path);
     std::unique_ptr<KxRlMeshFile> file(KxRlMeshFile::CreateFromFile(path));
 
     report.write("======================================================================\n");

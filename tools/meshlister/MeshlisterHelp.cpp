@@ -8,11 +8,7 @@ const char *const kMeshlisterHelp =
     "If you choose to export props (using -xm or -xo), they will be created in a\n"
     "sub-directory with the same name as the mesh file.\n"
     KX_HELP_RULE
-    "  [GlobalOptions] is optional, and can be any combination of the following:\n"
-    "    -newdata folder           Indicates the location of an additional \\data\\\n"
-    "                              folder containing modded props.  This application\n"
-    "                              will look here first for the mesh files you\n"
-    "                              specify.\n"
+    KX_HELP_GLOBAL_NEWDATA
     "    -r file                   Sets the output report filename.  The default is\n"
     "                              'meshlister.txt'.\n"
     "    -xm                       Export each mesh as its own prop.\n"

@@ -2,7 +2,6 @@
 // exports every mesh or every object as an MSH file of its own.
 
 #include "ArrayList.h"
-#include "ContentDiagnostics.h"
 #include "IOException.h"
 #include "MeshNames.h"
 #include "MeshReport.h"
@@ -11,7 +10,6 @@
 
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -88,22 +86,7 @@ void runMeshlister(int argc, char **argv) {
     }
     for (uint32_t i = 0; i < meshNames.getLength(); i++) {
         const char *name = static_cast<const char *>(meshNames.get(static_cast<int>(i)));
-        if (!isMeshPattern(name)) {
-            reportOne(report, name, mode);
-            continue;
-        }
-        // A pattern names every matching mesh file of every source, each as if given by name.
-        std::vector<std::string> matches;
-        try {
-            matches = expandMeshPattern(getContentRegistry(), name);
-            if (matches.empty())
-                throw IOException("no mesh file matches in " + locateMeshName(name).folder + " of " +
-                                  describeSearchedSources(getContentRegistry()));
-        } catch (const IOException &e) {
-            toolError("Could not load mesh file %s\n", name);
-            toolDiagnostic(name, "%s", e.describe().c_str());
-        }
-        for (const std::string &match : matches) reportOne(report, match.c_str(), mode);
+        forEachMeshFile(name, [&report, mode](const char *file) { reportOne(report, file, mode); });
     }
     try {
         report.close();

@@ -18,12 +18,7 @@ const char *const kRoomwrightHelp =
     "                              files.\n"
     "    -workdata folder          Changes the location of the output of this\n"
     "                              application.\n"
-    "    -propname name            Indicates the name of the prop to be exported.\n"
-    "                              For example, \"p_myprop\" (without any file\n"
-    "                              extension).  If no name is given, the default is\n"
-    "                              \"p_<INIFile>\".\n"
-    "    -cat num (0 to 9)         Sets the prop category to use in Cutbay.  The\n"
-    "                              default is 9 (Miscellaneous).\n"
+    KX_HELP_PROPNAME_CATEGORY
     KX_HELP_RULE
     "  INIFile(s) = *.ini files containing information on the room to be built.\n"
     "    This application will search for these files in the current directory.\n"

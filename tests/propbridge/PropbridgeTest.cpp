@@ -1,0 +1,538 @@
+// propbridge end to end: mesh files exported to glTF (every file kept for the glTF validator,
+// which the gltf_validation test runs over them), glTF models made here imported as props and
+// read back through the MSH reader and meshlister, and broken models refused whole.
+
+#include "GltfImport.h"
+#include "GltfModels.h"
+#include "IOException.h"
+#include "KxDClipRegion.h"
+#include "KxRlMesh.h"
+#include "KxRlMeshFile.h"
+#include "KxRlMeshGroup.h"
+#include "KxRlMeshMaterial.h"
+#include "MshBuilder.h"
+#include "ToolHarness.h"
+
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::unique_ptr<KxRlMeshFile> readMesh(const std::string &path) {
+    return std::unique_ptr<KxRlMeshFile>(KxRlMeshFile::CreateFromFile(path.c_str()));
+}
+
+std::unique_ptr<KxRlMeshFile> readPackage(const FakeInstall &install, const std::string &prop) {
+    return readMesh(install.workFile("p_" + prop + "/data/meshes/p_" + prop + ".msh"));
+}
+
+// A copy of an exported model (and its .bin) for the validator, kept after the test.
+void keepForValidation(const FakeInstall &install, const std::string &file) {
+    static int kept = 0;
+    const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::to_string(++kept) + "-" + test->test_suite_name() + "-" + test->name();
+    for (char &c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-') c = '_';
+    fs::path folder = fs::path(buildFolderPath(KX_GLTF_EXPORTS)) / name;
+    fs::path source = install.workFile(file);
+    fs::create_directories(folder);
+    fs::path bin = fs::path(source).replace_extension(".bin");
+    for (const fs::path &file : {source, bin}) {
+        if (file != source && (source.extension() != ".gltf" || !fs::exists(bin))) continue;
+        fs::copy_file(file, folder / file.filename(), fs::copy_options::overwrite_existing);
+        fs::permissions(folder / file.filename(), fs::perms::owner_write, fs::perm_options::add);
+    }
+}
+
+// Every test program run starts the validator's folder afresh.
+class ExportsFolder : public testing::Environment {
+    void SetUp() override {
+        fs::remove_all(buildFolderPath(KX_GLTF_EXPORTS));
+        fs::create_directories(buildFolderPath(KX_GLTF_EXPORTS));
+    }
+};
+testing::Environment *const kExportsFolder = testing::AddGlobalTestEnvironment(new ExportsFolder);
+
+// The number of triangles whose corners do not wind counter-clockwise round their normal.
+int inwardFaces(const KxRlMesh *m) {
+    int inward = 0;
+    const _KxDTexVertex *v = m->getVertexList();
+    const uint16_t *i = m->getIndexList();
+    for (int t = 0; t + 2 < m->getIndexCount(); t += 3) {
+        const _KxDVector3D &a = v[i[t]].position, &b = v[i[t + 1]].position, &c = v[i[t + 2]].position,
+                           &n = v[i[t]].normal;
+        float ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z, wx = c.x - a.x, wy = c.y - a.y, wz = c.z - a.z;
+        if ((uy * wz - uz * wy) * n.x + (uz * wx - ux * wz) * n.y + (ux * wy - uy * wx) * n.z <= 0) inward++;
+    }
+    return inward;
+}
+
+std::array<float, 6> boxOf(const KxRlMesh *m) {
+    KxDClipRegion3D box;
+    m->calcPosBounds(&box);
+    return {{box.getMinX(), box.getMinY(), box.getMinZ(), box.getMaxX(), box.getMaxY(), box.getMaxZ()}};
+}
+
+const char *slotName(const KxRlMesh *m, int slot) {
+    const KxRlMeshBitmap *bitmap = m->getMaterial()->getBitmap(slot);
+    return bitmap ? bitmap->getFilename() : "";
+}
+
+// ---------------------------------------------------------------------------------------
+// Round trip: an MSH file exported and imported again
+
+// Two groups: "body" with a light-mapped wooden mesh and a glass mesh (alpha, a specular
+// texture, own colour and animation bytes), and an unnamed group with one glass mesh.
+std::string roundTripFile() {
+    MshDescription d;
+    d.flags[1] = 0x01;
+    d.bitmaps = {"wood.dds", "wood_lm.dds", "glass pane.dds", "spec.dds"};
+    auto glass = mshMaterial(2, 0xFF, 0xFF, 3);
+    glass[7] = glass[8] = 1;
+    glass[16] = 20, glass[17] = 40, glass[18] = 60, glass[21] = 9;
+    d.materials = {mshMaterial(0, 0xFF, 1), glass};
+    auto mesh = [](int material, float shift, bool lightMap) {
+        MshMesh m;
+        m.materialIndex = material;
+        m.flags[1] = lightMap ? 1 : 0;
+        m.posBounds = {{-2, -3, 0, 4, 5, 2}};
+        m.texBounds = {{0, 0, 2, 1}};
+        const float corners[5][3] = {{-2, -3, 0}, {4, -3, 0.5f}, {4, 5, 2}, {-2, 5, 1}, {1, 1, 1.5f}};
+        for (int i = 0; i < 5; i++) {
+            float n = 1 / std::sqrt(3.0f);
+            m.vertices.push_back(mshVertex(m, corners[i][0], corners[i][1], corners[i][2], n, -n, n,
+                                           0.4f * i + shift, 0.2f * i));
+            if (lightMap) m.lightMap.push_back({{uint16_t(9000 * i), uint16_t(65535 - 7000 * i)}});
+        }
+        m.indices = {0, 1, 4, 1, 2, 4, 2, 3, 4, 3, 0, 4};
+        return m;
+    };
+    MshGroup body, unnamed;
+    body.name = "body";
+    body.meshes = {mesh(0, 0.0f, true), mesh(1, 0.1f, false)};
+    unnamed.meshes = {mesh(1, 0.3f, false)};
+    d.groups = {body, unnamed};
+    return bytesOf(buildMsh(d));
+}
+
+void expectSameMesh(const KxRlMesh *a, const KxRlMesh *b) {
+    ASSERT_EQ(a->getVertexCount(), b->getVertexCount());
+    ASSERT_EQ(a->getIndexCount(), b->getIndexCount());
+    for (int i = 0; i < a->getIndexCount(); i++) EXPECT_EQ(a->getIndexList()[i], b->getIndexList()[i]) << i;
+    // Position, normal and texture co-ordinates: the 8 floats of each vertex.
+    const float *v = &a->getVertexList()[0].position.x, *w = &b->getVertexList()[0].position.x;
+    for (int i = 0; i < 8 * a->getVertexCount(); i++) EXPECT_NEAR(v[i], w[i], 1e-4) << "vertex " << i / 8;
+    ASSERT_EQ(a->getLightMapList() != nullptr, b->getLightMapList() != nullptr);
+    for (int i = 0; a->getLightMapList() && i < a->getVertexCount(); i++) {
+        EXPECT_NEAR(a->getLightMapList()[i].x, b->getLightMapList()[i].x, 2.0 / 65535) << i;
+        EXPECT_NEAR(a->getLightMapList()[i].y, b->getLightMapList()[i].y, 2.0 / 65535) << i;
+    }
+    for (int slot = 0; slot < 4; slot++) EXPECT_STREQ(slotName(a, slot), slotName(b, slot)) << "slot " << slot;
+    for (int i = 4; i < KXRL_MATERIAL_RAW_SIZE; i++)
+        EXPECT_EQ(a->getMaterial()->getRawData()[i], b->getMaterial()->getRawData()[i]) << "material byte " << i;
+}
+
+class RoundTrip : public testing::TestWithParam<const char *> {};
+
+TEST_P(RoundTrip, keepsGeometryMaterialsAndCornerOrder) {
+    const std::string form = GetParam();
+    FakeInstall install;
+    install.addGameFile("data/meshes/p_rt.msh", roundTripFile());
+    std::vector<std::string> exportArgs = {"export", "p_rt.msh", "-o", "models"};
+    if (form == ".glb") exportArgs.push_back("-glb");
+    ASSERT_EQ(0, install.run("propbridge", exportArgs).status);
+    ToolRun exported = install.run("propbridge", exportArgs);  // the files of the first run are replaced
+    ASSERT_EQ(0, exported.status) << exported.output << exported.errors;
+    EXPECT_NE(std::string::npos, exported.output.find("Exported glTF file models/p_rt" + form + "!\n"));
+    keepForValidation(install, "models/p_rt" + form);
+
+    ToolRun imported = install.run("propbridge", {"import", "models/p_rt" + form, "rt2"});
+    ASSERT_EQ(0, imported.status) << imported.output << imported.errors;
+    EXPECT_NE(std::string::npos, imported.output.find("Exported prop p_rt2!\n"));
+    auto source = readMesh(install.gameFolder() + "/data/meshes/p_rt.msh");
+    auto result = readPackage(install, "rt2");
+    ASSERT_EQ(2, result->getMeshGroupCount());
+    EXPECT_STREQ("body", result->getMeshGroup(0)->getName());
+    EXPECT_STREQ("group01", result->getMeshGroup(1)->getName());
+    for (int g = 0; g < 2; g++) {
+        ASSERT_EQ(source->getMeshCount(g), result->getMeshCount(g));
+        for (int m = 0; m < source->getMeshCount(g); m++) {
+            SCOPED_TRACE("group " + std::to_string(g) + " mesh " + std::to_string(m));
+            expectSameMesh(source->getMesh(g, m), result->getMesh(g, m));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothForms, RoundTrip, testing::Values(".gltf", ".glb"),
+                         [](const testing::TestParamInfo<const char *> &info) { return std::string(info.param + 1); });
+
+// ---------------------------------------------------------------------------------------
+// Models made here, imported
+
+// A triangle in glTF's X-Y plane facing +Z, drawn by one node.
+int addTriangle(GltfModel &g, const std::string &name, bool root = true, bool normals = true) {
+    int position = g.addFloats({0, 0, 0, 1, 0, 0, 0, 1, 0}, 3, true);
+    int normal = normals ? g.addFloats({0, 0, 1, 0, 0, 1, 0, 0, 1}, 3) : -1;
+    return g.addMeshNode(name, {GltfModel::primitive(position, normal, -1, -1)}, root);
+}
+
+struct ImportCase {
+    const char *name;
+    std::function<void(const FakeInstall &)> write;  // writes the model files into the work folder
+    std::vector<std::string> arguments;
+    std::vector<std::string> output;                  // lines expected on standard output
+    std::function<void(const KxRlMeshFile &)> check;  // the package's mesh file
+};
+
+void writeWork(const FakeInstall &install, const std::string &name, const std::string &bytes) {
+    install.addRootFile("work/" + name, bytes);
+}
+
+const std::vector<ImportCase> kImports = {
+    {"boxAsGlb", [](const FakeInstall &i) { writeWork(i, "box.glb", boxModel().glb()); },
+     {"box.glb", "box", "-cat", "3"}, {"Exported prop p_box!"},
+     [](const KxRlMeshFile &f) {
+         ASSERT_EQ(1, f.getMeshGroupCount());
+         EXPECT_STREQ("box", f.getMeshGroup(0)->getName());
+         ASSERT_EQ(2, f.getMeshCount(0));
+         EXPECT_STREQ("red.dds", slotName(f.getMesh(0, 0), 0));
+         EXPECT_STREQ("blue.dds", slotName(f.getMesh(0, 1), 0));
+         // glTF's Y (height 0..4) is the game's Z; glTF's Z (-3..3) the game's -Y.
+         std::array<float, 6> a = boxOf(f.getMesh(0, 0)), b = boxOf(f.getMesh(0, 1));
+         std::array<float, 6> box = {{-1, -3, 0, 1, 3, 4}};
+         for (int k = 0; k < 6; k++) EXPECT_NEAR(box[k], k < 3 ? std::fmin(a[k], b[k]) : std::fmax(a[k], b[k]), 1e-4);
+         EXPECT_EQ(0, inwardFaces(f.getMesh(0, 0)) + inwardFaces(f.getMesh(0, 1)));
+     }},
+    {"boxAsJsonWithEmbeddedBuffer", [](const FakeInstall &i) { writeWork(i, "box.gltf", boxModel().json()); },
+     {"box.gltf", "box", "-s", "0.5"}, {"Exported prop p_box!"},
+     [](const KxRlMeshFile &f) {
+         ASSERT_EQ(2, f.getMeshCount(0));
+         EXPECT_EQ(12, f.getMesh(0, 0)->getVertexCount());
+         EXPECT_NEAR(2.0f, boxOf(f.getMesh(0, 0))[5], 1e-4);  // scaled by 0.5
+     }},
+    {"nodeTreeWithRotationAndScale",
+     [](const FakeInstall &i) {
+         GltfModel g;
+         int child = addTriangle(g, "tri", false);
+         g.model.nodes[child].translation = {1, 0, 0};
+         tinygltf::Node parent;
+         parent.name = "parent";
+         parent.rotation = {0, std::sqrt(0.5), 0, std::sqrt(0.5)};  // a quarter turn about +Y
+         parent.scale = {2, 2, 2};
+         parent.children = {child};
+         g.model.nodes.push_back(parent);
+         g.model.scenes[0].nodes = {static_cast<int>(g.model.nodes.size() - 1)};
+         writeWork(i, "tree.glb", g.glb());
+     },
+     {"tree.glb", "tree"}, {"Exported prop p_tree!"},
+     [](const KxRlMeshFile &f) {
+         ASSERT_EQ(1, f.getMeshGroupCount());
+         const KxRlMesh *m = f.getMesh(0, 0);
+         ASSERT_EQ(3, m->getVertexCount());
+         const float expected[3][3] = {{0, 2, 0}, {0, 4, 0}, {0, 2, 2}};
+         for (int v = 0; v < 3; v++) {
+             EXPECT_NEAR(expected[v][0], m->getVertexList()[v].position.x, 1e-3) << v;
+             EXPECT_NEAR(expected[v][1], m->getVertexList()[v].position.y, 1e-3) << v;
+             EXPECT_NEAR(expected[v][2], m->getVertexList()[v].position.z, 1e-3) << v;
+             EXPECT_NEAR(1.0f, m->getVertexList()[v].normal.x, 1e-3) << v;
+         }
+         EXPECT_EQ(0, inwardFaces(m));
+     }},
+    {"mirroringNodeKeepsFacesOut",
+     [](const FakeInstall &i) {
+         GltfModel g;
+         int node = addTriangle(g, "tri");
+         g.model.nodes[node].scale = {-1, 1, 1};
+         writeWork(i, "mirror.glb", g.glb());
+     },
+     {"mirror.glb", "mirror"}, {"Exported prop p_mirror!"},
+     [](const KxRlMeshFile &f) {
+         EXPECT_NEAR(-1.0f, boxOf(f.getMesh(0, 0))[0], 1e-4);
+         EXPECT_EQ(0, inwardFaces(f.getMesh(0, 0)));
+         EXPECT_EQ(0, f.getMesh(0, 0)->getIndexList()[0]);
+         EXPECT_EQ(2, f.getMesh(0, 0)->getIndexList()[1]);  // corners 1 and 2 swapped
+     }},
+    {"primitiveOf70000VerticesIsSplit",
+     [](const FakeInstall &i) {
+         // Two rows of 35,000 vertices, a quad between each pair of columns: 32-bit indices.
+         GltfModel g;
+         std::vector<float> positions, normals;
+         std::vector<uint32_t> indices;
+         for (uint32_t v = 0; v < 70000; v++) {
+             positions.insert(positions.end(), {static_cast<float>(v / 2), static_cast<float>(v % 2), 0.0f});
+             normals.insert(normals.end(), {0.0f, 0.0f, 1.0f});
+         }
+         for (uint32_t k = 0; k + 1 < 35000; k++)
+             for (uint32_t c : {0u, 2u, 1u, 1u, 2u, 3u}) indices.push_back(2 * k + c);
+         int index = g.addIndices(indices, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT);
+         int position = g.addFloats(positions, 3, true), normal = g.addFloats(normals, 3);
+         g.addMeshNode("strip", {GltfModel::primitive(position, normal, index, -1)});
+         writeWork(i, "big.glb", g.glb());
+     },
+     {"big.glb", "big"},
+     {"Note : mesh 0 (\"strip\"), primitive 0 has 70000 vertices; it is split into 2 meshes of at most 65536",
+      "Exported prop p_big!"},
+     [](const KxRlMeshFile &f) {
+         ASSERT_EQ(2, f.getMeshCount(0));
+         EXPECT_EQ(65536, f.getMesh(0, 0)->getVertexCount());
+         EXPECT_EQ(3 * 65534, f.getMesh(0, 0)->getIndexCount());
+         EXPECT_EQ(4466, f.getMesh(0, 1)->getVertexCount());
+         EXPECT_EQ(3 * 4464, f.getMesh(0, 1)->getIndexCount());
+         EXPECT_NEAR(34999.0f, boxOf(f.getMesh(0, 1))[3], 0.1);
+     }},
+    {"withoutNormalsFlatOnes",
+     [](const FakeInstall &i) {
+         GltfModel g;
+         addTriangle(g, "flat", true, false);
+         writeWork(i, "flat.gltf", g.json());
+     },
+     {"flat.gltf", "flat"},
+     {"Note : mesh 0 (\"flat\"), primitive 0 has no normals; each triangle gets its own (flat shading)",
+      "Exported prop p_flat!"},
+     [](const KxRlMeshFile &f) {
+         const KxRlMesh *m = f.getMesh(0, 0);
+         EXPECT_NEAR(-1.0f, m->getVertexList()[0].normal.y, 1e-3);  // glTF +Z is the game's -Y
+         EXPECT_EQ(0, inwardFaces(m));
+     }},
+    {"stripAndFanWithSmallIndices",
+     [](const FakeInstall &i) {
+         // A 2 x 1 quad in glTF's X-Z plane facing up (+Y), once as a strip, once as a fan.
+         GltfModel g;
+         int strip = g.addFloats({0, 0, 0, 0, 0, 1, 2, 0, 0, 2, 0, 1}, 3, true);
+         int fan = g.addFloats({0, 0, 0, 0, 0, 1, 2, 0, 1, 2, 0, 0}, 3, true);
+         int up = g.addFloats({0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0}, 3);
+         int bytes = g.addIndices({0, 1, 2, 3}, TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE);
+         int shorts = g.addIndices({0, 1, 2, 3}, TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT);
+         g.addMeshNode("quads", {GltfModel::primitive(strip, up, bytes, -1, TINYGLTF_MODE_TRIANGLE_STRIP),
+                                 GltfModel::primitive(fan, up, shorts, -1, TINYGLTF_MODE_TRIANGLE_FAN)});
+         writeWork(i, "quads.glb", g.glb());
+     },
+     {"quads.glb", "quads"}, {"Exported prop p_quads!"},
+     [](const KxRlMeshFile &f) {
+         ASSERT_EQ(2, f.getMeshCount(0));
+         for (int m = 0; m < 2; m++) {
+             EXPECT_EQ(6, f.getMesh(0, m)->getIndexCount());
+             EXPECT_EQ(0, inwardFaces(f.getMesh(0, m))) << m;
+         }
+     }},
+    {"sparseStridedAccessorsAndLinesLeftOut",
+     [](const FakeInstall &i) {
+         GltfModel g;
+         int position = g.addFloats({0, 0, 0, 9, 9, 9, 0, 1, 0}, 3, false, 20);
+         int normal = g.addFloats({0, 0, 1, 0, 0, 1, 0, 0, 1}, 3, false, 16);
+         // Vertex 1 comes from a sparse substitution: (1, 0, 0).
+         tinygltf::Accessor &a = g.model.accessors[static_cast<size_t>(position)];
+         a.sparse.isSparse = true;
+         a.sparse.count = 1;
+         int sparseIndex = g.addIndices({1}, TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE);
+         int sparseValue = g.addFloats({1, 0, 0}, 3);
+         tinygltf::Accessor &b = g.model.accessors[static_cast<size_t>(position)];
+         b.sparse.indices.bufferView = g.model.accessors[static_cast<size_t>(sparseIndex)].bufferView;
+         b.sparse.indices.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE;
+         b.sparse.indices.byteOffset = b.sparse.values.byteOffset = 0;
+         b.sparse.values.bufferView = g.model.accessors[static_cast<size_t>(sparseValue)].bufferView;
+         g.addMeshNode("sparse", {GltfModel::primitive(position, normal, -1, -1),
+                                  GltfModel::primitive(position, -1, -1, -1, TINYGLTF_MODE_LINE)});
+         writeWork(i, "sparse.glb", g.glb());
+     },
+     {"sparse.glb", "sparse"},
+     {"Warning : mesh 0 (\"sparse\"), primitive 1 draws lines, which a prop cannot hold; it is left out",
+      "Exported prop p_sparse!"},
+     [](const KxRlMeshFile &f) {
+         ASSERT_EQ(1, f.getMeshCount(0));
+         EXPECT_NEAR(1.0f, boxOf(f.getMesh(0, 0))[3], 1e-4);  // max X: the substituted vertex
+         EXPECT_NEAR(1.0f, boxOf(f.getMesh(0, 0))[5], 1e-4);  // max Z
+     }},
+};
+
+class Import : public testing::TestWithParam<ImportCase> {};
+
+TEST_P(Import, writesThePropMeshlisterReports) {
+    const ImportCase &c = GetParam();
+    FakeInstall install;
+    c.write(install);
+    std::vector<std::string> arguments = {"import"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    ToolRun run = install.run("propbridge", arguments);
+    EXPECT_EQ(0, run.status) << run.output << run.errors;
+    for (const std::string &line : c.output) EXPECT_NE(std::string::npos, run.output.find(line + "\n")) << run.output;
+    std::string prop = c.arguments[1];
+    c.check(*readPackage(install, prop));
+    // meshlister reads the package as the game would find it.
+    ToolRun listed = install.run("meshlister", {"-newdata", "p_" + prop, "-r", "list.txt", "p_" + prop + ".msh"});
+    EXPECT_EQ(0, listed.status) << listed.errors;
+    EXPECT_NE(std::string::npos, withoutCarriageReturns(install.readWorkFile("list.txt")).find("GROUP #0 : \""));
+    if (c.arguments.size() > 3 && c.arguments[2] == "-cat") {
+        EXPECT_NE(std::string::npos, install.readWorkFile("p_" + prop + "/data/propblueprint/p_" + prop + ".ini")
+                                         .find("category = " + c.arguments[3]));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, Import, testing::ValuesIn(kImports),
+                         [](const testing::TestParamInfo<ImportCase> &info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------------------
+// Broken models: a clear message, status 1, nothing of the package written
+
+struct BadCase {
+    const char *name;
+    std::function<void(const FakeInstall &)> write;  // writes model.gltf or model.glb into the work folder
+    const char *model;
+    const char *reason;  // part of the stderr line
+};
+
+std::string withNesting(int depth) {
+    std::string json = boxModel().json();
+    return json.insert(json.find('{') + 1, "\"extras\":" + std::string(depth, '[') + std::string(depth, ']') + ",");
+}
+
+// The box as a .gltf at `model` whose buffer is the file `bin` (its bytes `binBytes`) instead of embedded.
+void writeWithExternalBuffer(const FakeInstall &i, const std::string &model, const std::string &bin, size_t cut) {
+    GltfModel box = boxModel();
+    std::string bytes(box.model.buffers[0].data.begin(), box.model.buffers[0].data.end() - cut);
+    std::string json = box.json();
+    size_t uri = json.find("data:application/octet-stream;base64,");
+    json.replace(uri, json.find('"', uri) - uri, "model.bin");
+    writeWork(i, model, json);
+    writeWork(i, bin, bytes);
+}
+
+const std::vector<BadCase> kBadFiles = {
+    {"externalBufferShort", [](const FakeInstall &i) { writeWithExternalBuffer(i, "model.gltf", "model.bin", 8); },
+     "model.gltf", "File size mismatch"},
+    // tinygltf would also look in the current folder: only the model's own folder counts.
+    {"externalBufferNotBesideTheModel",
+     [](const FakeInstall &i) { writeWithExternalBuffer(i, "sub/model.gltf", "model.bin", 0); }, "sub/model.gltf",
+     "File not found : model.bin"},
+    {"brokenJson", [](const FakeInstall &i) { writeWork(i, "model.gltf", boxModel().json().substr(0, 200)); },
+     "model.gltf", "not a valid glTF file"},
+    {"accessorBeyondItsView",
+     [](const FakeInstall &i) {
+         GltfModel g = boxModel();
+         g.model.accessors[0].count = 1000;
+         writeWork(i, "model.glb", g.glb());
+     },
+     "model.glb", "accessor 0 reaches beyond the end of buffer view 0"},
+    {"viewBeyondItsBuffer",
+     [](const FakeInstall &i) {
+         GltfModel g = boxModel();
+         g.model.bufferViews[1].byteLength = 100000;
+         writeWork(i, "model.glb", g.glb());
+     },
+     "model.glb", "reaches beyond the end of buffer 0"},
+    {"indexOutOfRange",
+     [](const FakeInstall &i) {
+         GltfModel g;
+         int p = g.addFloats({0, 0, 0, 1, 0, 0, 0, 1, 0}, 3, true);
+         g.addMeshNode("t", {GltfModel::primitive(p, -1, g.addIndices({0, 1, 7}, 5123), -1)});
+         writeWork(i, "model.glb", g.glb());
+     },
+     "model.glb", "has vertex number 7 among its indices, but 3 vertices"},
+    {"nodeCycle",
+     [](const FakeInstall &i) {
+         GltfModel g = boxModel();
+         g.model.nodes[0].children = {0};
+         writeWork(i, "model.glb", g.glb());
+     },
+     "model.glb", "node 0 is reached twice"},
+    {"textureNameTooLong",
+     [](const FakeInstall &i) {
+         GltfModel g = boxModel();
+         g.model.images[0].uri = "a_texture_name_of_32_characters.dds";
+         writeWork(i, "model.glb", g.glb());
+     },
+     "model.glb", "has 35 characters; a mesh file holds at most 31"},
+    {"nestedTooDeep", [](const FakeInstall &i) { writeWork(i, "model.gltf", withNesting(100000)); }, "model.gltf",
+     "nest deeper than 256 levels"},
+    {"requiresUnknownExtension",
+     [](const FakeInstall &i) {
+         GltfModel g = boxModel();
+         g.model.extensionsUsed = g.model.extensionsRequired = {"KHR_draco_mesh_compression"};
+         writeWork(i, "model.glb", g.glb());
+     },
+     "model.glb", "requires the glTF extension KHR_draco_mesh_compression"},
+    {"onlyLines",
+     [](const FakeInstall &i) {
+         GltfModel g;
+         int p = g.addFloats({0, 0, 0, 1, 0, 0}, 3, true);
+         g.addMeshNode("line", {GltfModel::primitive(p, -1, -1, -1, TINYGLTF_MODE_LINE)});
+         writeWork(i, "model.glb", g.glb());
+     },
+     "model.glb", "the model holds no triangles"},
+};
+
+class BadFile : public testing::TestWithParam<BadCase> {};
+
+TEST_P(BadFile, isReportedAndNothingIsWritten) {
+    const BadCase &c = GetParam();
+    FakeInstall install;
+    c.write(install);
+    ToolRun run = install.run("propbridge", {"import", c.model, "bad"});
+    EXPECT_EQ(1, run.status) << run.output << run.errors;
+    EXPECT_NE(std::string::npos, run.output.find(std::string("Could not load glTF file ") + c.model + "\n"))
+        << run.output;
+    EXPECT_NE(std::string::npos, run.errors.find(std::string("propbridge: ") + c.model + ": ")) << run.errors;
+    EXPECT_NE(std::string::npos, run.errors.find(c.reason)) << run.errors;
+    EXPECT_FALSE(install.workFileExists("p_bad"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, BadFile, testing::ValuesIn(kBadFiles),
+                         [](const testing::TestParamInfo<BadCase> &info) { return std::string(info.param.name); });
+
+// Every prefix of a valid GLB file fails cleanly (run under the sanitizers, this catches any
+// read past what the file holds).
+TEST(BadFile, everyPrefixOfAGlbFails) {
+    FakeInstall install;
+    GltfModel g;
+    addTriangle(g, "tri");
+    std::string glb = g.glb();
+    std::string path = install.workFile("prefix.glb");
+    for (size_t length = 0; length < glb.size(); length++) {
+        writeWork(install, "prefix.glb", glb.substr(0, length));
+        EXPECT_THROW(delete GltfProp::CreateFromFile(path.c_str(), 1.0f), IOException) << length;
+    }
+    writeWork(install, "prefix.glb", glb);
+    std::unique_ptr<GltfProp> whole(GltfProp::CreateFromFile(path.c_str(), 1.0f));
+    EXPECT_EQ(1, whole->getGroupCount());
+}
+
+// ---------------------------------------------------------------------------------------
+// The command line and export failures
+
+TEST(Propbridge, commandLineAndExportFailures) {
+    FakeInstall install;
+    install.addGameFile("data/meshes/p_rt.msh", roundTripFile());
+    install.addGameFile("data/meshes/props/p_two.msh", roundTripFile());
+    EXPECT_EQ(0, install.run("propbridge", {}).status);
+    EXPECT_EQ(2, install.run("propbridge", {"convert", "p_rt.msh"}).status);
+    EXPECT_EQ(2, install.run("propbridge", {"import", "model.glb"}).status);
+    ToolRun missingValue = install.run("propbridge", {"export", "p_rt.msh", "-o"});
+    EXPECT_EQ(2, missingValue.status);
+    EXPECT_FALSE(install.workFileExists("p_rt.gltf"));
+
+    // A pattern over every source, folder parts kept below -o; a name no source has.
+    ToolRun run = install.run("propbridge", {"export", "-o", "out", "props/p_*.msh", "p_nope.msh"});
+    EXPECT_EQ(1, run.status);
+    EXPECT_NE(std::string::npos, run.output.find("Exported glTF file out/props/p_two.gltf!\n")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("Could not load mesh file p_nope.msh\n"));
+    keepForValidation(install, "out/props/p_two.gltf");
+
+    // A folder in the way of the .gltf: reported; the .bin written before stays as it was.
+    fs::create_directories(install.workFile("p_rt.gltf"));
+    writeWork(install, "p_rt.bin", "earlier");
+    ToolRun blocked = install.run("propbridge", {"export", "p_rt.msh"});
+    EXPECT_EQ(1, blocked.status);
+    EXPECT_NE(std::string::npos, blocked.output.find("Error exporting glTF file p_rt.gltf : ")) << blocked.output;
+    EXPECT_NE(std::string::npos, blocked.errors.find("propbridge: p_rt.gltf: ")) << blocked.errors;
+    EXPECT_EQ("earlier", install.readWorkFile("p_rt.bin"));
+}
+
+}  // namespace
