@@ -5,6 +5,7 @@
 
 #include "IOException.h"
 #include "KxDMeshData.h"
+#include "KxRlMesh.h"
 #include "KxRlMeshFile.h"
 #include "KxRlMeshGroup.h"
 #include "KxRlMeshGroupRef.h"
@@ -143,5 +144,19 @@ int fuzzRoomBuilder(const uint8_t *data, size_t size) {
     if (back->getMeshGroupCount() != groups)
         fuzzFailure("the room prop has " + std::to_string(back->getMeshGroupCount()) + " groups instead of " +
                     std::to_string(groups));
+    // Every normal the room's walls, floors and props get is a direction, whatever the room's
+    // scaling: one of another length was not a number before it was written.
+    for (int g = 0; g < back->getMeshGroupCount(); g++) {
+        for (int m = 0; m < back->getMeshCount(g); m++) {
+            const KxRlMesh *mesh = back->getMesh(g, m);
+            for (int v = 0; v < mesh->getVertexCount(); v++) {
+                const _KxDVector3D &n = mesh->getVertexList()[v].normal;
+                float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+                if (!(std::fabs(length - 1.0f) < 1e-3f))
+                    fuzzFailure("vertex " + std::to_string(v) + " of mesh " + std::to_string(m) + " of group " +
+                                std::to_string(g) + " has a normal of length " + std::to_string(length));
+            }
+        }
+    }
     return 0;
 }
