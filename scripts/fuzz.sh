@@ -24,7 +24,7 @@ ensure_packages cmake ninja-build clang libclang-rt-14-dev zlib1g-dev
 
 echo "== fuzz: configure and build"
 cmake --preset fuzz -G Ninja >/dev/null
-cmake --build --preset fuzz
+cmake --build --preset fuzz --target "${targets[@]/#/fuzz_}"
 
 # The entries write their inputs to files (the readers read files): a scratch folder in memory
 # where there is one.
@@ -36,13 +36,16 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 # Limits, per target:
 #  -max_len      the largest input: 64 KiB for MSH files and archives (room for every section and
-#                a few hundred entries), 16 KiB for INI text (hundreds of sections and wall points);
-#                larger inputs only slow each run down.
+#                a few hundred entries), 16 KiB for INI text and rooms (hundreds of sections and
+#                wall points); larger inputs only slow each run down. Long inputs that the
+#                readers must handle quickly (a room of thousands of corners, an INI file of
+#                thousands of lines) are regression inputs instead.
 #  -timeout      10 s for one input: the slowest sound input of that size takes well under a second
 #                even under the sanitizers on a busy machine, so more is a hang.
 #  -rss_limit_mb 2048, and -malloc_limit_mb 600: the largest allocation the readers make on purpose
 #                is an archive entry of 512 MiB (the decompressed size they accept); anything larger
-#                from an input of 64 KiB is a finding.
+#                from an input of 64 KiB is a finding, and 2 GiB leaves the sanitizers' own
+#                bookkeeping room on a machine of 4 GiB.
 #  -close_fd_mask=3 drops the tools' own messages; libFuzzer and the sanitizers still report.
 max_len() { case "$1" in ini_file|room_builder) echo 16384 ;; *) echo 65536 ;; esac; }
 
