@@ -49,7 +49,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 #  -close_fd_mask=3 drops the tools' own messages; libFuzzer and the sanitizers still report.
 # The fuzzing starts from the seed corpus and what earlier runs added; the regression inputs are
 # only replayed: the long ones would make libFuzzer try inputs of the largest length at once,
-# which slows the fuzzing down (the INI target ran at a quarter of its speed with them).
+# which slows the fuzzing down (the INI target ran at about a third of its speed with them).
 max_len() { case "$1" in ini_file|room_builder) echo 16384 ;; *) echo 65536 ;; esac; }
 
 status=0
