@@ -65,6 +65,10 @@ void KxDMatTransform::multiply(_KxDVector3D *v, bool direction) const {
     v->x = x * dirM[0][0] + y * dirM[1][0] + z * dirM[2][0];
     v->y = x * dirM[0][1] + y * dirM[1][1] + z * dirM[2][1];
     v->z = x * dirM[0][2] + y * dirM[1][2] + z * dirM[2][2];
+    // A transform that crushes the surface to a line or a point leaves it no direction of its
+    // own: the direction stays the one it had rather than becoming not-a-number.
+    float length = v->x * v->x + v->y * v->y + v->z * v->z;
+    if (!(length > 0.0f) || !std::isfinite(length)) kxdVecSet(v, x, y, z);
     kxdVecNormalize(v);
 }
 
@@ -92,8 +96,12 @@ void KxDMatTransform::valuesChanged() {
     det = static_cast<float>(d);
 
     // For a rotation, mirror or uniform scaling (k times an orthogonal matrix) the inverse
-    // transpose points the same way as the matrix itself, and a singular part has no
-    // inverse: both use the linear part as it is.
+    // transpose points the same way as the matrix itself: the linear part is used as it is.
+    // A singular part has no inverse; when it flattens space onto a plane, the cofactors (the
+    // inverse transpose times the determinant, as that goes to 0) still give the plane's
+    // normal to every direction that is not crushed, so a room flattened onto its floor keeps
+    // the floor facing up. One that crushes everything onto a line or a point uses the linear
+    // part, and multiply() keeps each direction as it was.
     double k = (a[0][0] * a[0][0] + a[0][1] * a[0][1] + a[0][2] * a[0][2] + a[1][0] * a[1][0] +
                 a[1][1] * a[1][1] + a[1][2] * a[1][2] + a[2][0] * a[2][0] + a[2][1] * a[2][1] +
                 a[2][2] * a[2][2]) / 3.0;
@@ -107,7 +115,10 @@ void KxDMatTransform::valuesChanged() {
             }
         }
     }
-    if (conformal || d == 0.0 || !std::isfinite(d)) {
+    double largest = 0.0;
+    for (int i = 0; i < 3; i++)
+        for (int j = 0; j < 3; j++) largest = std::fmax(largest, std::fabs(cof[i][j]));
+    if (conformal || !std::isfinite(d) || !(largest > 0.0) || !std::isfinite(largest)) {
         for (int i = 0; i < 3; i++)
             for (int j = 0; j < 3; j++) dirM[i][j] = m[i][j];
         return;
@@ -115,9 +126,6 @@ void KxDMatTransform::valuesChanged() {
 
     // cof * sign(det), scaled so that its largest value is 1: the scale does not matter
     // after normalising, and this keeps tiny or huge scalings away from float limits.
-    double largest = 0.0;
-    for (int i = 0; i < 3; i++)
-        for (int j = 0; j < 3; j++) largest = std::fmax(largest, std::fabs(cof[i][j]));
     double factor = (d < 0.0 ? -1.0 : 1.0) / largest;
     for (int i = 0; i < 3; i++)
         for (int j = 0; j < 3; j++) dirM[i][j] = static_cast<float>(cof[i][j] * factor);

@@ -46,9 +46,10 @@ public:
     void multiply(const KxDMatTransform *other);
     // Transforms `v` in place. A point (direction false) gets the linear part and the
     // translation. A direction (true) gets the inverse transpose of the linear part, no
-    // translation, and is then normalised. When the linear part is singular (a scaling by
-    // 0) the linear part itself is used instead, so nothing divides by zero; a result of
-    // length 0 comes back as not-a-number from the normalisation. Allocates nothing.
+    // translation, and is then normalised. When the linear part is singular it gets the
+    // cofactors instead (a flattening onto a plane sends directions to the plane's normal), and
+    // a direction that this crushes to nothing (a scaling by 0) keeps its own direction, so no
+    // result is not-a-number unless `v` was. Allocates nothing.
     void multiply(_KxDVector3D *v, bool direction) const;
 
     // Determinant of the linear part (rows 0 to 2).

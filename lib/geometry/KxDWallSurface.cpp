@@ -1,9 +1,11 @@
 #include "KxDWallSurface.h"
 
 #include "IOException.h"
+#include "KxDEarPointTree.h"
 
 #include <cmath>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -98,6 +100,13 @@ float reduceCursor(float u) {
     if (u > 1.0f) return u - std::floor(u);
     if (u < 0.0f) return u - std::ceil(u);
     return u;
+}
+
+// The turn test of ear clipping for a point m and a triangle (a, b, c): m lies in the
+// triangle, edges included, when it is on the same side of all three edges (or on them).
+bool liesInTriangle(const _WallPos *a, const _WallPos *b, const _WallPos *c, const _WallPos *m) {
+    int s1 = sideOf(a, b, m), s2 = sideOf(b, c, m), s3 = sideOf(c, a, m);
+    return (s1 >= 0 && s2 >= 0 && s3 >= 0) || (s1 <= 0 && s2 <= 0 && s3 <= 0);
 }
 
 }  // namespace
@@ -459,13 +468,21 @@ KxDMeshData *KxDWallSurface::makeFloorMesh(bool ceiling, bool lightmap) {
 // co-ordinate that turns the way the outline runs, whose triangle with its two remaining
 // neighbours holds no other remaining co-ordinate (one on an edge counts as inside).
 // Nothing changes between clips, so a full round without one means that no ear is left.
+//
+// The walk skips what cannot have changed: a co-ordinate found not to be an ear stays one
+// until a clip gives it new neighbours or removes the co-ordinate that lay in its triangle.
+// So only those are visited again ("waiting", in outline order), which cuts the same ears in
+// the same order as visiting every co-ordinate, and a round ends when none waits.
 void KxDWallSurface::makeFloorFaces(bool ceiling, uint16_t *indices) {
     int n = getWallCoordCount();
-    std::vector<int> side(pointSides), rank(n, -1), prevOf(n, -1), nextOf(n, -1);
-    int remaining = 0, first = -1, last = -1;
+    std::vector<int> side(pointSides), rank(n, -1), prevOf(n, -1), nextOf(n, -1), members;
+    std::vector<_KxDVector2D> points(n);
+    int first = -1, last = -1;
     for (int i = 0; i < n; i++) {
+        kxdVecSet(&points[i], coord(i)->x, coord(i)->y);
         if (side[i] == 0) continue;
-        rank[i] = remaining++;
+        rank[i] = static_cast<int>(members.size());
+        members.push_back(i);
         if (first < 0) first = i;
         else {
             nextOf[last] = i;
@@ -477,20 +494,30 @@ void KxDWallSurface::makeFloorFaces(bool ceiling, uint16_t *indices) {
     nextOf[last] = first;
     prevOf[first] = last;
 
+    KxDEarPointTree tree(points, members);
+    std::set<int> waiting(members.begin(), members.end());
+    // blocked[m]: the co-ordinates whose triangles held m when they were last tested.
+    std::vector<std::vector<int>> blocked(n);
+    std::vector<uint8_t> inRing(n, 0);
+    for (int i : members) inRing[i] = 1;
+
     int turn = clockwise ? -1 : 1;
-    int faces = floorVertexCount - 2, made = 0, visitsWithoutClip = 0;
-    for (int k = first; made < faces; k = nextOf[k]) {
-        if (visitsWithoutClip >= remaining) throw IOException(kNotSimple);
-        visitsWithoutClip++;
+    int faces = floorVertexCount - 2, made = 0;
+    int k = first;
+    while (made < faces) {
+        if (waiting.empty()) throw IOException(kNotSimple);
+        auto next = waiting.lower_bound(k);
+        k = next != waiting.end() ? *next : *waiting.begin();
+        waiting.erase(k);
         if (side[k] != turn) continue;
         int a = prevOf[k], c = nextOf[k];
-        bool holdsPoint = false;
-        for (int m = nextOf[c]; m != a && !holdsPoint; m = nextOf[m]) {
-            int s1 = sideOf(coord(a), coord(k), coord(m)), s2 = sideOf(coord(k), coord(c), coord(m)),
-                s3 = sideOf(coord(c), coord(a), coord(m));
-            holdsPoint = (s1 >= 0 && s2 >= 0 && s3 >= 0) || (s1 <= 0 && s2 <= 0 && s3 <= 0);
+        int inside = tree.findInside(a, k, c, [&](int m) {
+            return m != a && m != k && m != c && liesInTriangle(coord(a), coord(k), coord(c), coord(m));
+        });
+        if (inside >= 0) {
+            blocked[inside].push_back(k);
+            continue;
         }
-        if (holdsPoint) continue;
         // (prev, k, next) for an interior floor's view, (prev, next, k) for the other side;
         // an outline that runs counter-clockwise picks its ears from the other side too.
         int second = rank[k], third = rank[c];
@@ -500,11 +527,17 @@ void KxDWallSurface::makeFloorFaces(bool ceiling, uint16_t *indices) {
         *indices++ = static_cast<uint16_t>(second);
         *indices++ = static_cast<uint16_t>(third);
         made++;
-        visitsWithoutClip = 0;
         nextOf[a] = c;
         prevOf[c] = a;
-        remaining--;
+        inRing[k] = 0;
+        tree.remove(k);
         side[a] = sideOf(coord(prevOf[a]), coord(a), coord(c));
         side[c] = sideOf(coord(a), coord(c), coord(nextOf[c]));
+        waiting.insert(a);
+        waiting.insert(c);
+        for (int j : blocked[k])
+            if (inRing[j]) waiting.insert(j);
+        std::vector<int>().swap(blocked[k]);
+        k = c;
     }
 }

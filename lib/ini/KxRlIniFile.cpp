@@ -14,6 +14,13 @@
 
 namespace {
 
+// Makes room for one more item. A file's lists grow by half again when full, so that reading
+// a file of many lines takes time in proportion to its length: the list's own step of 16
+// would copy a long list over and over.
+void makeRoomForOne(ArrayList &list) {
+    if (list.getLength() == list.getCapacity()) list.ensureCapacity(list.getCapacity() + list.getCapacity() / 2 + 16);
+}
+
 void storeName(char *target, const char *text) {
     kxrlStrCopy(target, text, KXRL_INI_TEXT_SIZE);
     kxrlStrLower(target);
@@ -140,6 +147,7 @@ void KxRlIniGroup::setValue(const char *name, float number) { findProperty(name,
 
 KxRlIniProperty *KxRlIniGroup::addProperty(const char *name, const char *text) {
     KxRlIniProperty *property = new KxRlIniProperty(name, text);
+    makeRoomForOne(properties);
     properties.add(property);
     return property;
 }
@@ -197,6 +205,7 @@ int KxRlIniFile::getGroupIndex(const char *name) const {
 
 KxRlIniGroup *KxRlIniFile::addGroup(const char *name) {
     KxRlIniGroup *group = new KxRlIniGroup(name);
+    makeRoomForOne(groups);
     groups.add(group);
     return group;
 }
@@ -218,11 +227,13 @@ void KxRlIniFile::read(const char *path) {
     if (!file) throw IOException("File could not be opened");
     FileCloser closer(file);
     const std::string shown = path ? path : "";
+    auto tooLarge = [&shown](const std::string &size) {
+        return IOException("INI file is too large: " + shown + " (" + size + " bytes, at most " +
+                           std::to_string(kMaxFileSize) + ")");
+    };
     if (std::fseek(file, 0, SEEK_END) == 0) {
         long size = std::ftell(file);
-        if (size > kMaxFileSize)
-            throw IOException("INI file is too large: " + shown + " (" + std::to_string(size) + " bytes, at most " +
-                              std::to_string(kMaxFileSize) + ")");
+        if (size > kMaxFileSize) throw tooLarge(std::to_string(size));
         std::rewind(file);
     }
 
@@ -231,7 +242,10 @@ void KxRlIniFile::read(const char *path) {
     line.reserve(256);
     long lineNumber = 1;
     int c;
+    // Counted as well: a pipe or a device has no size to ask, and a file may grow while it is read.
+    long count = 0;
     while ((c = std::fgetc(file)) != EOF) {
+        if (++count > kMaxFileSize) throw tooLarge("more than " + std::to_string(kMaxFileSize));
         if (c == '\n' || c == '\r') {
             if (c == '\n') lineNumber++;
             if (line.empty()) continue;

@@ -90,8 +90,10 @@ private:
 
 class KxRlIniFile {
 public:
-    // Files longer than this are refused before anything is read: the game's INI files are a
-    // few kilobytes, and every line of a file becomes an object in memory.
+    // Files longer than this are refused (before anything is read when the file has a size;
+    // a pipe or a growing file when it passes the limit): the game's INI files are a few
+    // kilobytes, and every line of a file becomes an object in memory. Reading takes time in
+    // proportion to the file's length.
     static constexpr long kMaxFileSize = 4L * 1024 * 1024;
     // A line longer than this is refused (names and values keep 31 characters anyway).
     static constexpr unsigned kMaxLineLength = 64 * 1024;

@@ -226,14 +226,19 @@ TEST(MatTransform, directionMatrixFollowsEveryChangeOfTheValues) {
     expectNear(vec(0.6f, 0.8f, 0), moved(t, vec(3, 4, 0), true));
 }
 
-TEST(MatTransform, singularLinearPartFallsBackToTheLinearPart) {
+// Flattened onto a plane, every surface that keeps an area faces along the plane's normal; one
+// crushed to a line or a point keeps its direction instead of becoming not-a-number.
+TEST(MatTransform, singularLinearPartKeepsDirectionsFinite) {
     KxDMatScale flatten(1, 1, 0);
     EXPECT_EQ(0.0f, flatten.determinant());
     EXPECT_FALSE(flatten.isMirroring());
-    expectNear(vec(0.6f, 0.8f, 0), moved(flatten, vec(3, 4, 5), true));
-    // A direction the transform crushes to nothing has no length to normalise.
-    _KxDVector3D up = moved(flatten, vec(0, 0, 1), true);
-    EXPECT_TRUE(std::isnan(up.z));
+    expectNear(vec(0, 0, 1), moved(flatten, vec(3, 4, 5), true));
+    expectNear(vec(0, 0, 1), moved(flatten, vec(0, 0, 1), true));
+    expectNear(vec(0.6f, 0.8f, 0), moved(flatten, vec(3, 4, 0), true));
+    KxDMatScale crush(0, 0, 0);
+    expectNear(vec(0, -1, 0), moved(crush, vec(0, -2, 0), true));
+    KxDMatScale line(0, 0, 2);
+    expectNear(vec(0.6f, 0.8f, 0), moved(line, vec(3, 4, 0), true));
 }
 
 TEST(MatTransform, readsTwelveFloatsRowByRow) {

@@ -128,6 +128,15 @@ TEST(IniFile, hostileFilesEndInAClearResultOrAnException) {
     // A huge file is refused before it is read.
     std::string huge(static_cast<size_t>(KxRlIniFile::kMaxFileSize) + 1, '\n');
     EXPECT_THROW(KxRlIniFile(folder.write("huge.ini", huge).c_str()), IOException);
+#ifndef _WIN32
+    // A device that never ends, and has no size to ask for, is refused once it passes the limit.
+    try {
+        KxRlIniFile endless("/dev/urandom");
+        FAIL() << "an endless device was read";
+    } catch (const IOException &e) {
+        EXPECT_NE(std::string::npos, std::string(e.getErrorString()).find("too large")) << e.getErrorString();
+    }
+#endif
 }
 
 TEST(SetDressingIni, propsAreTheGroupsAfterGroupZero) {

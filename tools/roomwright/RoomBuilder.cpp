@@ -67,12 +67,14 @@ std::unique_ptr<KxDTransformList> transformFromIni(const KxRlIniGroup *section) 
 // ---------------------------------------------------------------------------------------
 // RoomBuilder: the run
 
-RoomBuilder::RoomBuilder(PropDataClass *data) : propData(data), lastX(kCutoutUnset), lastY(kCutoutUnset) {}
+RoomBuilder::RoomBuilder(PropDataClass *data, PropMeshLoader propLoader)
+    : propData(data), loader(propLoader ? propLoader : loadPropMesh), lastX(kCutoutUnset), lastY(kCutoutUnset) {}
 
 RoomBuilder::~RoomBuilder() = default;
 
-bool RoomBuilder::createProp() {
+KxRlRebuiltProp *RoomBuilder::buildProp() {
     rebuiltProp.reset(new KxRlRebuiltProp());
+    mergedGroup.reset();
     meshOutputs.reset(new MeshOutputListClass());
     // Pieces of rooms with and without [lightmap] end up in the same meshes, so either all
     // carry light-map co-ordinates or none does.
@@ -86,30 +88,41 @@ bool RoomBuilder::createProp() {
         mergedGroup.reset(optimizeMeshData());
         rebuiltProp->addMeshGroupRef(new KxRlMeshGroupRef(mergedGroup.get()));
     }
-
-    bool written = false;
-    const char *name = propData->getName();
     if (rebuiltProp->getMeshGroupRefCount() == 0) {
         toolError("No prop exported!\n");
-        toolDiagnostic(propData->getRoom(0)->getFileName(), "no room piece and no prop could be made; nothing written");
-    } else if (!*name) {
-        const std::string text = "Prop name made from the room INI file name is too long; give one with -propname";
-        toolError("%s (%s)\n", text.c_str(), propData->getRefusedName());
-        toolDiagnostic(propData->getRefusedName(), "the name has more than %d characters after \"p_\"; nothing written",
-                       static_cast<int>(PropDataClass::kMaxDerivedNameLength));
-    } else {
-        try {
-            exportProp(rebuiltProp.get(), name, propData->getCategory());
-            std::printf("Exported prop %s!\n", name);
-            written = true;
-        } catch (const IOException &e) {
-            toolError("%s (%s)\n", e.getErrorString(), name);
-        }
+        toolDiagnostic(propData->getRoomCount() > 0 ? propData->getRoom(0)->getFileName() : "roomwright",
+                       "no room piece and no prop could be made; nothing written");
+        return nullptr;
     }
+    return rebuiltProp.get();
+}
+
+bool RoomBuilder::createProp() {
+    KxRlRebuiltProp *prop = buildProp();
+    bool written = prop && writePackage(prop);
     rebuiltProp.reset();
     mergedGroup.reset();
     meshOutputs.reset();
     return written;
+}
+
+bool RoomBuilder::writePackage(KxRlRebuiltProp *prop) {
+    const char *name = propData->getName();
+    if (!*name) {
+        const std::string text = "Prop name made from the room INI file name is too long; give one with -propname";
+        toolError("%s (%s)\n", text.c_str(), propData->getRefusedName());
+        toolDiagnostic(propData->getRefusedName(), "the name has more than %d characters after \"p_\"; nothing written",
+                       static_cast<int>(PropDataClass::kMaxDerivedNameLength));
+        return false;
+    }
+    try {
+        exportProp(prop, name, propData->getCategory());
+    } catch (const IOException &e) {
+        toolError("%s (%s)\n", e.getErrorString(), name);
+        return false;
+    }
+    std::printf("Exported prop %s!\n", name);
+    return true;
 }
 
 void RoomBuilder::buildRoom(RoomDataClass *room) {
@@ -336,7 +349,7 @@ KxRlMeshFile *RoomBuilder::loadProp(const char *propName, const char *shownName)
     if (loaded != propMeshes.end()) return loaded->second.get();
     std::string detail;
     try {
-        KxRlMeshFile *file = loadPropMesh(propName, &detail);
+        KxRlMeshFile *file = loader(propName, &detail);
         propMeshes[propName].reset(file);
         return file;
     } catch (const IOException &e) {

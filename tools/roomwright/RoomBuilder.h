@@ -33,10 +33,16 @@ class WallReportClass;
 // "rotate" as "zrotate"), then the translation to ("x", "y", "z"). Owned by the caller.
 std::unique_ptr<KxDTransformList> transformFromIni(const KxRlIniGroup *section);
 
+// Reads the MSH file of a prop named in a room (owned by the caller). Throws IOException when
+// there is none or it cannot be read; `detail`, when given, then receives the sentence for the
+// stderr line. loadPropMesh (through the content registry) is the one roomwright uses.
+typedef KxRlMeshFile *(*PropMeshLoader)(const char *propName, std::string *detail);
+
 class RoomBuilder {
 public:
-    // Rooms, prop name and category come from `propData`, which outlives the builder.
-    explicit RoomBuilder(PropDataClass *propData);
+    // Rooms, prop name and category come from `propData`, which outlives the builder; the
+    // props placed in the rooms are read through `loader`.
+    explicit RoomBuilder(PropDataClass *propData, PropMeshLoader loader = nullptr);
     ~RoomBuilder();
     RoomBuilder(const RoomBuilder &) = delete;
     RoomBuilder &operator=(const RoomBuilder &) = delete;
@@ -46,10 +52,17 @@ public:
     // %s!\n", or with "No prop exported!\n" when nothing at all could be made. Returns whether
     // the package was written.
     bool createProp();
+    // Builds every room into one prop, reporting as createProp does, and returns it (owned by
+    // the builder, valid until the builder goes or builds again); null, after "No prop
+    // exported!\n", when nothing at all could be made.
+    KxRlRebuiltProp *buildProp();
 
 private:
     struct MergeSlot;
 
+    // The package of the built prop under the run's prop name; false when it was not written
+    // (reported).
+    bool writePackage(KxRlRebuiltProp *prop);
     // One room. When its outline cannot be built, the room is reported and nothing of it is
     // kept (neither pieces nor placed props).
     void buildRoom(RoomDataClass *room);
@@ -84,6 +97,7 @@ private:
     KxRlMeshGroup *optimizeMeshData();
 
     PropDataClass *propData;
+    PropMeshLoader loader;
     RoomDataClass *currentRoom = nullptr;
     KxRlIniFile *currentIni = nullptr;
     // Build every piece with light-map co-ordinates: some room of the run has [lightmap].
