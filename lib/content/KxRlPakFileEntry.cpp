@@ -161,8 +161,10 @@ void KxRlPakFileEntry::checkSize(uint32_t size, int64_t available, const char *w
                           " bytes, but only " + std::to_string(available) + " remain");
 }
 
-bool KxRlPakFileEntry::peekExtractedSize(RandomAccessFile *file, uint32_t *size) {
+bool KxRlPakFileEntry::peekExtractedSize(RandomAccessFile *file, uint32_t *size, uint8_t *nestedBlock,
+                                          bool *nested) {
     *size = decompressedSize;
+    *nested = false;
     const uint32_t nestedHeader = 4 + kCompressHeaderSize;
     if (storedFlag != 0 || decompressedSize < nestedHeader) return true;
     // The first bytes of a zlib stream inflate from its first few hundred bytes.
@@ -183,8 +185,19 @@ bool KxRlPakFileEntry::peekExtractedSize(RandomAccessFile *file, uint32_t *size)
     bool complete = stream.avail_out == 0;
     inflateEnd(&stream);
     if (!complete) return false;
-    if (kxLoadLE32(start) == kNestedMagic) *size = kxLoadLE32(start + 8);
+    if (kxLoadLE32(start) == kNestedMagic) {
+        *size = kxLoadLE32(start + 8);
+        std::memcpy(nestedBlock, start, sizeof start);
+        *nested = true;
+    }
     return true;
+}
+
+void KxRlPakFileEntry::adoptNestedHeader(const uint8_t *block) {
+    headerWord = kxLoadLE32(block + 4);
+    decompressedSize = kxLoadLE32(block + 8);
+    compressedSize = kxLoadLE32(block + 12);
+    storedFlag = kxLoadLE32(block + 16);
 }
 
 bool KxRlPakFileEntry::isExtractedCopy(const char *path, RandomAccessFile *file) {
@@ -201,7 +214,12 @@ bool KxRlPakFileEntry::isExtractedCopy(const char *path, RandomAccessFile *file)
     }
     readHeaderAtOffset(file);
     uint32_t size;
-    return peekExtractedSize(file, &size) && copySize == size;
+    uint8_t nestedBlock[4 + kCompressHeaderSize];
+    bool nested;
+    if (!peekExtractedSize(file, &size, nestedBlock, &nested) || copySize != size) return false;
+    // The entry then reads as it would after extracting the copy itself.
+    if (nested) adoptNestedHeader(nestedBlock);
+    return true;
 }
 
 int KxRlPakFileEntry::extract(char *outPath, const char *folder) {
@@ -236,10 +254,7 @@ int KxRlPakFileEntry::extract(char *outPath, const char *folder) {
     // Decompressed data may itself be a nested block: "zcmp", a header, a zlib stream.
     const uint32_t nestedHeader = 4 + kCompressHeaderSize;
     if (size >= nestedHeader && kxLoadLE32(data.get()) == kNestedMagic) {
-        headerWord = kxLoadLE32(data.get() + 4);
-        decompressedSize = kxLoadLE32(data.get() + 8);
-        compressedSize = kxLoadLE32(data.get() + 12);
-        storedFlag = kxLoadLE32(data.get() + 16);
+        adoptNestedHeader(data.get());
         checkSize(compressedSize, size - nestedHeader, "compressed");
         checkSize(decompressedSize, kMaxDecompressedSize, "decompressed");
         std::unique_ptr<uint8_t[]> inner(new uint8_t[decompressedSize]);

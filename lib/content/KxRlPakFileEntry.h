@@ -98,9 +98,12 @@ private:
     void readHeaderAtOffset(RandomAccessFile *file);
     void ensureHeader();
     // The size the entry extracts to, with `file` at the innermost payload: a zlib stream
-    // may inflate to a nested block, whose own header names the final size. False when the
-    // first bytes do not tell.
-    bool peekExtractedSize(RandomAccessFile *file, uint32_t *size);
+    // may inflate to a nested block, whose own header names the final size (then copied to
+    // `nestedBlock`, 20 bytes, and `nested` set). False when the first bytes do not tell.
+    bool peekExtractedSize(RandomAccessFile *file, uint32_t *size, uint8_t *nestedBlock, bool *nested);
+    // Takes the header of a nested block ("zcmp" and the four words after it) as the entry's
+    // own, as extraction does once it has inflated the outer stream.
+    void adoptNestedHeader(const uint8_t *block);
     void checkSize(uint32_t size, int64_t available, const char *what) const;
     void inflateExactly(const uint8_t *source, uint32_t sourceSize, uint8_t *target, uint32_t targetSize) const;
     // Writes `data` under a temporary name and renames it to `path`. Throws when the temporary
