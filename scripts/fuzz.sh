@@ -20,7 +20,7 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(mesh_file pak_archive ini_file room_builder)
 
-ensure_packages cmake ninja-build clang libclang-rt-14-dev zlib1g-dev
+ensure_packages cmake ninja-build clang libclang-rt-14-dev zlib1g-dev libtinygltf-dev nlohmann-json3-dev
 
 echo "== fuzz: configure and build"
 cmake --preset fuzz -G Ninja >/dev/null

@@ -165,8 +165,7 @@ bool KxRlPakFileEntry::peekExtractedSize(RandomAccessFile *file, uint32_t *size,
                                           bool *nested) {
     *size = decompressedSize;
     *nested = false;
-    const uint32_t nestedHeader = 4 + kCompressHeaderSize;
-    if (storedFlag != 0 || decompressedSize < nestedHeader) return true;
+    if (storedFlag != 0 || decompressedSize < kNestedHeaderSize) return true;
     // The first bytes of a zlib stream inflate from its first few hundred bytes.
     const uint32_t kPeekInput = 4096;
     int64_t remaining = file->getLength() - file->getPosition();
@@ -174,13 +173,13 @@ bool KxRlPakFileEntry::peekExtractedSize(RandomAccessFile *file, uint32_t *size,
     if (inputSize > remaining) return false;
     uint8_t input[kPeekInput];
     if (file->read(input, inputSize) != inputSize) return false;
-    uint8_t start[4 + kCompressHeaderSize];
+    uint8_t start[kNestedHeaderSize];
     z_stream stream = {};
     if (inflateInit(&stream) != Z_OK) return false;
     stream.next_in = input;
     stream.avail_in = inputSize;
     stream.next_out = start;
-    stream.avail_out = nestedHeader;
+    stream.avail_out = kNestedHeaderSize;
     inflate(&stream, Z_SYNC_FLUSH);
     bool complete = stream.avail_out == 0;
     inflateEnd(&stream);
@@ -214,7 +213,7 @@ bool KxRlPakFileEntry::isExtractedCopy(const char *path, RandomAccessFile *file)
     }
     readHeaderAtOffset(file);
     uint32_t size;
-    uint8_t nestedBlock[4 + kCompressHeaderSize];
+    uint8_t nestedBlock[kNestedHeaderSize];
     bool nested;
     if (!peekExtractedSize(file, &size, nestedBlock, &nested) || copySize != size) return false;
     // The entry then reads as it would after extracting the copy itself.
@@ -252,13 +251,12 @@ int KxRlPakFileEntry::extract(char *outPath, const char *folder) {
     }
 
     // Decompressed data may itself be a nested block: "zcmp", a header, a zlib stream.
-    const uint32_t nestedHeader = 4 + kCompressHeaderSize;
-    if (size >= nestedHeader && kxLoadLE32(data.get()) == kNestedMagic) {
+    if (size >= kNestedHeaderSize && kxLoadLE32(data.get()) == kNestedMagic) {
         adoptNestedHeader(data.get());
-        checkSize(compressedSize, size - nestedHeader, "compressed");
+        checkSize(compressedSize, size - kNestedHeaderSize, "compressed");
         checkSize(decompressedSize, kMaxDecompressedSize, "decompressed");
         std::unique_ptr<uint8_t[]> inner(new uint8_t[decompressedSize]);
-        inflateExactly(data.get() + nestedHeader, compressedSize, inner.get(), decompressedSize);
+        inflateExactly(data.get() + kNestedHeaderSize, compressedSize, inner.get(), decompressedSize);
         inflations++;
         data = std::move(inner);
         size = decompressedSize;

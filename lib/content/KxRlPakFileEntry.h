@@ -28,6 +28,8 @@ public:
     static constexpr uint32_t kNameSize = 32;
     static constexpr uint32_t kCompressHeaderSize = 16;
     static constexpr uint32_t kNestedMagic = 0x706D637A;  // "zcmp"
+    // A nested block starts with the magic word and then a compression header of its own.
+    static constexpr uint32_t kNestedHeaderSize = 4 + kCompressHeaderSize;
     // Largest decompressed size accepted: larger stated sizes are refused before allocating.
     static constexpr uint32_t kMaxDecompressedSize = 512u * 1024u * 1024u;
 
