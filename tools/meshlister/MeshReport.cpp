@@ -8,6 +8,7 @@
 #include "KxRlMeshTraversal.h"
 #include "KxRlRebuiltProp.h"
 #include "MeshNames.h"
+#include "Platform.h"
 #include "ToolFrame.h"
 #include "ToolOutput.h"
 
@@ -81,6 +82,18 @@ void MeshReport::exportFailed(const std::string &path, const IOException &e) {
     failedExports++;
 }
 
+void MeshReport::meshExportFailed(const std::string &path, const IOException &e) {
+    // The file cannot be opened when its folder is missing: say so rather than leave the user to guess.
+    const char *folder = getOutputFolder();
+    if (platform::isDirectory(folder)) {
+        exportFailed(path.empty() ? folder : path, e);
+        return;
+    }
+    toolDiagnostic(path.empty() ? folder : path.c_str(), "export failed: %s (the folder %s could not be made)",
+                   e.describe().c_str(), folder);
+    failedExports++;
+}
+
 void MeshReport::exportMeshes(KxRlMeshFile *file) {
     for (int group = 0; group < file->getMeshGroupCount(); group++) {
         for (int mesh = 0; mesh < file->getMeshCount(group); mesh++) {
@@ -92,7 +105,7 @@ void MeshReport::exportMeshes(KxRlMeshFile *file) {
                 std::unique_ptr<KxRlRebuiltProp> prop = propForMesh(file, group, mesh, &ref);
                 prop->exportMesh(path.c_str());
             } catch (const IOException &e) {
-                exportFailed(path.empty() ? getOutputFolder() : path, e);
+                meshExportFailed(path, e);
             }
         }
     }
@@ -133,6 +146,6 @@ void MeshReport::exportObject(KxRlMeshFile *file, int group, int mesh, int verte
         prop->setClipIndex(index);
         prop->exportMesh(path.c_str());
     } catch (const IOException &e) {
-        exportFailed(path.empty() ? getOutputFolder() : path, e);
+        meshExportFailed(path, e);
     }
 }

@@ -37,6 +37,8 @@ public:
 
 private:
     void exportFailed(const std::string &path, const IOException &e);
+    // One mesh or object export failed; `path` is the file it was to be written to, if known.
+    void meshExportFailed(const std::string &path, const IOException &e);
     void exportMeshes(KxRlMeshFile *file);
     // Lists the meshes made of several separate objects; exports each object when asked.
     void listBrokenMeshes(KxRlMeshFile *file, bool exportObjects);
