@@ -6,6 +6,7 @@
 #include "Platform.h"
 #include "TextFileWriter.h"
 #include "ToolFrame.h"
+#include "ToolOutput.h"
 
 #include <cerrno>
 #include <cstring>
@@ -104,10 +105,7 @@ void exportProp(KxRlRebuiltProp *prop, const char *propName, int category) {
     try {
         prop->exportMesh(files[0]);
     } catch (const IOException &e) {
-        if (platform::isDirectory(folders[0]))
-            toolDiagnostic(files[0], "%s", e.describe().c_str());
-        else
-            toolDiagnostic(files[0], "%s (the folder %s could not be made)", e.describe().c_str(), folders[0]);
+        toolDiagnostic(files[0], "%s%s", e.describe().c_str(), missingFolderNote(folders[0]).c_str());
         throw;
     }
     makeFolder(folders[1]);

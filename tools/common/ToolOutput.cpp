@@ -87,3 +87,8 @@ void resMeshFileDir(const char *meshPath) {
     copyPath(toolFrame().outputFolder, folder);
     makeFolderLevels(folder);
 }
+
+std::string missingFolderNote(const char *folder) {
+    if (platform::isDirectory(folder)) return "";
+    return std::string(" (the folder ") + folder + " could not be made)";
+}

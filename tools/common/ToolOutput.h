@@ -1,6 +1,8 @@
 #ifndef KX_TOOLS_TOOLOUTPUT_H
 #define KX_TOOLS_TOOLOUTPUT_H
 
+#include <string>
+
 // The tools' output folder and prop name (values of the start-up frame). Wherever these
 // functions split a path, `\` and `/` both count as separators. Folders that already exist,
 // or cannot be created, are not an error here: writing into them reports the failure.
@@ -34,5 +36,9 @@ bool resOutput(const char *propName);
 // folder: an absolute path keeps only its file name (/p_shelf.msh exports into p_shelf), and
 // a path with a ".." part throws an IOException naming it.
 void resMeshFileDir(const char *meshPath);
+
+// " (the folder <folder> could not be made)" when `folder` is not a folder, else "": a file that
+// could not be opened is most often a file whose folder is missing, and the message says so.
+std::string missingFolderNote(const char *folder);
 
 #endif

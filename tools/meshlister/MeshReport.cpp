@@ -8,7 +8,6 @@
 #include "KxRlMeshTraversal.h"
 #include "KxRlRebuiltProp.h"
 #include "MeshNames.h"
-#include "Platform.h"
 #include "ToolFrame.h"
 #include "ToolOutput.h"
 
@@ -77,21 +76,14 @@ bool MeshReport::reportMeshFile(const char *name, ExportMode mode) {
     return failedExports == 0;
 }
 
-void MeshReport::exportFailed(const std::string &path, const IOException &e) {
-    toolDiagnostic(path.c_str(), "export failed: %s", e.describe().c_str());
+void MeshReport::exportFailed(const std::string &path, const IOException &e, const std::string &note) {
+    toolDiagnostic(path.c_str(), "export failed: %s%s", e.describe().c_str(), note.c_str());
     failedExports++;
 }
 
 void MeshReport::meshExportFailed(const std::string &path, const IOException &e) {
-    // The file cannot be opened when its folder is missing: say so rather than leave the user to guess.
     const char *folder = getOutputFolder();
-    if (platform::isDirectory(folder)) {
-        exportFailed(path.empty() ? folder : path, e);
-        return;
-    }
-    toolDiagnostic(path.empty() ? folder : path.c_str(), "export failed: %s (the folder %s could not be made)",
-                   e.describe().c_str(), folder);
-    failedExports++;
+    exportFailed(path.empty() ? folder : path, e, missingFolderNote(folder));
 }
 
 void MeshReport::exportMeshes(KxRlMeshFile *file) {
