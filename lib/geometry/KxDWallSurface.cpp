@@ -121,9 +121,7 @@ KxDWallSurface::KxDWallSurface(float height, bool floor, bool ceiling)
       meshKinds{KXD_MESH_WALL, KXD_MESH_WALL, KXD_MESH_WALL}, clockwise(true), floorVertexCount(0),
       totalDistance(0.0f) {}
 
-KxDWallSurface::~KxDWallSurface() {
-    for (int i = 0; i < getWallCoordCount(); i++) delete coord(i);
-}
+KxDWallSurface::~KxDWallSurface() = default;
 
 void KxDWallSurface::setHeight(float h) {
     height = h;
@@ -166,10 +164,15 @@ void KxDWallSurface::setLmCoords(const KxDClipRegion2D *area) {
 
 // --- Outline -----------------------------------------------------------------------------
 
+void KxDWallSurface::checkIndex(int index, bool allowEnd) const {
+    if (index < 0 || static_cast<size_t>(index) > coords.size() ||
+        (!allowEnd && static_cast<size_t>(index) == coords.size()))
+        throw IndexOutOfBoundsException;
+}
+
 void KxDWallSurface::insertCoord(int index, float x, float y, float bottomFraction, float topFraction) {
-    std::unique_ptr<_WallPos> p(new _WallPos{x, y, bottomFraction, topFraction, false, false, 0.0f, 0.0f, 0.0f});
-    coords.add(index, p.get());
-    p.release();
+    checkIndex(index, true);
+    coords.insert(coords.begin() + index, _WallPos{x, y, bottomFraction, topFraction, false, false, 0.0f, 0.0f, 0.0f});
     resetMeshes();
 }
 
@@ -194,7 +197,8 @@ void KxDWallSurface::setWallCoord(int index, float x, float y) {
 }
 
 void KxDWallSurface::removeWallCoord(int index) {
-    delete static_cast<_WallPos *>(coords.remove(index));
+    checkIndex(index, false);
+    coords.erase(coords.begin() + index);
     resetMeshes();
 }
 
@@ -294,7 +298,7 @@ void KxDWallSurface::resLmFloor() {
     KxDClipRegion2D box(0.0f, 0.0f, 0.0f, 0.0f);
     if (getWallCoordCount() > 0) {
         box.clear();
-        for (int i = 0; i < getWallCoordCount(); i++) box.clipTo(coord(i)->x, coord(i)->y);
+        for (const _WallPos &p : coords) box.clipTo(p.x, p.y);
     }
     float hx = (lmArea.getMaxX() - lmArea.getMinX()) / 2.0f;
     float hy = (lmArea.getMaxY() - lmArea.getMinY()) / 2.0f;
@@ -372,7 +376,7 @@ void KxDWallSurface::getCeilingLmCoords(float x, float y, _KxDVector2D *out) {
 }
 
 int KxDWallSurface::getPointSide(int index) {
-    coords.checkListPos(index, false);
+    checkIndex(index, false);
     resolve();
     return pointSides[index];
 }

@@ -1,12 +1,12 @@
 #ifndef KX_GEOMETRY_KXDWALLSURFACE_H
 #define KX_GEOMETRY_KXDWALLSURFACE_H
 
-#include "ArrayList.h"
 #include "KxDClipRegion.h"
 #include "KxDMeshData.h"
 #include "KxDTexTiling.h"
 #include "KxDVector.h"
 
+#include <cstddef>
 #include <vector>
 
 // One wall co-ordinate of an outline. The fractions are parts of the surface height: the
@@ -84,8 +84,8 @@ public:
 
     // --- Outline ------------------------------------------------------------------------
     // Indices are the caller's to keep within the outline; a position outside it throws
-    // IndexOutOfBoundsException from the list. Every add, insert, set and remove of a
-    // co-ordinate drops the layout.
+    // IndexOutOfBoundsException. Every add, insert, set and remove of a co-ordinate drops the
+    // layout.
 
     // A co-ordinate with one full-height bottom piece (fractions 1 and 0).
     void addWallCoord(float x, float y);
@@ -105,7 +105,8 @@ public:
     void setWallHeight(int index, float bottom, float top);
     void setWallExclusion(int index, bool excludeBottom, bool excludeTop);
 
-    int getWallCoordCount() const { return static_cast<int>(coords.getLength()); }
+    int getWallCoordCount() const { return static_cast<int>(coords.size()); }
+    // Valid until the next add, insert or remove of a co-ordinate.
     const _WallPos *getWallCoord(int index) const { return coord(index); }
     // The fractions, not heights.
     float getWallBottomHeight(int index) const { return coord(index)->bottom; }
@@ -147,7 +148,16 @@ public:
     bool getIsClockwise();
 
 private:
-    _WallPos *coord(int index) const { return static_cast<_WallPos *>(coords.get(index)); }
+    // Throws IndexOutOfBoundsException unless 0 <= index < count (or <= count, `allowEnd`).
+    void checkIndex(int index, bool allowEnd) const;
+    _WallPos *coord(int index) {
+        checkIndex(index, false);
+        return &coords[static_cast<std::size_t>(index)];
+    }
+    const _WallPos *coord(int index) const {
+        checkIndex(index, false);
+        return &coords[static_cast<std::size_t>(index)];
+    }
     void insertCoord(int index, float x, float y, float bottomFraction, float topFraction);
     void resetMeshes() { meshCount = -1; }
     void resolve() {
@@ -169,7 +179,7 @@ private:
     bool hasCeiling;
     bool isInterior;
     bool attachFinalWall;
-    ArrayList coords;  // owned _WallPos records, in outline order
+    std::vector<_WallPos> coords;  // in outline order
     KxDTexTiling wallTiling;
     KxDTexTiling floorTiling;
     KxDClipRegion2D lmArea;
