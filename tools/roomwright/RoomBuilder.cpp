@@ -1,9 +1,7 @@
 #include "RoomBuilder.h"
 
-#include "Cutouts.h"
 #include "IOException.h"
 #include "KxDMeshData.h"
-#include "KxDWallSurface.h"
 #include "KxRlIniFile.h"
 #include "KxRlMesh.h"
 #include "KxRlMeshFile.h"
@@ -13,23 +11,12 @@
 #include "MeshOutput.h"
 #include "PropMeshSearch.h"
 #include "PropPackage.h"
+#include "RoomBuild.h"
 #include "RoomData.h"
 #include "ToolFrame.h"
-#include "WallReport.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
-
-namespace {
-
-// A room's outline never holds more points than one mesh can hold vertices: beyond that no
-// wall, floor or ceiling could be made of it anyway.
-constexpr int kMaxWallCoords = KXD_MAX_MESH_VERTICES;
-
-bool isNamed(const KxRlIniGroup *group, const char *name) { return std::strcmp(group->getName(), name) == 0; }
-
-}  // namespace
 
 // One mesh of the merged group: a material, the pieces glued for it, their vertex count.
 struct RoomBuilder::MergeSlot {
@@ -68,7 +55,7 @@ std::unique_ptr<KxDTransformList> transformFromIni(const KxRlIniGroup *section) 
 // RoomBuilder: the run
 
 RoomBuilder::RoomBuilder(PropDataClass *data, PropMeshLoader propLoader)
-    : propData(data), loader(propLoader ? propLoader : loadPropMesh), lastX(kCutoutUnset), lastY(kCutoutUnset) {}
+    : propData(data), loader(propLoader ? propLoader : loadPropMesh) {}
 
 RoomBuilder::~RoomBuilder() = default;
 
@@ -126,25 +113,22 @@ bool RoomBuilder::writePackage(KxRlRebuiltProp *prop) {
 }
 
 void RoomBuilder::buildRoom(RoomDataClass *room) {
-    currentRoom = room;
-    currentIni = room->getIniFile();
-    if (!currentIni) {
+    if (!room->getIniFile()) {
         toolError("Error loading room INI file %s : %s\n", room->getFileName(), room->getErrorText());
         toolDiagnostic(room->getFileName(), "room INI file: %s; the room is left out", room->getErrorText());
         return;
     }
     std::printf("Processing room INI file %s...\n", room->getFileName());
     const int refsBefore = rebuiltProp->getMeshGroupRefCount();
+    RoomBuild build(*this, room);
     try {
-        cutouts.reset(new CutoutListClass(room));
-        wallReport.reset(new WallReportClass());
-        createWallSurface();
-        if (wallSurface->getWallCoordCount() < 2) {
+        build.buildWalls();
+        if (build.getWallSurface()->getWallCoordCount() < 2) {
             std::printf("Warning in room INI file %s : There are fewer than two [wall] sections!\n",
                         room->getFileName());
         } else {
-            meshOutputs->addWallPiece(room, wallSurface.get(), lightmapEverywhere);
-            wallReport->printReport(wallSurface.get());
+            meshOutputs->addWallPiece(room, build.getWallSurface(), lightmapEverywhere);
+            build.printWallReport();
         }
     } catch (const IOException &e) {
         toolError("Error in room INI file %s : %s\n", room->getFileName(), e.getErrorString());
@@ -152,196 +136,25 @@ void RoomBuilder::buildRoom(RoomDataClass *room) {
         // The props of its cut-outs go with it.
         while (rebuiltProp->getMeshGroupRefCount() > refsBefore)
             delete rebuiltProp->removeMeshGroupRef(rebuiltProp->getMeshGroupRefCount() - 1);
-        wallSurface.reset();
-        wallReport.reset();
-        cutouts.reset();
         return;
     }
-    addDressing();
-    wallSurface.reset();
-    wallReport.reset();
-    cutouts.reset();
-}
-
-// ---------------------------------------------------------------------------------------
-// The wall surface of the current room
-
-void RoomBuilder::createWallSurface() {
-    wallSurface.reset(new KxDWallSurface(3.0f, true, true));
-    if (currentRoom->getGlobal()) initWallSurface(currentRoom->getGlobal());
-    if (currentRoom->getLightmap()) initLightmap(currentRoom->getLightmap());
-    initTexTiling(true);
-    initTexTiling(false);
-    lastX = lastY = kCutoutUnset;
-    int number = 0;
-    for (int g = 0; g < currentIni->getGroupCount(); g++) {
-        const KxRlIniGroup *section = currentIni->getGroup(g);
-        if (isNamed(section, "wall")) addWallSection(section, ++number);
-    }
-    if (wallSurface->getAttachFinalWall()) wallReport->addFinalWall();
-}
-
-void RoomBuilder::initWallSurface(const KxRlIniGroup *global) {
-    wallSurface->setHeight(global->getFloatValue("height", 3.0f));
-    wallSurface->setHasFloor(global->getBoolValue("floor", true));
-    wallSurface->setHasCeiling(global->getBoolValue("ceiling", true));
-    wallSurface->setIsInterior(global->getBoolValue("interior", true));
-    wallSurface->setAttachFinalWall(global->getBoolValue("connect", true));
-}
-
-void RoomBuilder::initLightmap(const KxRlIniGroup *lightmap) {
-    float x = lightmap->getFloatValue("xoffset", 0), y = lightmap->getFloatValue("yoffset", 0);
-    wallSurface->setLmCoords(x, x + lightmap->getFloatValue("xsize", 1), y, y + lightmap->getFloatValue("ysize", 1));
-}
-
-void RoomBuilder::initTexTiling(bool wall) {
-    const KxRlIniGroup *section = wall ? currentRoom->getWallTiling() : currentRoom->getFloorTiling();
-    if (!section) return;  // the surface's own tiling: one repeat every 3 units
-    KxDTexTiling *tiling = wall ? wallSurface->getWallTiling() : wallSurface->getFloorTiling();
-    float h = wallSurface->getHeight();
-    tiling->setOffset(section->getFloatValue("xoffset", 0), section->getFloatValue("yoffset", 0));
-    tiling->setReverse(section->getBoolValue("xreverse", false), section->getBoolValue("yreverse", false));
-    tiling->setWrap(section->getFloatValue("xwrap", h), section->getFloatValue("ywrap", h));
-}
-
-bool RoomBuilder::addWallSection(const KxRlIniGroup *wall, int number) {
-    const char *file = currentRoom->getFileName();
-    if (wall->getPropertyIndex("x") < 0 || wall->getPropertyIndex("y") < 0) {
-        toolError("Error in [wall] section : Missing X or Y co-ordinate value!\n");
-        toolDiagnostic(file, "[wall] section %d has no \"x\" or no \"y\"; it is left out", number);
-        return false;
-    }
-    const char *name = wall->getValue("cutout");
-    if (!name) {
-        addWallCoord(wall);
-        return true;
-    }
-    if (lastX == kCutoutUnset) {
-        toolError("Error in [wall] section : First wall cannot be a cutout!\n");
-        toolDiagnostic(file, "[wall] section %d places cut-out %s before any wall point; it is left out", number, name);
-        return false;
-    }
-    const CutoutClass *cutout = cutouts->getCutout(name);
-    if (!cutout) {
-        toolError("Error in [wall] section : No cutout named %s exists!\n", name);
-        toolDiagnostic(file, "[wall] section %d: no cut-out library of the room defines %s; it is left out", number,
-                       name);
-        return false;
-    }
-    if (cutout->getCoordCount() == 0) {
-        toolError("Error in [wall] section : Cutout %s has no coordinate information!\n", name);
-        toolDiagnostic(file, "[wall] section %d: cut-out %s has no \"x\", \"bottom\" or \"top\"; it is left out",
-                       number, name);
-        return false;
-    }
-    // The cut-out runs along the wall from the previous point to its anchor: without that
-    // stretch it has no direction.
-    if (wall->getFloatValue("x", 0) == lastX && wall->getFloatValue("y", 0) == lastY) {
-        toolError("Error in [wall] section : Cutout %s is placed on the previous wall point!\n", name);
-        toolDiagnostic(file, "[wall] section %d: cut-out %s at (%g, %g) gives no wall direction; it is left out",
-                       number, name, lastX, lastY);
-        return false;
-    }
-    addWallCutout(wall, cutout);
-    return true;
-}
-
-void RoomBuilder::reserveWallCoords(int more) const {
-    if (wallSurface->getWallCoordCount() > kMaxWallCoords - more)
-        throw IOException("The outline has more than " + std::to_string(kMaxWallCoords) + " wall co-ordinates");
-}
-
-void RoomBuilder::addWallCoord(const KxRlIniGroup *wall) {
-    reserveWallCoords(1);
-    float x = wall->getFloatValue("x", 0), y = wall->getFloatValue("y", 0);
-    wallSurface->addWallCoord(x, y, wall->getFloatValue("bottom", 0), wall->getFloatValue("top", 0));
-    wallSurface->setWallExclusion(wallSurface->getWallCoordCount() - 1, wall->getBoolValue("exclude-bottom", false),
-                                  wall->getBoolValue("exclude-top", false));
-    wallReport->addWall(x, y);
-    lastX = x;
-    lastY = y;
-}
-
-void RoomBuilder::addWallCutout(const KxRlIniGroup *wall, const CutoutClass *cutout) {
-    const int count = cutout->getCoordCount();
-    reserveWallCoords(count);
-    float x = wall->getFloatValue("x", 0), y = wall->getFloatValue("y", 0), base = wall->getFloatValue("bottom", 0);
-    float scale = wall->getFloatValue("scale", 1);
-    bool flip = wall->getBoolValue("flip", false);
-    _KxDVector2D d;
-    kxdVecSet(&d, x - lastX, y - lastY);
-    kxdVecNormalize(&d);
-    float s = flip ? -scale : scale;
-
-    float px = x, py = y;
-    for (int k = 0; k < count; k++) {
-        const CutoutCoordClass &c = cutout->getCoord(flip ? count - 1 - k : k);
-        px = x + c.x * s * d.x;
-        py = y + c.x * s * d.y;
-        bool fullWall = c.bottom == 0.0f && c.top == 0.0f;
-        wallSurface->addWallCoord(px, py, fullWall ? 0.0f : base + c.bottom * scale,
-                                  fullWall ? 0.0f : base + c.top * scale);
-    }
-    if (wall->getBoolValue("useprop", true)) placeCutoutProp(wall, cutout, d.x, d.y);
-    wallReport->addCutout(cutout, x, y, scale, flip);
-    lastX = px;
-    lastY = py;
-}
-
-void RoomBuilder::placeCutoutProp(const KxRlIniGroup *wall, const CutoutClass *cutout, float dx, float dy) {
-    const char *name = wall->getValue("prop") ? wall->getValue("prop") : cutout->getProp();
-    KxRlMeshFile *file = loadProp(name, cutout->getProp());
-    if (!file) return;  // reported; the opening stays
-    float x = wall->getFloatValue("x", 0), y = wall->getFloatValue("y", 0), base = wall->getFloatValue("bottom", 0);
-    bool flip = wall->getBoolValue("flip", false);
-
-    // Modelled with X along the wall, the prop is turned to face the room's inside (or, for
-    // an exterior, the outside) and put on the anchor.
-    float wallAngle;
-    if (dx == 0.0f)
-        wallAngle = dy < 0.0f ? -1.5707964f : 1.5707964f;
-    else
-        wallAngle = std::atan(dy / dx) + (dx < 0.0f ? static_cast<float>(kRoomPi) : 0.0f);
-    if (!wallSurface->getIsInterior()) wallAngle += static_cast<float>(kRoomPi);
-
-    KxDTransformList place;
-    place.addRotation(KXD_AXIS_Z, static_cast<float>(cutout->getRotate() / 180.0 * kRoomPi + (flip ? kRoomPi : 0.0)));
-    place.addTranslation(-cutout->getXCenter(), -cutout->getYCenter(), 0);
-    place.addScaling(wall->getFloatValue("scale", 1));
-    place.addRotation(KXD_AXIS_Z, wallAngle);
-    place.addTranslation(x, y, base);
-    place.addTransform(currentRoom->getTransforms()->getFinalTransform());
-    placeGroups(file, wall, place.getFinalTransform());
+    build.addDressing();
 }
 
 // ---------------------------------------------------------------------------------------
 // Props
 
-void RoomBuilder::addDressing() {
-    for (int g = 0; g < currentIni->getGroupCount(); g++) {
-        const KxRlIniGroup *section = currentIni->getGroup(g);
-        if (!isNamed(section, "prop")) continue;
-        const char *name = section->getValue("prop");
-        if (!name) {
-            toolError("Error in [prop] section : The name of the prop must be specified!\n");
-            toolDiagnostic(currentRoom->getFileName(), "a [prop] section has no \"prop\" key; it is left out");
-            continue;
-        }
-        KxRlMeshFile *file = loadProp(name, name);
-        if (!file) continue;
-        std::unique_ptr<KxDTransformList> list = transformFromIni(section);
-        list->addTransform(currentRoom->getTransforms()->getFinalTransform());
-        placeGroups(file, section, list->getFinalTransform());
-    }
-}
-
-void RoomBuilder::placeGroups(KxRlMeshFile *file, const KxRlIniGroup *section, const KxDMatTransform *transform) {
+bool RoomBuilder::placeProp(const char *propName, const char *shownName, const KxRlIniGroup *section,
+                            const KxDMatTransform *transform) {
+    KxRlMeshFile *file = loadProp(propName, shownName);
+    if (!file) return false;
     for (int g = 0; g < file->getMeshGroupCount(); g++) {
         std::unique_ptr<KxRlMeshGroupRef> ref(new KxRlMeshGroupRef(file->getMeshGroup(g)));
         setPropLightmap(ref.get(), section);
         ref->addTransform(transform);
         rebuiltProp->addMeshGroupRef(ref.release());
     }
+    return true;
 }
 
 KxRlMeshFile *RoomBuilder::loadProp(const char *propName, const char *shownName) {

@@ -1,10 +1,11 @@
 #ifndef KX_ROOMWRIGHT_ROOMBUILDER_H
 #define KX_ROOMWRIGHT_ROOMBUILDER_H
 
-// Turns the rooms of a run into one prop: for each room a wall surface (walls, floor, ceiling)
-// with its cut-outs opened and their props placed, its dressing props placed, its pieces
-// collected and its wall report printed; then the pieces of every room merged by material
-// into one mesh group, added after the placed props, and the prop package written.
+// Turns the rooms of a run into one prop: for each room (built by a RoomBuild of its own) a
+// wall surface (walls, floor, ceiling) with its cut-outs opened and their props placed, its
+// dressing props placed, its pieces collected and its wall report printed; then the pieces of
+// every room merged by material into one mesh group, added after the placed props, and the
+// prop package written.
 
 #include "KxDTransformList.h"
 
@@ -13,10 +14,6 @@
 #include <string>
 #include <vector>
 
-class CutoutClass;
-class CutoutListClass;
-class KxDWallSurface;
-class KxRlIniFile;
 class KxRlIniGroup;
 class KxRlMeshFile;
 class KxRlMeshGroup;
@@ -26,7 +23,6 @@ class MeshOutputClass;
 class MeshOutputListClass;
 class PropDataClass;
 class RoomDataClass;
-class WallReportClass;
 
 // The transforms of a [prop] section, one step per key in the order the keys stand
 // ("xtranslate", "xrotate" in degrees, "scale", "xscale" ... and their Y and Z forms,
@@ -58,31 +54,22 @@ public:
     KxRlRebuiltProp *buildProp();
 
 private:
+    // Builds one room and places its props through placeProp.
+    friend class RoomBuild;
     struct MergeSlot;
 
     // The package of the built prop under the run's prop name; false when it was not written
     // (reported).
     bool writePackage(KxRlRebuiltProp *prop);
-    // One room. When its outline cannot be built, the room is reported and nothing of it is
-    // kept (neither pieces nor placed props).
+    // One room: its walls, their pieces and report, and its props. When its outline cannot be
+    // built, the room is reported and nothing of it is kept (neither pieces nor placed props).
     void buildRoom(RoomDataClass *room);
-    void createWallSurface();
-    void initWallSurface(const KxRlIniGroup *global);
-    void initLightmap(const KxRlIniGroup *lightmap);
-    void initTexTiling(bool wall);
-    // Checks the `number`-th [wall] section and adds it; false when it was refused (already
-    // reported). Throws IOException when the outline would grow too long for a mesh.
-    bool addWallSection(const KxRlIniGroup *wall, int number);
-    void addWallCoord(const KxRlIniGroup *wall);
-    void addWallCutout(const KxRlIniGroup *wall, const CutoutClass *cutout);
-    void placeCutoutProp(const KxRlIniGroup *wall, const CutoutClass *cutout, float dx, float dy);
-    void addDressing();
-    // A reference to every group of `file`, moved by `transform` and given the section's
-    // light-map texture, into the rebuilt prop.
-    void placeGroups(KxRlMeshFile *file, const KxRlIniGroup *section, const KxDMatTransform *transform);
-    // Throws IOException when `more` points would grow the outline beyond what a mesh holds.
-    void reserveWallCoords(int more) const;
 
+    // A reference to every group of the prop's MSH, moved by `transform` and given the
+    // section's light-map texture, into the rebuilt prop. False when the prop cannot be read
+    // (reported as loadProp says).
+    bool placeProp(const char *propName, const char *shownName, const KxRlIniGroup *section,
+                   const KxDMatTransform *transform);
     // The loaded MSH of a prop, read once per run; null after reporting "%s (%s)\n" with the
     // exception's text and `shownName` (and the reason on stderr).
     KxRlMeshFile *loadProp(const char *propName, const char *shownName);
@@ -98,8 +85,6 @@ private:
 
     PropDataClass *propData;
     PropMeshLoader loader;
-    RoomDataClass *currentRoom = nullptr;
-    KxRlIniFile *currentIni = nullptr;
     // Build every piece with light-map co-ordinates: some room of the run has [lightmap].
     bool lightmapEverywhere = false;
 
@@ -109,12 +94,6 @@ private:
     std::unique_ptr<MeshOutputListClass> meshOutputs;
     std::unique_ptr<KxRlMeshGroup> mergedGroup;
     std::unique_ptr<KxRlRebuiltProp> rebuiltProp;
-
-    // Per room.
-    std::unique_ptr<CutoutListClass> cutouts;
-    std::unique_ptr<KxDWallSurface> wallSurface;
-    std::unique_ptr<WallReportClass> wallReport;
-    float lastX, lastY;
 };
 
 #endif

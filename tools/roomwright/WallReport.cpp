@@ -6,13 +6,13 @@
 
 #include <cstdio>
 
-WallReportClass::WallReportClass()
-    : startX(kCutoutUnset), startY(kCutoutUnset), lastX(kCutoutUnset), lastY(kCutoutUnset), totalDistance(0.0f) {}
+WallReportClass::WallReportClass() : lastX(0.0f), lastY(0.0f), totalDistance(0.0f) {}
 
 void WallReportClass::addWall(float x, float y) {
-    if (startX == kCutoutUnset) {
-        startX = lastX = x;
-        startY = lastY = y;
+    if (!start) {
+        start = Point{x, y};
+        lastX = x;
+        lastY = y;
         return;
     }
     addWall(WallReportPieceClass::WALL, x, y);
@@ -41,7 +41,7 @@ void WallReportClass::addCutout(const CutoutClass *cutout, float x, float y, flo
 }
 
 void WallReportClass::addFinalWall() {
-    if (startX != kCutoutUnset) addWall(WallReportPieceClass::WALL, startX, startY);
+    if (start) addWall(WallReportPieceClass::WALL, start->x, start->y);
 }
 
 float WallReportClass::getLmFraction(KxDWallSurface *surface, float f) {
@@ -50,12 +50,13 @@ float WallReportClass::getLmFraction(KxDWallSurface *surface, float f) {
 }
 
 void WallReportClass::printReport(KxDWallSurface *surface) const {
+    if (!start) return;
     std::printf("         -ACTUAL COORDS-  DISTANCE  DIFFUSE  LIGHTMAP ---FLOOR---  --CEILING--\n");
     std::printf(" CUTOUT  ---X--- ---Y---  TO NEXT   TEXTURE  TEXTURE  --X-- --Y--  --X-- --Y--\n");
     _KxDVector2D floor, ceiling;
-    surface->getFloorLmCoords(startX, startY, &floor);
-    surface->getCeilingLmCoords(startX, startY, &ceiling);
-    std::printf(" No      %7.3f %7.3f       N/A", startX, startY);
+    surface->getFloorLmCoords(start->x, start->y, &floor);
+    surface->getCeilingLmCoords(start->x, start->y, &ceiling);
+    std::printf(" No      %7.3f %7.3f       N/A", start->x, start->y);
     std::printf("%7.3f  %7.3f", 0.0, 0.0);
     std::printf("%5.3f %5.3f", floor.x, floor.y);
     std::printf("%5.3f %5.3f\n", ceiling.x, ceiling.y);

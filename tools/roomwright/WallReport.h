@@ -6,6 +6,7 @@
 // from the point before, the running fraction of the whole length, the light-map U there and
 // the floor's and ceiling's light-map co-ordinates, so that a room's author can check it.
 
+#include <optional>
 #include <vector>
 
 class CutoutClass;
@@ -35,12 +36,16 @@ public:
 
     // U of the surface's light-map area at fraction `f` of its width.
     static float getLmFraction(KxDWallSurface *surface, float f);
-    // Prints the table on standard output.
+    // Prints the table on standard output; nothing before the first wall point.
     void printReport(KxDWallSurface *surface) const;
 
 private:
-    float startX, startY;
-    float lastX, lastY;
+    struct Point {
+        float x, y;
+    };
+
+    std::optional<Point> start;  // the room's first wall point; none before it
+    float lastX, lastY;          // the most recent point
     float totalDistance;
     std::vector<WallReportPieceClass> pieces;
 };
