@@ -9,39 +9,90 @@
 #include <cstdio>
 #include <cstring>
 
-// An option of the command line: its word, its code, and how many values it takes.
+namespace {
+
+// How an option's value is taken.
+enum class OptionKind {
+    RUN,            // a setting of the whole run (takeRunOption)
+    TEXTURE,        // a texture name for a key of the last room's INI text (takeTexture)
+    TRANSFORM,      // numbers for a step of the last room's transforms (takeTransform)
+    LIGHTMAP_AREA,  // the last room's light-map area (takeLightmapArea)
+};
+
+enum class RunSetting { NONE, NEWDATA, WORKDATA, PROPNAME, CATEGORY };
+
+enum class TransformStep { NONE, TRANSLATE, SCALE, SCALE_X, SCALE_Y, SCALE_Z, ROTATE_X, ROTATE_Y, ROTATE_Z };
+
+bool isRotation(TransformStep step) {
+    return step == TransformStep::ROTATE_X || step == TransformStep::ROTATE_Y || step == TransformStep::ROTATE_Z;
+}
+
+// The section of a room's INI text that a texture option writes into (made when the file has
+// none).
+typedef KxRlIniGroup *(RoomDataClass::*RoomSection)();
+
+}  // namespace
+
+// An option of the command line: its word, its kind, how many words its value takes, and what
+// it sets (the field of its kind).
 struct RoomwrightParser::Option {
     const char *name;
-    int code;
+    OptionKind kind;
     int values;
+    RunSetting run;       // RUN
+    RoomSection section;  // TEXTURE: the section and the key it sets
+    const char *iniKey;
+    TransformStep step;   // TRANSFORM
 };
 
 namespace {
 
-enum OptionCode {
-    NEWDATA = 1, WORKDATA = 2, PROPNAME = 3, CATEGORY = 4, CENTRE = 5,
-    SCALE = 6, SCALE_X = 7, SCALE_Y = 8, SCALE_Z = 9, ROTATE_X = 10, ROTATE_Y = 11, ROTATE_Z = 12,
-    FIRST_TEXTURE = 101, LIGHTMAP_TEXTURE = 110, LIGHTMAP_AREA = 201
-};
+using Option = RoomwrightParser::Option;
 
-const RoomwrightParser::Option kOptions[] = {
-    {"-newdata", NEWDATA, 1},   {"-workdata", WORKDATA, 1}, {"-propname", PROPNAME, 1}, {"-cat", CATEGORY, 1},
-    {"-c", CENTRE, 3},          {"-s", SCALE, 1},           {"-sx", SCALE_X, 1},        {"-sy", SCALE_Y, 1},
-    {"-sz", SCALE_Z, 1},        {"-rx", ROTATE_X, 1},       {"-ry", ROTATE_Y, 1},       {"-rz", ROTATE_Z, 1},
-    {"-wt0", 101, 1},           {"-wt1", 102, 1},           {"-wt3", 103, 1},           {"-ft0", 104, 1},
-    {"-ft1", 105, 1},           {"-ft3", 106, 1},           {"-ct0", 107, 1},           {"-ct1", 108, 1},
-    {"-ct3", 109, 1},           {"-t2", LIGHTMAP_TEXTURE, 1}, {"-lm", LIGHTMAP_AREA, 4},
-};
+constexpr Option runOption(const char *name, RunSetting run) {
+    return {name, OptionKind::RUN, 1, run, nullptr, nullptr, TransformStep::NONE};
+}
+// The keys are those of the room file's [texture] section, and "lightmap" of its [lightmap].
+constexpr Option textureOption(const char *name, RoomSection section, const char *iniKey) {
+    return {name, OptionKind::TEXTURE, 1, RunSetting::NONE, section, iniKey, TransformStep::NONE};
+}
+constexpr Option transformOption(const char *name, TransformStep step, int values = 1) {
+    return {name, OptionKind::TRANSFORM, values, RunSetting::NONE, nullptr, nullptr, step};
+}
 
-// The room INI keys the texture options set, by code - 101: the same keys as in the file's
-// [texture] section, and "lightmap" of its [lightmap] section.
-const char *const kTextureParams[] = {"wall",    "wallreflective",    "wallspecular",    "floor",    "floorreflective",
-                                      "floorspecular", "ceiling", "ceilingreflective", "ceilingspecular", "lightmap"};
+const RoomSection kTexture = &RoomDataClass::makeTexture;
+const RoomSection kLightmap = &RoomDataClass::makeLightmap;
+
+const Option kOptions[] = {
+    runOption("-newdata", RunSetting::NEWDATA),
+    runOption("-workdata", RunSetting::WORKDATA),
+    runOption("-propname", RunSetting::PROPNAME),
+    runOption("-cat", RunSetting::CATEGORY),
+    transformOption("-c", TransformStep::TRANSLATE, 3),
+    transformOption("-s", TransformStep::SCALE),
+    transformOption("-sx", TransformStep::SCALE_X),
+    transformOption("-sy", TransformStep::SCALE_Y),
+    transformOption("-sz", TransformStep::SCALE_Z),
+    transformOption("-rx", TransformStep::ROTATE_X),
+    transformOption("-ry", TransformStep::ROTATE_Y),
+    transformOption("-rz", TransformStep::ROTATE_Z),
+    textureOption("-wt0", kTexture, "wall"),
+    textureOption("-wt1", kTexture, "wallreflective"),
+    textureOption("-wt3", kTexture, "wallspecular"),
+    textureOption("-ft0", kTexture, "floor"),
+    textureOption("-ft1", kTexture, "floorreflective"),
+    textureOption("-ft3", kTexture, "floorspecular"),
+    textureOption("-ct0", kTexture, "ceiling"),
+    textureOption("-ct1", kTexture, "ceilingreflective"),
+    textureOption("-ct3", kTexture, "ceilingspecular"),
+    textureOption("-t2", kLightmap, "lightmap"),
+    {"-lm", OptionKind::LIGHTMAP_AREA, 4, RunSetting::NONE, nullptr, nullptr, TransformStep::NONE},  // x1 y1 x2 y2
+};
 
 const size_t kMaxTextureName = 31;
 
-const RoomwrightParser::Option *findOption(const char *word) {
-    for (const RoomwrightParser::Option &option : kOptions)
+const Option *findOption(const char *word) {
+    for (const Option &option : kOptions)
         if (std::strcmp(word, option.name) == 0) return &option;
     return nullptr;
 }
@@ -81,21 +132,39 @@ void RoomwrightParser::refused() {
 
 void RoomwrightParser::takeValue(const char *word) {
     if (!arguments.add(word)) return;  // -c and -lm wait for all their numbers
-    const char *option = pending->name;
+    if (pending->kind == OptionKind::RUN) {
+        takeRunOption(word);
+        return;
+    }
+    // Everything else acts on the last room.
+    const Option &option = *pending;
+    done();
     RoomDataClass *room = propData->getLastRoom();
-    const int code = pending->code;
+    if (!room) {
+        toolError("Error with %s option: no room INI file has been specified yet!\n", option.name);
+        toolDiagnostic(option.name, "the option stands before any room INI file; it is ignored");
+        return;
+    }
+    switch (option.kind) {
+    case OptionKind::TEXTURE: takeTexture(option, room, word); break;
+    case OptionKind::TRANSFORM: takeTransform(option, room, word); break;
+    case OptionKind::LIGHTMAP_AREA: takeLightmapArea(option, room, word); break;
+    case OptionKind::RUN: break;
+    }
+}
 
-    if (code == NEWDATA) {
+void RoomwrightParser::takeRunOption(const char *word) {
+    const Option &option = *pending;
+    switch (option.run) {
+    case RunSetting::NEWDATA:
         if (addNewDataFolder(word)) done();
         else refused();
         return;
-    }
-    if (code == WORKDATA) {
+    case RunSetting::WORKDATA:
         lockOutputDir(word);
         done();
         return;
-    }
-    if (code == PROPNAME) {
+    case RunSetting::PROPNAME:
         if (std::strlen(word) > PropDataClass::kMaxNameLength) {
             toolError("Error with -propname option : %s : name given is too long!  Do not exceed 27 characters.\n",
                       word);
@@ -107,12 +176,11 @@ void RoomwrightParser::takeValue(const char *word) {
         propData->setName(word);
         done();
         return;
-    }
-    if (code == CATEGORY) {
+    case RunSetting::CATEGORY: {
         int value = resOptionValue(word);
         if (value < 0 || value > 9) {
             toolError("Error with -cat option: %s out of range: must be a number from 0 to 9!\n", word);
-            toolDiagnostic(option, "%s is not a category from 0 to 9", word);
+            toolDiagnostic(option.name, "%s is not a category from 0 to 9", word);
             refused();
             return;
         }
@@ -120,62 +188,64 @@ void RoomwrightParser::takeValue(const char *word) {
         done();
         return;
     }
+    case RunSetting::NONE:
+        return;
+    }
+}
 
-    // Everything else acts on the last room.
-    done();
-    if (!room) {
-        toolError("Error with %s option: no room INI file has been specified yet!\n", option);
-        toolDiagnostic(option, "the option stands before any room INI file; it is ignored");
+void RoomwrightParser::takeTexture(const Option &option, RoomDataClass *room, const char *word) {
+    if (std::strlen(word) > kMaxTextureName) {
+        toolError("Error with %s option: Filename given (%s) is too long!  Do not exceed 31 characters.\n", option.name,
+                  word);
+        toolDiagnostic(option.name, "%s has %d characters; a texture name holds at most 31", word,
+                       static_cast<int>(std::strlen(word)));
         return;
     }
-    if (code >= FIRST_TEXTURE && code <= LIGHTMAP_TEXTURE) {
-        if (std::strlen(word) > kMaxTextureName) {
-            toolError("Error with %s option: Filename given (%s) is too long!  Do not exceed 31 characters.\n", option,
-                      word);
-            toolDiagnostic(option, "%s has %d characters; a texture name holds at most 31", word,
-                           static_cast<int>(std::strlen(word)));
-            return;
-        }
-        KxRlIniGroup *section = code == LIGHTMAP_TEXTURE ? room->makeLightmap() : room->makeTexture();
-        // A room whose file could not be read has no sections; its loading error is reported.
-        if (section) section->setValue(kTextureParams[code - FIRST_TEXTURE], word);
-        return;
-    }
+    // A room whose file could not be read has no sections; its loading error is reported.
+    if (KxRlIniGroup *section = (room->*option.section)()) section->setValue(option.iniKey, word);
+}
+
+bool RoomwrightParser::numbersGiven(const Option &option, const char *word) const {
     const char *bad = nullptr;
-    if (!arguments.allFloats(&bad)) {
-        if (code == CENTRE) {
-            toolError("Error with -c option: Invalid number: room will not be centered\n");
-        } else if (code == LIGHTMAP_AREA) {
-            toolError("Error with -lm option: invalid number: lightmap coordinates will not be used\n");
-        } else {
-            toolError(code <= SCALE_Z ? "Error with %s option: Invalid number (%s): room will not be scaled\n"
-                                      : "Error with %s option: Invalid number (%s): room will not be rotated\n",
-                      option, word);
-        }
-        toolDiagnostic(option, "%s is not a number; the option is ignored", bad);
-        return;
-    }
+    if (arguments.allFloats(&bad)) return true;
+    if (option.kind == OptionKind::LIGHTMAP_AREA)
+        toolError("Error with -lm option: invalid number: lightmap coordinates will not be used\n");
+    else if (option.step == TransformStep::TRANSLATE)
+        toolError("Error with -c option: Invalid number: room will not be centered\n");
+    else if (isRotation(option.step))
+        toolError("Error with %s option: Invalid number (%s): room will not be rotated\n", option.name, word);
+    else
+        toolError("Error with %s option: Invalid number (%s): room will not be scaled\n", option.name, word);
+    toolDiagnostic(option.name, "%s is not a number; the option is ignored", bad);
+    return false;
+}
+
+void RoomwrightParser::takeTransform(const Option &option, RoomDataClass *room, const char *word) {
+    if (!numbersGiven(option, word)) return;
     KxDTransformList *transforms = room->getTransforms();
     float v = arguments.getFloat(0);
-    switch (code) {
-    case CENTRE:
+    switch (option.step) {
+    case TransformStep::TRANSLATE:
         transforms->addTranslation(arguments.getFloat(0), arguments.getFloat(1), arguments.getFloat(2));
         break;
-    case SCALE: transforms->addScaling(v); break;
-    case SCALE_X: transforms->addScaling(v, 1, 1); break;
-    case SCALE_Y: transforms->addScaling(1, v, 1); break;
-    case SCALE_Z: transforms->addScaling(1, 1, v); break;
-    case ROTATE_X: transforms->addRotation(KXD_AXIS_X, roomRadians(v)); break;
-    case ROTATE_Y: transforms->addRotation(KXD_AXIS_Y, roomRadians(v)); break;
-    case ROTATE_Z: transforms->addRotation(KXD_AXIS_Z, roomRadians(v)); break;
-    case LIGHTMAP_AREA:
-        if (KxRlIniGroup *section = room->makeLightmap()) {
-            float x1 = arguments.getFloat(0), y1 = arguments.getFloat(1);
-            section->setValue("xoffset", x1);
-            section->setValue("yoffset", y1);
-            section->setValue("xsize", arguments.getFloat(2) - x1);
-            section->setValue("ysize", arguments.getFloat(3) - y1);
-        }
-        break;
+    case TransformStep::SCALE: transforms->addScaling(v); break;
+    case TransformStep::SCALE_X: transforms->addScaling(v, 1, 1); break;
+    case TransformStep::SCALE_Y: transforms->addScaling(1, v, 1); break;
+    case TransformStep::SCALE_Z: transforms->addScaling(1, 1, v); break;
+    case TransformStep::ROTATE_X: transforms->addRotation(KXD_AXIS_X, roomRadians(v)); break;
+    case TransformStep::ROTATE_Y: transforms->addRotation(KXD_AXIS_Y, roomRadians(v)); break;
+    case TransformStep::ROTATE_Z: transforms->addRotation(KXD_AXIS_Z, roomRadians(v)); break;
+    case TransformStep::NONE: break;
+    }
+}
+
+void RoomwrightParser::takeLightmapArea(const Option &option, RoomDataClass *room, const char *word) {
+    if (!numbersGiven(option, word)) return;
+    if (KxRlIniGroup *section = room->makeLightmap()) {
+        float x1 = arguments.getFloat(0), y1 = arguments.getFloat(1);
+        section->setValue("xoffset", x1);
+        section->setValue("yoffset", y1);
+        section->setValue("xsize", arguments.getFloat(2) - x1);
+        section->setValue("ysize", arguments.getFloat(3) - y1);
     }
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 class PropDataClass;
+class RoomDataClass;
 
 class RoomwrightParser {
 public:
@@ -31,9 +32,15 @@ public:
     struct Option;
 
 private:
+    // The waiting option's value, once it has all its words: a run option is taken at once,
+    // any other acts on the last room read (refused when there is none yet).
     void takeValue(const char *word);
-    void takeTexture(const char *word);
-    void takeLightmapArea();
+    void takeRunOption(const char *word);
+    void takeTexture(const Option &option, RoomDataClass *room, const char *word);
+    void takeTransform(const Option &option, RoomDataClass *room, const char *word);
+    void takeLightmapArea(const Option &option, RoomDataClass *room, const char *word);
+    // True when every value of `option` is a number; else the option's message is printed.
+    bool numbersGiven(const Option &option, const char *word) const;
     // Clears the waiting option.
     void done() { pending = nullptr; }
     // A refused value: the option keeps waiting for the next word.
