@@ -1,6 +1,7 @@
 #include "DresscasterParser.h"
 
 #include "KxRlMeshMaterial.h"
+#include "MadeOutputFolder.h"
 #include "PropOptions.h"
 #include "ToolFrame.h"
 #include "ToolOptions.h"
@@ -51,7 +52,7 @@ void DresscasterParser::finish() {
 }
 
 void DresscasterParser::takeFile(const char *word) {
-    if (resOutputDir(word)) folderMade = getOutputFolder();
+    outputFolder->nameAfterInput(word);
     props.emplace_back(word);
 }
 

@@ -14,9 +14,13 @@
 #include <string>
 #include <vector>
 
+class MadeOutputFolder;
+
 class DresscasterParser {
 public:
-    DresscasterParser() = default;
+    // The folder named after the first file is made through `folder`, which outlives
+    // the parser.
+    explicit DresscasterParser(MadeOutputFolder *folder) : outputFolder(folder) {}
     DresscasterParser(const DresscasterParser &) = delete;
     DresscasterParser &operator=(const DresscasterParser &) = delete;
 
@@ -26,8 +30,6 @@ public:
     void finish();
 
     std::vector<PropData> &getProps() { return props; }
-    // The output folder named after the first file, when this run created it ("" otherwise).
-    const std::string &getFolderMade() const { return folderMade; }
 
 private:
     enum Option { OPTION_NONE, OPTION_NEWDATA, OPTION_WORKDATA, OPTION_PROPNAME, OPTION_CAT, OPTION_LIGHTMAP };
@@ -44,8 +46,8 @@ private:
     void setCategory(const char *word);
     void setLightMap(const char *word);
 
+    MadeOutputFolder *outputFolder;
     std::vector<PropData> props;
-    std::string folderMade;
     Option pending = OPTION_NONE;
     const char *pendingWord = nullptr;
     bool pendingHadValue = false;  // a refused -newdata folder keeps the option waiting

@@ -3,11 +3,9 @@
 
 #include "DresscasterHelp.h"
 #include "DresscasterParser.h"
-#include "Platform.h"
+#include "MadeOutputFolder.h"
 #include "SetDressingProp.h"
 #include "ToolFrame.h"
-
-#include <string>
 
 namespace {
 
@@ -21,27 +19,9 @@ const ToolSettings kDresscaster = {
     true,                                 // documents folder, program folder and closing pause
 };
 
-// The output folder named after the first file is made when the file is named; a run that
-// writes no package at all removes it again, when it made it and it is still empty.
-class OutputFolderCleanup {
-public:
-    explicit OutputFolderCleanup(const DresscasterParser &parser) : parser(parser) {}
-    ~OutputFolderCleanup() {
-        if (!packageWritten && !parser.getFolderMade().empty())
-            platform::removeEmptyDirectory(parser.getFolderMade().c_str());
-    }
-    OutputFolderCleanup(const OutputFolderCleanup &) = delete;
-    OutputFolderCleanup &operator=(const OutputFolderCleanup &) = delete;
-
-    bool packageWritten = false;
-
-private:
-    const DresscasterParser &parser;
-};
-
 void runDresscaster(int argc, char **argv) {
-    DresscasterParser parser;
-    OutputFolderCleanup cleanup(parser);
+    MadeOutputFolder folder;  // named after the first file
+    DresscasterParser parser(&folder);
     for (int i = 1; i < argc; i++) parser.takeWord(argv[i]);
     parser.finish();
     if (commandLineIncomplete()) return;
@@ -50,7 +30,7 @@ void runDresscaster(int argc, char **argv) {
         return;
     }
     for (const PropData &data : parser.getProps())
-        if (createProp(data)) cleanup.packageWritten = true;
+        if (createProp(data)) folder.keep();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "RoomwrightParser.h"
 
 #include "KxRlIniFile.h"
+#include "MadeOutputFolder.h"
 #include "RoomData.h"
 #include "ToolFrame.h"
 #include "ToolOptions.h"
@@ -99,7 +100,8 @@ const Option *findOption(const char *word) {
 
 }  // namespace
 
-RoomwrightParser::RoomwrightParser(PropDataClass *data) : propData(data) {}
+RoomwrightParser::RoomwrightParser(PropDataClass *data, MadeOutputFolder *folder)
+    : propData(data), outputFolder(folder) {}
 
 void RoomwrightParser::takeWord(const char *word) {
     if (const Option *option = findOption(word)) {
@@ -116,7 +118,7 @@ void RoomwrightParser::takeWord(const char *word) {
         return;
     }
     propData->addRoomData(word);
-    if (!roomSeen && resOutputDir(word)) folderMade = getOutputFolder();
+    if (!roomSeen) outputFolder->nameAfterInput(word);
     roomSeen = true;
 }
 

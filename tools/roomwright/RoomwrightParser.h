@@ -6,15 +6,15 @@
 
 #include "PropOptions.h"
 
-#include <string>
-
+class MadeOutputFolder;
 class PropDataClass;
 class RoomDataClass;
 
 class RoomwrightParser {
 public:
-    // The rooms, prop name and category go into `propData`.
-    explicit RoomwrightParser(PropDataClass *propData);
+    // The rooms, prop name and category go into `propData`; the folder named after the first
+    // room INI file is made through `outputFolder`. Both outlive the parser.
+    RoomwrightParser(PropDataClass *propData, MadeOutputFolder *outputFolder);
 
     // One command-line word (alive for the whole run). An option name starts that option,
     // dropping one that still waited for its value; any other word is the value of the
@@ -26,8 +26,6 @@ public:
     void finish();
 
     bool hasRoom() const { return roomSeen; }
-    // The folder the first room INI file named, when this run created it ("" otherwise).
-    const char *getFolderMade() const { return folderMade.c_str(); }
 
     struct Option;
 
@@ -47,11 +45,11 @@ private:
     void refused();
 
     PropDataClass *propData;
+    MadeOutputFolder *outputFolder;
     const Option *pending = nullptr;
     OptionArguments arguments;
     bool valueRefused = false;
     bool roomSeen = false;
-    std::string folderMade;
 };
 
 #endif

@@ -3,14 +3,12 @@
 // a light-map layout and the props placed in the room. Every room INI file of the command
 // line goes into the same prop.
 
-#include "Platform.h"
+#include "MadeOutputFolder.h"
 #include "RoomBuilder.h"
 #include "RoomData.h"
 #include "RoomwrightHelp.h"
 #include "RoomwrightParser.h"
 #include "ToolFrame.h"
-
-#include <string>
 
 namespace {
 
@@ -24,25 +22,11 @@ const ToolSettings kRoomwright = {
     false,
 };
 
-// The folder named after the first room INI file, made by this run: removed again, when still
-// empty, unless a package was written (also when the run ends early with an error).
-class MadeFolder {
-public:
-    ~MadeFolder() {
-        if (!kept && !path.empty()) platform::removeEmptyDirectory(path.c_str());
-    }
-    std::string path;
-    bool kept = false;
-};
-
 void runRoomwright(int argc, char **argv) {
     PropDataClass propData;
-    RoomwrightParser parser(&propData);
-    MadeFolder folder;
-    for (int i = 1; i < argc; i++) {
-        parser.takeWord(argv[i]);
-        if (folder.path.empty()) folder.path = parser.getFolderMade();
-    }
+    MadeOutputFolder folder;  // named after the first room INI file
+    RoomwrightParser parser(&propData, &folder);
+    for (int i = 1; i < argc; i++) parser.takeWord(argv[i]);
     parser.finish();
     if (commandLineIncomplete()) return;  // an option without its value: nothing is written
     if (!parser.hasRoom()) {
@@ -50,7 +34,7 @@ void runRoomwright(int argc, char **argv) {
         return;
     }
     RoomBuilder builder(&propData);
-    folder.kept = builder.createProp();
+    if (builder.createProp()) folder.keep();
 }
 
 }  // namespace
