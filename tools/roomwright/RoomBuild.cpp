@@ -22,8 +22,8 @@ bool isNamed(const KxRlIniGroup *group, const char *name) { return std::strcmp(g
 
 }  // namespace
 
-RoomBuild::RoomBuild(RoomBuilder &runBuilder, RoomDataClass *buildRoom)
-    : builder(runBuilder), room(buildRoom), ini(buildRoom->getIniFile()), cutouts(buildRoom),
+RoomBuild::RoomBuild(RoomBuilder &runBuilder, RoomDataClass *roomData)
+    : builder(runBuilder), room(roomData), ini(roomData->getIniFile()), cutouts(roomData),
       wallSurface(3.0f, true, true) {}
 
 // ---------------------------------------------------------------------------------------
