@@ -147,6 +147,12 @@ void KxDClipRegion3D::toString(StringBuffer *sb) const {
     sb->appendFormat("(%f, %f, %f) -> (%f, %f, %f)", minX, minY, minZ, maxX, maxY, maxZ);
 }
 
+void KxDClipRegion3D::merge(const KxDClipRegion3D *box) {
+    if (box->isEmpty()) return;
+    clipTo(box->minX, box->minY, box->minZ);
+    clipTo(box->maxX, box->maxY, box->maxZ);
+}
+
 bool KxDClipRegion3D::contains(float x, float y, float z) const {
     return KxDClipRegion2D::contains(x, y) && z >= minZ && z <= maxZ;
 }

@@ -117,6 +117,9 @@ public:
         if (z > maxZ) maxZ = z;
     }
     void clipTo(const _KxDVector3D *v) { clipTo(v->x, v->y, v->z); }
+    // Grows the box to include `box` (its two corners); an empty `box` is skipped, as its
+    // extremes would widen the range to 3.0e37. The steps are not recomputed.
+    void merge(const KxDClipRegion3D *box);
     bool contains(float x, float y, float z) const;
     bool contains(const _KxDVector3D *v) const { return contains(v->x, v->y, v->z); }
 

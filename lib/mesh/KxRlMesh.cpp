@@ -21,17 +21,33 @@ constexpr int32_t kStoredVertexSize = 16;
 // Normal code 0 is -1.0, 65535 is +1.0.
 float decodeNormal(uint16_t n) { return 2.0f * static_cast<float>(n) / 65535.0f - 1.0f; }
 
+// One list of a mesh record: `count` records of `RecordSize` bytes each, decoded into a new
+// array of `count` T (null for none). The count is checked against the bytes left before
+// anything is allocated (kxrlCheckMeshCount, with `what` naming the records); the records are
+// read with one read into the array's own memory, and each is copied out before
+// `decode(bytes, element)` writes its element, which may cover those bytes.
+template <typename T, size_t RecordSize, typename Decode>
+std::unique_ptr<T[]> readRecords(RandomAccessFile *file, int32_t fileLength, int32_t count, const char *what,
+                                 Decode decode) {
+    kxrlCheckMeshCount(file, fileLength, count, static_cast<int32_t>(RecordSize), what);
+    std::unique_ptr<T[]> list;
+    if (count > 0) list.reset(new T[count]);
+    const uint8_t *block = kxrlReadMeshBlock(file, list.get(), count, RecordSize, sizeof(T));
+    for (int32_t i = 0; i < count; i++) {
+        uint8_t bytes[RecordSize];
+        std::memcpy(bytes, block + static_cast<size_t>(i) * RecordSize, RecordSize);
+        decode(bytes, &list[i]);
+    }
+    return list;
+}
+
 }  // namespace
 
 void KxRlMesh::initPrefill() {
     material = nullptr;
     materialIndex = 0;
     vertexCount = 0;
-    vertexList = nullptr;
-    lightMapList = nullptr;
-    boneList = nullptr;
     indexCount = 0;
-    indexList = nullptr;
     meshFlags[0] = KXRL_MESHFLAG0_IDENTS | KXRL_MESHFLAG0_BOUNDS | KXRL_MESHFLAG0_JOINTS;
     meshFlags[1] = 0;
     meshFlags[2] = 0;
@@ -39,25 +55,15 @@ void KxRlMesh::initPrefill() {
     indexIdent = 0;
     vertexIdent = -1;
     boneIdent = 0;
-    posBounds = new KxDClipRegion3D();
-    texBounds = new KxDClipRegion2D();
-    lmTexBounds = new KxDClipRegion2D();
+    posBounds = std::make_unique<KxDClipRegion3D>();
+    texBounds = std::make_unique<KxDClipRegion2D>();
+    lmTexBounds = std::make_unique<KxDClipRegion2D>();
     jointCount = 0;
-    jointList = nullptr;
 }
 
 KxRlMesh::KxRlMesh() { initPrefill(); }
 
-KxRlMesh::~KxRlMesh() {
-    delete[] vertexList;
-    delete[] lightMapList;
-    delete[] boneList;
-    delete[] indexList;
-    delete posBounds;
-    delete texBounds;
-    delete lmTexBounds;
-    delete[] jointList;
-}
+KxRlMesh::~KxRlMesh() = default;
 
 KxRlMesh *KxRlMesh::CreateFromFile(RandomAccessFile *file, KxRlMeshMaterial **materials, int materialCount,
                                    int32_t fileLength) {
@@ -88,84 +94,60 @@ void KxRlMesh::load(RandomAccessFile *file, KxRlMeshMaterial **materials, int ma
         throw IOException("Mesh record without bounds (mesh flag 0 is " + std::to_string(meshFlags[0]) +
                           ") at offset " + std::to_string(file->getPosition()));
     }
-    delete posBounds;
-    posBounds = nullptr;
-    posBounds = KxDClipRegion3D::CreateFromFile(file);
-    delete texBounds;
-    texBounds = nullptr;
-    texBounds = KxDClipRegion2D::CreateFromFile(file);
-    delete lmTexBounds;
-    lmTexBounds = nullptr;
-    lmTexBounds = KxDClipRegion2D::CreateFromFile(file);
+    posBounds.reset(KxDClipRegion3D::CreateFromFile(file));
+    texBounds.reset(KxDClipRegion2D::CreateFromFile(file));
+    lmTexBounds.reset(KxDClipRegion2D::CreateFromFile(file));
     int32_t storedJointCount = (meshFlags[0] & KXRL_MESHFLAG0_JOINTS) ? file->readInt() : 0;
 
     // Indices: three per triangle, then padding to a multiple of 4.
     kxrlCheckMeshCount(file, fileLength, faceCount, 6, "triangles");
     indexCount = 3 * faceCount;
-    if (indexCount > 0) indexList = new uint16_t[indexCount];
-    const uint16_t largestIndex = kxrlReadMeshShorts(file, indexList, indexCount);
+    if (indexCount > 0) indexList.reset(new uint16_t[indexCount]);
+    const uint16_t largestIndex = kxrlReadMeshShorts(file, indexList.get(), indexCount);
     file->seekToBoundary(4);
 
-    kxrlCheckMeshCount(file, fileLength, storedVertexCount, kStoredVertexSize, "vertices");
-    if (storedVertexCount > 0) vertexList = new _KxDTexVertex[storedVertexCount];
-    vertexCount = storedVertexCount;
-    const uint8_t *block = kxrlReadMeshBlock(file, vertexList, vertexCount, kStoredVertexSize, sizeof(_KxDTexVertex));
     vertexBox.clear();
-    for (int32_t i = 0; i < vertexCount; i++) {
-        uint8_t b[kStoredVertexSize];
-        std::memcpy(b, block + static_cast<size_t>(i) * kStoredVertexSize, sizeof b);
-        _KxDTexVertex *v = &vertexList[i];
-        v->position.x = posBounds->fromShortX(kxLoadLE16(b));
-        v->position.y = posBounds->fromShortY(kxLoadLE16(b + 2));
-        v->position.z = posBounds->fromShortZ(kxLoadLE16(b + 4));
-        v->normal.x = decodeNormal(kxLoadLE16(b + 6));
-        v->normal.y = decodeNormal(kxLoadLE16(b + 8));
-        v->normal.z = decodeNormal(kxLoadLE16(b + 10));
-        v->texture.x = texBounds->fromShortX(kxLoadLE16(b + 12));
-        v->texture.y = texBounds->fromShortY(kxLoadLE16(b + 14));
-        vertexBox.clipTo(&v->position);
-    }
+    vertexList = readRecords<_KxDTexVertex, kStoredVertexSize>(
+        file, fileLength, storedVertexCount, "vertices", [this](const uint8_t *b, _KxDTexVertex *v) {
+            v->position.x = posBounds->fromShortX(kxLoadLE16(b));
+            v->position.y = posBounds->fromShortY(kxLoadLE16(b + 2));
+            v->position.z = posBounds->fromShortZ(kxLoadLE16(b + 4));
+            v->normal.x = decodeNormal(kxLoadLE16(b + 6));
+            v->normal.y = decodeNormal(kxLoadLE16(b + 8));
+            v->normal.z = decodeNormal(kxLoadLE16(b + 10));
+            v->texture.x = texBounds->fromShortX(kxLoadLE16(b + 12));
+            v->texture.y = texBounds->fromShortY(kxLoadLE16(b + 14));
+            vertexBox.clipTo(&v->position);
+        });
+    vertexCount = storedVertexCount;
 
     if (meshFlags[1] & KXRL_MESHFLAG1_LIGHTMAP) {
-        kxrlCheckMeshCount(file, fileLength, vertexCount, 4, "light-map pairs");
-        if (vertexCount > 0) lightMapList = new _KxDVector2D[vertexCount];
-        block = kxrlReadMeshBlock(file, lightMapList, vertexCount, 4, sizeof(_KxDVector2D));
-        for (int32_t i = 0; i < vertexCount; i++) {
-            uint8_t b[4];
-            std::memcpy(b, block + static_cast<size_t>(i) * 4, sizeof b);
-            // Plain fractions: the light-map bounds are not applied.
-            lightMapList[i].x = static_cast<float>(kxLoadLE16(b)) / 65535.0f;
-            lightMapList[i].y = static_cast<float>(kxLoadLE16(b + 2)) / 65535.0f;
-        }
+        lightMapList = readRecords<_KxDVector2D, 4>(file, fileLength, vertexCount, "light-map pairs",
+                                                    [](const uint8_t *b, _KxDVector2D *uv) {
+                                                        // Plain fractions: the light-map bounds are not applied.
+                                                        uv->x = static_cast<float>(kxLoadLE16(b)) / 65535.0f;
+                                                        uv->y = static_cast<float>(kxLoadLE16(b + 2)) / 65535.0f;
+                                                    });
     }
     if (meshFlags[0] & KXRL_MESHFLAG0_BONES) {
-        const size_t boneSize = sizeof(_KxRlBoneData);
-        kxrlCheckMeshCount(file, fileLength, vertexCount, static_cast<int32_t>(boneSize), "bone bindings");
-        if (vertexCount > 0) boneList = new _KxRlBoneData[vertexCount];
-        block = kxrlReadMeshBlock(file, boneList, vertexCount, boneSize, boneSize);
-        for (int32_t i = 0; i < vertexCount; i++) {
-            uint8_t b[sizeof(_KxRlBoneData)];
-            std::memcpy(b, block + static_cast<size_t>(i) * boneSize, sizeof b);
-            for (int k = 0; k < 4; k++) boneList[i].values[k] = kxLoadLEFloat(b + 4 * k);
-            std::memcpy(boneList[i].bytes, b + 16, 4);
-        }
+        boneList = readRecords<_KxRlBoneData, sizeof(_KxRlBoneData)>(
+            file, fileLength, vertexCount, "bone bindings", [](const uint8_t *b, _KxRlBoneData *bone) {
+                for (int k = 0; k < 4; k++) bone->values[k] = kxLoadLEFloat(b + 4 * k);
+                std::memcpy(bone->bytes, b + 16, 4);
+            });
     }
     if (storedJointCount != 0) {
-        kxrlCheckMeshCount(file, fileLength, storedJointCount, 8, "joints");
-        jointList = new _KxRlMeshJoint[storedJointCount];
+        jointList = readRecords<_KxRlMeshJoint, 8>(file, fileLength, storedJointCount, "joints",
+                                                   [](const uint8_t *b, _KxRlMeshJoint *joint) {
+                                                       joint->vertex = static_cast<int32_t>(kxLoadLE32(b));
+                                                       joint->pos = static_cast<int32_t>(kxLoadLE32(b + 4));
+                                                   });
         jointCount = storedJointCount;
-        block = kxrlReadMeshBlock(file, jointList, jointCount, 8, sizeof(_KxRlMeshJoint));
-        for (int32_t i = 0; i < jointCount; i++) {
-            uint8_t b[8];
-            std::memcpy(b, block + static_cast<size_t>(i) * 8, sizeof b);
-            jointList[i].vertex = static_cast<int32_t>(kxLoadLE32(b));
-            jointList[i].pos = static_cast<int32_t>(kxLoadLE32(b + 4));
-        }
         for (int32_t i = 0; i < jointCount; i++)
             kxrlCheckMeshIndex(file, jointList[i].vertex, vertexCount, "Joint vertex");
     }
     if (indexCount > 0 && largestIndex >= vertexCount)
-        kxrlCheckVertexIndices(file, indexList, indexCount, vertexCount, "Triangle vertex index");
+        kxrlCheckVertexIndices(file, indexList.get(), indexCount, vertexCount, "Triangle vertex index");
 
     posBounds->correct();
     texBounds->correct();
@@ -184,8 +166,8 @@ KxRlMesh *KxRlMesh::CreateFromControl(KxRlMeshMaterial *material, const KxRlCont
     const uint16_t *controlIndices = control->getIndexList();
     const _KxDVector3D *controlVertices = control->getVertexList();
     if (count > 0) {
-        mesh->vertexList = new _KxDTexVertex[count];
-        mesh->indexList = new uint16_t[count];
+        mesh->vertexList.reset(new _KxDTexVertex[count]);
+        mesh->indexList.reset(new uint16_t[count]);
     }
     mesh->vertexCount = count;
     mesh->indexCount = count;
@@ -221,12 +203,8 @@ KxRlMesh *KxRlMesh::CreateFromControl(KxRlMeshMaterial *material, const KxRlCont
         kxdVecSet(&b->texture, even ? 0.0f : 1.0f, even ? 1.0f : 0.0f);
         kxdVecSet(&c->texture, 1.0f, 1.0f);
     }
-    delete mesh->texBounds;
-    mesh->texBounds = nullptr;
-    mesh->texBounds = new KxDClipRegion2D(0.0f, 1.0f, 0.0f, 1.0f);
-    delete mesh->lmTexBounds;
-    mesh->lmTexBounds = nullptr;
-    mesh->lmTexBounds = new KxDClipRegion2D(0.0f, 1.0f, 0.0f, 1.0f);
+    mesh->texBounds = std::make_unique<KxDClipRegion2D>(0.0f, 1.0f, 0.0f, 1.0f);
+    mesh->lmTexBounds = std::make_unique<KxDClipRegion2D>(0.0f, 1.0f, 0.0f, 1.0f);
     return mesh.release();
 }
 
@@ -235,18 +213,18 @@ KxRlMesh *KxRlMesh::CreateFromData(KxRlMeshMaterial *material, const KxDMeshData
     mesh->material = material;
     int count = data->getVertexCount();
     if (count > 0) {
-        mesh->vertexList = new _KxDTexVertex[count];
-        std::memcpy(mesh->vertexList, data->getVertexList(), sizeof(_KxDTexVertex) * count);
+        mesh->vertexList.reset(new _KxDTexVertex[count]);
+        std::memcpy(mesh->vertexList.get(), data->getVertexList(), sizeof(_KxDTexVertex) * count);
         if (data->hasLightMap()) {
-            mesh->lightMapList = new _KxDVector2D[count];
-            std::memcpy(mesh->lightMapList, data->getLightMapList(), sizeof(_KxDVector2D) * count);
+            mesh->lightMapList.reset(new _KxDVector2D[count]);
+            std::memcpy(mesh->lightMapList.get(), data->getLightMapList(), sizeof(_KxDVector2D) * count);
         }
     }
     mesh->vertexCount = count;
     int indices = data->getIndexCount();
     if (indices > 0) {
-        mesh->indexList = new uint16_t[indices];
-        std::memcpy(mesh->indexList, data->getIndexList(), sizeof(uint16_t) * indices);
+        mesh->indexList.reset(new uint16_t[indices]);
+        std::memcpy(mesh->indexList.get(), data->getIndexList(), sizeof(uint16_t) * indices);
     }
     mesh->indexCount = indices;
 
@@ -259,9 +237,7 @@ KxRlMesh *KxRlMesh::CreateFromData(KxRlMeshMaterial *material, const KxDMeshData
     }
     mesh->posBounds->calcStep();
     mesh->texBounds->calcStep();
-    delete mesh->lmTexBounds;
-    mesh->lmTexBounds = nullptr;
-    mesh->lmTexBounds = new KxDClipRegion2D(0.0f, 1.0f, 0.0f, 1.0f);
+    mesh->lmTexBounds = std::make_unique<KxDClipRegion2D>(0.0f, 1.0f, 0.0f, 1.0f);
     return mesh.release();
 }
 

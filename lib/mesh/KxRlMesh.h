@@ -6,6 +6,7 @@
 #include "KxDVector.h"
 
 #include <cstdint>
+#include <memory>
 
 class KxRlControlMesh;
 class KxRlMeshMaterial;
@@ -73,14 +74,14 @@ public:
     KxRlMeshMaterial *getMaterial() const { return material; }
     int getMaterialIndex() const { return materialIndex; }
     int getVertexCount() const { return vertexCount; }
-    _KxDTexVertex *getVertexList() const { return vertexList; }
+    _KxDTexVertex *getVertexList() const { return vertexList.get(); }
     // Null unless mesh flag 1 has bit 0x01 (or the mesh data had light-map co-ordinates).
-    _KxDVector2D *getLightMapList() const { return lightMapList; }
+    _KxDVector2D *getLightMapList() const { return lightMapList.get(); }
     // Null unless mesh flag 0 has bit 0x01.
-    _KxRlBoneData *getBoneList() const { return boneList; }
+    _KxRlBoneData *getBoneList() const { return boneList.get(); }
     // 3 x the number of triangles.
     int getIndexCount() const { return indexCount; }
-    uint16_t *getIndexList() const { return indexList; }
+    uint16_t *getIndexList() const { return indexList.get(); }
 
     // The four flag bytes, writable by tools.
     uint8_t *getMeshFlags() { return meshFlags; }
@@ -92,19 +93,19 @@ public:
     int32_t getBoneIdent() const { return boneIdent; }
 
     // The bounds as read (normalised with correct()), owned by the mesh.
-    KxDClipRegion3D *getPosBounds() const { return posBounds; }
+    KxDClipRegion3D *getPosBounds() const { return posBounds.get(); }
     float getMinX() const { return posBounds->getMinX(); }
     float getMaxX() const { return posBounds->getMaxX(); }
     float getMinY() const { return posBounds->getMinY(); }
     float getMaxY() const { return posBounds->getMaxY(); }
     float getMinZ() const { return posBounds->getMinZ(); }
     float getMaxZ() const { return posBounds->getMaxZ(); }
-    KxDClipRegion2D *getTexBounds() const { return texBounds; }
+    KxDClipRegion2D *getTexBounds() const { return texBounds.get(); }
     float getMinTx() const { return texBounds->getMinX(); }
     float getMaxTx() const { return texBounds->getMaxX(); }
     float getMinTy() const { return texBounds->getMinY(); }
     float getMaxTy() const { return texBounds->getMaxY(); }
-    KxDClipRegion2D *getLmTexBounds() const { return lmTexBounds; }
+    KxDClipRegion2D *getLmTexBounds() const { return lmTexBounds.get(); }
     float getMinLmTx() const { return lmTexBounds->getMinX(); }
     float getMaxLmTx() const { return lmTexBounds->getMaxX(); }
     float getMinLmTy() const { return lmTexBounds->getMinY(); }
@@ -131,22 +132,22 @@ private:
     KxRlMeshMaterial *material;
     int32_t materialIndex;
     int32_t vertexCount;
-    _KxDTexVertex *vertexList;
-    _KxDVector2D *lightMapList;
-    _KxRlBoneData *boneList;
+    std::unique_ptr<_KxDTexVertex[]> vertexList;
+    std::unique_ptr<_KxDVector2D[]> lightMapList;
+    std::unique_ptr<_KxRlBoneData[]> boneList;
     int32_t indexCount;
-    uint16_t *indexList;
+    std::unique_ptr<uint16_t[]> indexList;
     uint8_t meshFlags[4];
     int32_t indexIdent;
     int32_t vertexIdent;
     int32_t boneIdent;
-    KxDClipRegion3D *posBounds;
-    KxDClipRegion2D *texBounds;
-    KxDClipRegion2D *lmTexBounds;
+    std::unique_ptr<KxDClipRegion3D> posBounds;
+    std::unique_ptr<KxDClipRegion2D> texBounds;
+    std::unique_ptr<KxDClipRegion2D> lmTexBounds;
     // The box of the vertex positions, grown vertex by vertex from the empty box.
     KxDClipRegion3D vertexBox;
     int32_t jointCount;
-    _KxRlMeshJoint *jointList;
+    std::unique_ptr<_KxRlMeshJoint[]> jointList;
 };
 
 #endif

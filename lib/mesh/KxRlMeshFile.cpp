@@ -217,10 +217,7 @@ void KxRlMeshFile::calcPosBounds(KxDClipRegion3D *region) const {
     KxDClipRegion3D scratch;
     for (int i = 0; i < meshGroupCount; i++) {
         meshGroups[i]->calcPosBounds(&scratch);
-        // A group without vertices would widen the range to the empty state's extremes.
-        if (scratch.isEmpty()) continue;
-        region->clipTo(scratch.getMinX(), scratch.getMinY(), scratch.getMinZ());
-        region->clipTo(scratch.getMaxX(), scratch.getMaxY(), scratch.getMaxZ());
+        region->merge(&scratch);
     }
 }
 

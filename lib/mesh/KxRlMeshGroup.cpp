@@ -121,10 +121,7 @@ void KxRlMeshGroup::calcPosBounds(KxDClipRegion3D *region) const {
     KxDClipRegion3D scratch;
     for (int i = 0; i < meshCount; i++) {
         meshes[i]->calcPosBounds(&scratch);
-        // An empty box would widen the range to the empty state's extremes.
-        if (scratch.isEmpty()) continue;
-        region->clipTo(scratch.getMinX(), scratch.getMinY(), scratch.getMinZ());
-        region->clipTo(scratch.getMaxX(), scratch.getMaxY(), scratch.getMaxZ());
+        region->merge(&scratch);
     }
 }
 

@@ -5,15 +5,6 @@
 
 #include "KxRlUtil.h"
 
-#include <cstring>
-
-namespace {
-// An array of its own, so that its address is shared with no string literal.
-const char kNoBitmapText[1] = {0};
-}  // namespace
-
-const char *const KxRlNoBitmap = kNoBitmapText;
-
 namespace {
 
 // Frees an override text unless it is the shared marker.
@@ -102,11 +93,6 @@ void KxRlMeshGroupRef::activateAllMeshes(bool active) {
 
 bool KxRlMeshGroupRef::getMeshActive(int mesh) const { return meshChanges[mesh]->isActive(); }
 
-void KxRlMeshGroupRef::replaceBitmap(const char *oldName, const char *newName) {
-    replacedBitmaps.add(const_cast<char *>(oldName));
-    replacementBitmaps.add(const_cast<char *>(newName));
-}
-
 void KxRlMeshGroupRef::setBitmap(int mesh, int slot, const char *name) { meshChanges[mesh]->setBitmap(slot, name); }
 
 const char *KxRlMeshGroupRef::getBitmap(int mesh, int slot) const {
@@ -115,12 +101,7 @@ const char *KxRlMeshGroupRef::getBitmap(int mesh, int slot) const {
     KxRlMeshMaterial *material = meshGroup->getMesh(mesh)->getMaterial();
     KxRlMeshBitmap *bitmap = material ? material->getBitmap(slot) : nullptr;
     if (!bitmap) return nullptr;
-    const char *name = bitmap->getFilename();
-    for (int i = 0; i < getReplacedBitmapCount(); i++) {
-        const char *old = getReplacedBitmap(i);
-        if (old && std::strcmp(old, name) == 0) return getReplacementBitmap(i);
-    }
-    return name;
+    return bitmapReplacements.resolve(bitmap->getFilename());
 }
 
 void KxRlMeshGroupRef::addClipRegion(const KxDClipRegion3D *region) { groupChanges->addClipRegion(region); }

@@ -3,16 +3,13 @@
 
 #include "ArrayList.h"
 #include "KxDClipRegion.h"
+#include "KxRlBitmapReplacements.h"
 #include "KxDMatTransform.h"
 #include "KxDTransformList.h"
 #include "KxDVector.h"
 
 class KxRlMeshFile;
 class KxRlMeshGroup;
-
-// The one constant empty text that marks a texture slot switched off (the word "null" on a
-// command line). Compared by pointer, never by content, and never freed.
-extern const char *const KxRlNoBitmap;
 
 // The changes a group reference keeps once for the whole group and once per mesh: whether
 // the mesh is written, texture overrides for the four material slots, clip regions,
@@ -92,12 +89,10 @@ public:
     void activateAllMeshes(bool active);
     bool getMeshActive(int mesh) const;
 
-    // Appends one whole-group replacement pair; both texts stay the caller's and must
-    // outlive the reference. `newName` may be KxRlNoBitmap.
-    void replaceBitmap(const char *oldName, const char *newName);
-    int getReplacedBitmapCount() const { return static_cast<int>(replacedBitmaps.getLength()); }
-    const char *getReplacedBitmap(int i) const { return static_cast<const char *>(replacedBitmaps.get(i)); }
-    const char *getReplacementBitmap(int i) const { return static_cast<const char *>(replacementBitmaps.get(i)); }
+    // Appends one whole-group replacement pair, applied when a name is read (getBitmap); both
+    // texts stay the caller's and must outlive the reference. `newName` may be KxRlNoBitmap.
+    void replaceBitmap(const char *oldName, const char *newName) { bitmapReplacements.add(oldName, newName); }
+    const KxRlBitmapReplacements &getBitmapReplacements() const { return bitmapReplacements; }
     // The mesh's override for material slot 0 to 3 (see KxRlMeshChanges::setBitmap).
     void setBitmap(int mesh, int slot, const char *name);
     // The texture name the mesh uses in that slot: the mesh's override when set (KxRlNoBitmap
@@ -176,8 +171,7 @@ private:
     KxRlMeshGroup *meshGroup;
     int meshCount;
     char *groupName;
-    ArrayList replacedBitmaps;
-    ArrayList replacementBitmaps;
+    KxRlBitmapReplacements bitmapReplacements;
     KxRlMeshChanges *groupChanges;
     KxRlMeshChanges **meshChanges;
 };

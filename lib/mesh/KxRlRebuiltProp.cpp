@@ -127,11 +127,6 @@ KxRlMeshGroupRef *KxRlRebuiltProp::removeMeshGroupRef(int i) {
     return static_cast<KxRlMeshGroupRef *>(groupRefs.remove(i));
 }
 
-void KxRlRebuiltProp::replaceBitmap(const char *oldName, const char *newName) {
-    replacedBitmaps.add(const_cast<char *>(oldName));
-    replacementBitmaps.add(const_cast<char *>(newName));
-}
-
 void KxRlRebuiltProp::setSkeleton(KxRlMeshSkeleton *newSkeleton, KxDMatTransform *transform) {
     skeleton = newSkeleton;
     skeletonTransform = transform;
@@ -140,18 +135,12 @@ void KxRlRebuiltProp::setSkeleton(KxRlMeshSkeleton *newSkeleton, KxDMatTransform
 // ---------------------------------------------------------------------------------------
 // Texture names and materials
 
-const char *KxRlRebuiltProp::checkBitmapReplace(const char *name) const {
-    if (!name) return nullptr;
-    for (int i = 0; i < getReplacedBitmapCount(); i++) {
-        const char *old = static_cast<const char *>(replacedBitmaps.get(i));
-        if (old && std::strcmp(old, name) == 0) return static_cast<const char *>(replacementBitmaps.get(i));
-    }
-    return nullptr;
+bool KxRlRebuiltProp::isWrittenBitmap(const char *name) const {
+    return name && name != KxRlNoBitmap && bitmapReplacements.resolve(name) != KxRlNoBitmap;
 }
 
 int KxRlRebuiltProp::findBitmapIndex(const char *name) const {
-    if (!name || name == KxRlNoBitmap) return -1;
-    if (checkBitmapReplace(name) == KxRlNoBitmap) return -1;
+    if (!isWrittenBitmap(name)) return -1;
     for (int i = 0; i < getExportBitmapCount(); i++) {
         if (std::strcmp(getExportBitmap(i), name) == 0) return i;
     }
@@ -159,10 +148,9 @@ int KxRlRebuiltProp::findBitmapIndex(const char *name) const {
 }
 
 void KxRlRebuiltProp::addExportBitmap(const char *name) {
-    if (!name || name == KxRlNoBitmap) return;
-    if (checkBitmapReplace(name) == KxRlNoBitmap) return;
-    if (findBitmapIndex(name) >= 0) return;
-    exportBitmapList.add(const_cast<char *>(name));
+    // The list holds the names as read: two names replaced by the same one stay two entries.
+    if (!isWrittenBitmap(name) || findBitmapIndex(name) >= 0) return;
+    exportBitmapList.push_back(name);
 }
 
 void KxRlRebuiltProp::resExportBitmaps() {
@@ -232,8 +220,7 @@ bool KxRlRebuiltProp::needsClipping(const KxRlMeshGroupRef *ref, int mesh) { ret
 bool KxRlRebuiltProp::needsTransform(const KxRlMeshGroupRef *ref, int mesh) { return ref->needsTransform(mesh); }
 
 bool KxRlRebuiltProp::needsLightMap(const KxRlMeshGroupRef *ref, int mesh) const {
-    const char *name = ref->getBitmap(mesh, 2);
-    return name && name != KxRlNoBitmap && checkBitmapReplace(name) != KxRlNoBitmap;
+    return isWrittenBitmap(ref->getBitmap(mesh, 2));
 }
 
 bool KxRlRebuiltProp::needsBones(const KxRlMeshGroupRef *ref, int mesh) const {
@@ -302,11 +289,8 @@ void KxRlRebuiltProp::exportFileHeader(RandomAccessFile *file) {
 }
 
 void KxRlRebuiltProp::exportBitmaps(RandomAccessFile *file) {
-    for (int i = 0; i < getExportBitmapCount(); i++) {
-        const char *name = getExportBitmap(i);
-        const char *replacement = checkBitmapReplace(name);
-        writeNameField(file, (replacement && replacement != KxRlNoBitmap) ? replacement : name);
-    }
+    for (int i = 0; i < getExportBitmapCount(); i++)
+        writeNameField(file, bitmapReplacements.resolve(getExportBitmap(i)));
 }
 
 void KxRlRebuiltProp::exportMaterials(RandomAccessFile *file) {

@@ -4,6 +4,7 @@
 #include "ArrayList.h"
 #include "KxDClipRegion.h"
 #include "KxDMeshData.h"
+#include "KxRlBitmapReplacements.h"
 #include "KxRlMesh.h"
 
 #include <cstdint>
@@ -52,11 +53,11 @@ public:
     // IndexOutOfBoundsException for a position out of range.
     KxRlMeshGroupRef *removeMeshGroupRef(int i);
 
-    // Appends a whole-prop replacement: every texture named `oldName` (exactly) is written as
-    // `newName`; KxRlNoBitmap switches it off. The first pair added for a name wins. Both
-    // texts stay the caller's.
-    void replaceBitmap(const char *oldName, const char *newName);
-    int getReplacedBitmapCount() const { return static_cast<int>(replacedBitmaps.getLength()); }
+    // Appends a whole-prop replacement, applied when the file is written: every texture named
+    // `oldName` (exactly) is written as `newName`; KxRlNoBitmap switches it off. The first pair
+    // added for a name wins. Both texts stay the caller's.
+    void replaceBitmap(const char *oldName, const char *newName) { bitmapReplacements.add(oldName, newName); }
+    const KxRlBitmapReplacements &getBitmapReplacements() const { return bitmapReplacements; }
 
     // The skeleton to write after the groups (null for none) and the transform applied to a
     // copy of every bone matrix on output (null for none). Neither is owned; the transform
@@ -89,8 +90,9 @@ public:
     // Empties the export bitmaps and frees the export materials.
     void clearAfterExport();
 
-    int getExportBitmapCount() const { return static_cast<int>(exportBitmapList.getLength()); }
-    const char *getExportBitmap(int i) const { return static_cast<const char *>(exportBitmapList.get(i)); }
+    int getExportBitmapCount() const { return static_cast<int>(exportBitmapList.size()); }
+    // Name i, 0 <= i < getExportBitmapCount(), as read (before the whole-prop replacements).
+    const char *getExportBitmap(int i) const { return exportBitmapList[static_cast<size_t>(i)]; }
     int getExportMaterialCount() const { return static_cast<int>(exportMaterialList.getLength()); }
     const _KxRlExportMaterial *getExportMaterial(int i) const {
         return static_cast<const _KxRlExportMaterial *>(exportMaterialList.get(i));
@@ -98,8 +100,9 @@ public:
 
     // --- Lookups used by the steps -----------------------------------------------------------
 
-    // The replacement of the first whole-prop pair whose old name equals `name`, or null.
-    const char *checkBitmapReplace(const char *name) const;
+    // True when `name` names a texture of the file: not null, not KxRlNoBitmap and not
+    // switched off by the whole-prop replacements.
+    bool isWrittenBitmap(const char *name) const;
     // Position of `name` among the export bitmaps; -1 for null, KxRlNoBitmap, a name replaced
     // by KxRlNoBitmap, or a name that is not there.
     int findBitmapIndex(const char *name) const;
@@ -153,12 +156,11 @@ private:
     void exportMeshLists(RandomAccessFile *file, const KxRlMesh *source, bool mirrored, bool lightMap, bool bones);
 
     ArrayList groupRefs;
-    ArrayList replacedBitmaps;
-    ArrayList replacementBitmaps;
+    KxRlBitmapReplacements bitmapReplacements;
     KxRlMeshSkeleton *skeleton;
     KxDMatTransform *skeletonTransform;
     const KxRlMeshClipIndex *clipIndex;
-    ArrayList exportBitmapList;
+    std::vector<const char *> exportBitmapList;  // the texture names as read, not owned
     ArrayList exportMaterialList;
 
     KxDClipRegion3D workBounds;

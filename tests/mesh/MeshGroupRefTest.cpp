@@ -94,8 +94,8 @@ TEST_F(GroupRefTest, bitmapResolutionOrder) {
 TEST_F(GroupRefTest, replacementToTheOffMarker) {
     ref->replaceBitmap("metal.dds", KxRlNoBitmap);
     EXPECT_EQ(KxRlNoBitmap, ref->getBitmap(1, 0));
-    ASSERT_EQ(1, ref->getReplacedBitmapCount());
-    EXPECT_STREQ("metal.dds", ref->getReplacedBitmap(0));
+    ASSERT_EQ(1, ref->getBitmapReplacements().getCount());
+    EXPECT_STREQ("metal.dds", ref->getBitmapReplacements().get(0).oldName);
 }
 
 TEST_F(GroupRefTest, clipRegionsUniteGroupAndMeshWithInclusiveBoundaries) {

@@ -138,6 +138,15 @@ const std::vector<Case> kCases = {
      }},
     {"texture off for a group", carve({"-g", "0", "-rtg", "old.dds", "null"}), 0, {},
      [](const KxRlMeshFile &f, const FakeInstall &) { EXPECT_STREQ("(none)", slotName(f, 0, 1, 0)); }},
+    {"texture renamed for the prop", carve({"-g", "0", "-rtp", "old.dds", "new.dds"}), 0, {},
+     [](const KxRlMeshFile &f, const FakeInstall &) {
+         EXPECT_STREQ("new.dds", slotName(f, 0, 1, 0));
+         EXPECT_STREQ("wood.dds", slotName(f, 0, 0, 0));
+         for (int i = 0; i < f.getBitmapCount(); i++) EXPECT_STRNE("old.dds", f.getBitmap(i)->getFilename());
+     }},
+    {"a group's renaming comes first, the prop's applies to its result",
+     carve({"-g", "0", "-rtg", "old.dds", "grp.dds", "-rtp", "old.dds", "new.dds", "-rtp", "grp.dds", "last.dds"}), 0,
+     {}, [](const KxRlMeshFile &f, const FakeInstall &) { EXPECT_STREQ("last.dds", slotName(f, 0, 1, 0)); }},
     {"textures of a mesh", carve({"-g", "0", "-m", "1", "-t0", "null", "-t2", "lm.dds"}), 0, {},
      [](const KxRlMeshFile &f, const FakeInstall &) {
          EXPECT_STREQ("(none)", slotName(f, 0, 0, 0));

@@ -47,6 +47,12 @@ void OptionArguments::reportAbandoned(const char *nextOption) const {
                    nextOption ? nextOption : "the end");
 }
 
+KxDClipRegion3D clipBoxOf(const OptionArguments &arguments) {
+    float x1 = arguments.getFloat(0), y1 = arguments.getFloat(1), z1 = arguments.getFloat(2);
+    float x2 = arguments.getFloat(3), y2 = arguments.getFloat(4), z2 = arguments.getFloat(5);
+    return KxDClipRegion3D(x1, x2, y1, y2, z1, z2);
+}
+
 float degreesToRadians(float degrees) { return degrees / 180.0f * 3.14159265358979323846f; }
 
 void readCategory(const char *word, int *category) {

@@ -4,6 +4,8 @@
 // Option arguments of the prop tools (propcarver, propbender): the words an option gathers
 // read with the frame's number readers, and the checks both tools make the same way.
 
+#include "KxDClipRegion.h"
+
 class KxDTransformList;
 
 // The words gathered for the option waiting for its arguments. The words are not copied:
@@ -49,6 +51,10 @@ private:
     const char *words[kMaxWords] = {};
     float floats[kMaxWords] = {};
 };
+
+// The box of a clip option (-clp, -clg, -clm, -cl) whose six words, all numbers, give two
+// corners: x1 y1 z1, then x2 y2 z2 (on each axis the ends in either order).
+KxDClipRegion3D clipBoxOf(const OptionArguments &arguments);
 
 // Degrees as typed on a command line to the radians the geometry works in (degrees / 180 x pi).
 float degreesToRadians(float degrees);

@@ -70,9 +70,7 @@ PropLevelSettings::~PropLevelSettings() {
     for (int i = 0; i < getClipCount(); i++) delete static_cast<KxDClipRegion3D *>(clipRegions.get(i));
 }
 
-void PropLevelSettings::addClipRegion(float x1, float y1, float z1, float x2, float y2, float z2) {
-    clipRegions.add(new KxDClipRegion3D(x1, x2, y1, y2, z1, z2));
-}
+void PropLevelSettings::addClipBox(const KxDClipRegion3D *box) { clipRegions.add(new KxDClipRegion3D(box)); }
 
 void PropLevelSettings::keepBones(const PropInput &input, KxRlRebuiltProp *prop) {
     if (!input.getMeshFile()) {

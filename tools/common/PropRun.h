@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+class KxDClipRegion3D;
 class KxRlMeshFile;
 class KxRlRebuiltProp;
 
@@ -61,8 +62,8 @@ public:
     PropLevelSettings &operator=(const PropLevelSettings &) = delete;
 
     KxDTransformList *getTransforms() { return &transforms; }
-    // A box given by two corners, measured in the input's own co-ordinates.
-    void addClipRegion(float x1, float y1, float z1, float x2, float y2, float z2);
+    // Stores a copy of `box`, measured in the input's own co-ordinates.
+    void addClipBox(const KxDClipRegion3D *box);
     int getClipCount() const { return static_cast<int>(clipRegions.getLength()); }
 
     // -bones: the input's skeleton goes into `prop`, moved by the final transform of the list

@@ -101,8 +101,8 @@ void Bender::applyClip() {
         toolDiagnostic("-cl", "'%s' is not a number", bad);
         return;
     }
-    settings.addClipRegion(arguments.getFloat(0), arguments.getFloat(1), arguments.getFloat(2), arguments.getFloat(3),
-                           arguments.getFloat(4), arguments.getFloat(5));
+    KxDClipRegion3D box = clipBoxOf(arguments);
+    settings.addClipBox(&box);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -189,14 +189,13 @@ void Carver::applyClip(const CarverOption &option, const OptionArguments &argume
         toolDiagnostic(option.name, "'%s' is not a number", bad);
         return;
     }
-    float x1 = arguments.getFloat(0), y1 = arguments.getFloat(1), z1 = arguments.getFloat(2);
-    float x2 = arguments.getFloat(3), y2 = arguments.getFloat(4), z2 = arguments.getFloat(5);
+    KxDClipRegion3D box = clipBoxOf(arguments);
     if (option.level == LEVEL_PROP)
-        settings.addClipRegion(x1, y1, z1, x2, y2, z2);
+        settings.addClipBox(&box);
     else if (option.level == LEVEL_GROUP)
-        currentGroup->addClipRegion(x1, x2, y1, y2, z1, z2);
+        currentGroup->addClipRegion(&box);
     else
-        currentGroup->addClipRegion(currentMesh, x1, x2, y1, y2, z1, z2);
+        currentGroup->addClipRegion(currentMesh, &box);
 }
 
 void Carver::applyTexAnimation(const OptionArguments &arguments) {
@@ -264,10 +263,7 @@ void Carver::takeObjectVertex(const CarverOption &option, const char *word) {
     const KxDClipRegion3D *box = objectTraversal->getClipRegion();
     currentGroup->addClipRegion(currentMesh, box);
     // The box of all the objects chosen is the box of their boxes.
-    if (centringWord && !box->isEmpty()) {
-        centringBox.clipTo(box->getMinX(), box->getMinY(), box->getMinZ());
-        centringBox.clipTo(box->getMaxX(), box->getMaxY(), box->getMaxZ());
-    }
+    if (centringWord) centringBox.merge(box);
 }
 
 void Carver::finishCentring() {
