@@ -14,7 +14,7 @@ class KxRlPakFileEntry;
 // then directory name (byte order, no case folding). When archives hold the same file in the
 // same directory, the catalogue keeps the one from the archive with the later timestamp; with
 // equal timestamps the one from the archive loaded first. Files asked for are extracted into
-// the cache folder (a tool's) and found there as ordinary files.
+// the cache folder given at creation (the tool's) and found there as ordinary files.
 class KxRlPakRegistry : public KxRlGameFiles {
 public:
     // The archives of <game folder>\data\pak\. Throws IOException("Reelmara is not
