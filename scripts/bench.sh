@@ -67,7 +67,10 @@ run_us() {
 median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 ms() { awk -v us="$1" 'BEGIN { printf "%8.1f ms", us / 1000 }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%5.2f", (b > 0 ? a / b : 0) }'; }
+# a / b for the columns of the tables: five characters wide, 0 when b is 0.
+ratio_column() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%5.2f", (b > 0 ? a / b : 0) }'; }
+# a / b in a sentence ("1.42 x the report"): no padding, n/a when b is 0.
+ratio_times() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 
 # meshlister with the given options on one mesh file, in a clean run folder.
 tool_run() { rm -rf "$work/run"; mkdir -p "$work/run"; (cd "$work/run" && run_us "$meshlister" "$@"); }
@@ -92,8 +95,8 @@ compare() {
   local tw=$(median "${tool_wall[@]}") tc=$(median "${tool_cpu[@]}") fw=$(median "${floor_wall[@]}") \
     fc=$(median "${floor_cpu[@]}")
   printf '   %-22s meshlister %s   %-5s %s   ratio %s   (%d files, %d MB written)\n' "$label" "$(ms "$tw")" "$floor" \
-    "$(ms "$fw")" "$(ratio "$tw" "$fw")" "$files" $((bytes / 1000000))
-  printf '   %-22s processor  %s   %-5s %s   ratio %s\n' "" "$(ms "$tc")" "" "$(ms "$fc")" "$(ratio "$tc" "$fc")"
+    "$(ms "$fw")" "$(ratio_column "$tw" "$fw")" "$files" $((bytes / 1000000))
+  printf '   %-22s processor  %s   %-5s %s   ratio %s\n' "" "$(ms "$tc")" "" "$(ms "$fc")" "$(ratio_column "$tc" "$fc")"
   last_tool_us=$tw
   last_files=$files
 }
@@ -105,7 +108,7 @@ memory() {
   local kb=$(cd "$work/run" && /usr/bin/time -f %M "$meshlister" "$@" "$file" 2>&1 >/dev/null | tail -n 1)
   local size=$(stat -c %s "$meshes/$file")
   printf '   %-22s peak %7.1f MB   file %7.1f MB   ratio %s\n' "$label" "$(awk -v k="$kb" 'BEGIN { print k / 1000 }')" \
-    "$(awk -v s="$size" 'BEGIN { print s / 1000000 }')" "$(ratio $((kb * 1000)) "$size")"
+    "$(awk -v s="$size" 'BEGIN { print s / 1000000 }')" "$(ratio_column $((kb * 1000)) "$size")"
 }
 
 echo "== bench: making the benchmark meshes"
@@ -157,11 +160,10 @@ whole=$(best_ms "$bin/propcarver" bench_building.msh bench_whole -g 0 -cp 1 2 3 
 bent=$(best_ms "$bin/propbender" bench_building.msh bench_bent -s 2 -rz 90 -cl 0 0 -1 60 600 1)
 bent_vertices=$(cd "$work/run" && "$bin/meshlister" -newdata p_bench_bent -r bent.txt p_bench_bent.msh \
   >/dev/null && tr -d '\r' < bent.txt | sed -n 's/^  (\([0-9]*\) vertices.*/\1/p' | head -n 1)
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 echo "   meshlister report (no exports):            best $report ms"
-echo "   propcarver -v 0 (one object, $object_vertices vertices): best $object ms, $(ratio "$object" "$report") x the report"
-echo "   propcarver -cp 1 2 3 -rpz 90 -sp 2 (all):  best $whole ms, $(ratio "$whole" "$report") x the report"
-echo "   propbender -s 2 -rz 90 -cl (kept $bent_vertices vertices): best $bent ms, $(ratio "$bent" "$report") x the report"
+echo "   propcarver -v 0 (one object, $object_vertices vertices): best $object ms, $(ratio_times "$object" "$report") x the report"
+echo "   propcarver -cp 1 2 3 -rpz 90 -sp 2 (all):  best $whole ms, $(ratio_times "$whole" "$report") x the report"
+echo "   propbender -s 2 -rz 90 -cl (kept $bent_vertices vertices): best $bent ms, $(ratio_times "$bent" "$report") x the report"
 echo "   target: carving and bending cost at most 2 x the report"
 
 echo "== bench: propbridge export and import of the same mesh, beside meshlister's report"
@@ -171,8 +173,8 @@ exported=$(best_ms "$bin/propbridge" export bench_building.msh)
 imported=$(best_ms "$bin/propbridge" import "$work/model/bench_building.gltf" bench_back)
 echo "   glTF model: $(stat -c %s "$work/model/bench_building.gltf") + $(stat -c %s "$work/model/bench_building.bin") bytes"
 echo "   meshlister report (no exports):            best $report ms"
-echo "   propbridge export (.gltf + .bin):          best $exported ms, $(ratio "$exported" "$report") x the report"
-echo "   propbridge import (the prop package):      best $imported ms, $(ratio "$imported" "$report") x the report"
+echo "   propbridge export (.gltf + .bin):          best $exported ms, $(ratio_times "$exported" "$report") x the report"
+echo "   propbridge import (the prop package):      best $imported ms, $(ratio_times "$imported" "$report") x the report"
 echo "   target: each at most 2 x the report"
 
 echo "== bench: roomwright, a building of rooms"
@@ -234,7 +236,7 @@ for props in 250 500 1000 2000; do
     -r set.txt "p_set_$props.msh" >/dev/null && tr -d '\r' < set.txt | grep -c '^GROUP #')
   per=$(awk -v t="$ms" -v n="$props" 'BEGIN { printf "%.0f", t * 1000 / n }')
   growth=""
-  if [ -n "$previous" ]; then growth=", $(ratio "$ms" "$previous") x the half-size file"; fi
+  if [ -n "$previous" ]; then growth=", $(ratio_times "$ms" "$previous") x the half-size file"; fi
   echo "   $props props ($groups groups written): best $ms ms, $per us per prop$growth"
   previous=$ms
 done

@@ -91,7 +91,7 @@ done
 echo
 echo "== propbridge export p_demo_table.msh -o gltf   (then the glTF validator's report)"
 (cd "$run/work" && "$root/build/bin/propbridge" export p_demo_table.msh -o gltf)
-node "$root/tests/gltf/validate.mjs" "$root/build/gltf-validator" "$run/work/gltf/p_demo_table.gltf"
+node "$root/tests/propbridge/validate.mjs" "$root/build/gltf-validator" "$run/work/gltf/p_demo_table.gltf"
 echo
 echo "== propbridge import gltf/p_demo_table.gltf demo_table_back"
 (cd "$run/work" && "$root/build/bin/propbridge" import gltf/p_demo_table.gltf demo_table_back)

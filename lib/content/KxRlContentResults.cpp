@@ -1,5 +1,6 @@
 #include "KxRlContentResults.h"
 
+#include "IOException.h"
 #include "KxRlGameFiles.h"
 
 #include <cstring>
@@ -18,38 +19,22 @@ const char *relativeKey(const KxRlGameFiles *source, const char *path) {
     return key;
 }
 
-// 79 buckets at a load factor of 0.81013 (threshold 64): room for a folder's worth of files.
-const float kLoadFactor = 0.81013f;
-
 }  // namespace
-
-KxRlContentResults::KxRlContentResults() : files(64), seen(79, kLoadFactor) {}
-
-KxRlContentResults::~KxRlContentResults() {
-    for (uint32_t i = 0; i < files.getLength(); i++) delete[] static_cast<char *>(files.get(static_cast<int>(i)));
-}
 
 bool KxRlContentResults::addContent(const KxRlGameFiles *source, char *path) {
     if (!path) return false;
-    const char *key = relativeKey(source, path);
-    if (seen.containsKey(key)) {
-        delete[] path;
-        return false;
-    }
-    files.add(path);
-    seen.put(key, path);
+    std::unique_ptr<char[]> owned(path);
+    std::string_view key = relativeKey(source, path);
+    if (seen.count(key)) return false;  // `owned` frees the text
+    files.push_back({std::move(owned), key});
+    seen.insert(key);
     return true;
 }
 
 char *KxRlContentResults::removeContent(int i) {
-    char *path = static_cast<char *>(files.remove(i));
-    // The map's key points into the text: drop the entry whose value is this text.
-    for (uint32_t k = 0; k < seen.getLength(); k++) {
-        if (seen.getValue(static_cast<int>(k)) == path) {
-            const char *key = static_cast<const char *>(seen.getKey(static_cast<int>(k)));
-            seen.remove(key);
-            break;
-        }
-    }
-    return path;
+    if (i < 0 || static_cast<size_t>(i) >= files.size()) throw IndexOutOfBoundsException;
+    Found removed = std::move(files[static_cast<size_t>(i)]);
+    files.erase(files.begin() + i);
+    seen.erase(removed.key);
+    return removed.path.release();
 }

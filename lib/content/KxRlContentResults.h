@@ -1,8 +1,10 @@
 #ifndef KX_CONTENT_KXRLCONTENTRESULTS_H
 #define KX_CONTENT_KXRLCONTENTRESULTS_H
 
-#include "ArrayList.h"
-#include "HashMap.h"
+#include <memory>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
 
 class KxRlGameFiles;
 
@@ -11,9 +13,7 @@ class KxRlGameFiles;
 // kept, so a file in an earlier source hides the same relative path in later ones.
 class KxRlContentResults {
 public:
-    KxRlContentResults();
-    // Frees every path still held.
-    ~KxRlContentResults();
+    KxRlContentResults() = default;
     KxRlContentResults(const KxRlContentResults &) = delete;
     KxRlContentResults &operator=(const KxRlContentResults &) = delete;
 
@@ -21,16 +21,20 @@ public:
     // relative path is new; otherwise frees it and returns false.
     bool addContent(const KxRlGameFiles *source, char *path);
 
-    int getContentCount() const { return static_cast<int>(files.getLength()); }
+    int getContentCount() const { return static_cast<int>(files.size()); }
     // Unchecked index, 0 <= i < getContentCount().
-    const char *getFilename(int i) const { return static_cast<const char *>(files.get(i)); }
+    const char *getFilename(int i) const { return files[static_cast<size_t>(i)].path.get(); }
     // Removes the i-th path and its key, and hands the text (delete[]) to the caller, so that
     // the same relative path may be added again. Throws IndexOutOfBoundsException for a bad i.
     char *removeContent(int i);
 
 private:
-    ArrayList files;  // owned texts, in the order found
-    HashMap seen;     // relative path (pointing into the owned text) -> the same text
+    struct Found {
+        std::unique_ptr<char[]> path;
+        std::string_view key;  // the relative part of `path`, pointing into it
+    };
+    std::vector<Found> files;                   // in the order found
+    std::unordered_set<std::string_view> seen;  // the keys of `files`
 };
 
 #endif

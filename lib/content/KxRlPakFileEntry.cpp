@@ -85,8 +85,9 @@ void KxRlPakFileEntry::checkSafeNames() const {
         throw IOException("Refused archive entry " + describe() + ": its name leaves the extraction folder");
 }
 
-void KxRlPakFileEntry::readCompressHeader(RandomAccessFile *file) {
+KxRlPakFileEntry::CompressHeader KxRlPakFileEntry::readInnermostHeader(RandomAccessFile *file) const {
     int64_t length = file->getLength();
+    CompressHeader read;
     // Nested blocks are followed in a loop: each one moves at least 20 bytes on, so a
     // hostile chain ends at the end of the archive.
     for (;;) {
@@ -94,42 +95,48 @@ void KxRlPakFileEntry::readCompressHeader(RandomAccessFile *file) {
         if (length - position < kCompressHeaderSize)
             throw IOException("Compression header of archive entry " + describe() + " at offset " +
                               std::to_string(position) + " lies beyond the end of the archive");
-        headerWord = file->readUInt();
-        decompressedSize = file->readUInt();
-        compressedSize = file->readUInt();
-        storedFlag = file->readUInt();
-        headerRead = true;
-        if (storedFlag == 0 || length - file->getPosition() < 4) return;
+        read.headerWord = file->readUInt();
+        read.decompressedSize = file->readUInt();
+        read.compressedSize = file->readUInt();
+        read.storedFlag = file->readUInt();
+        if (read.storedFlag == 0 || length - file->getPosition() < 4) return read;
         if (file->readUInt() != kNestedMagic) {
             file->seekRelative(-4);
-            return;
+            return read;
         }
     }
 }
 
-void KxRlPakFileEntry::readHeaderAtOffset(RandomAccessFile *file) {
+void KxRlPakFileEntry::readCompressHeader(RandomAccessFile *file) { adoptHeader(readInnermostHeader(file)); }
+
+KxRlPakFileEntry::CompressHeader KxRlPakFileEntry::readHeaderAtOffset(RandomAccessFile *file) const {
     int64_t length = file->getLength();
     if (static_cast<int64_t>(dataOffset) > length || length - dataOffset < kCompressHeaderSize)
         throw IOException("Data offset " + std::to_string(dataOffset) + " of archive entry " + describe() +
                           " lies beyond the end of the archive (" + std::to_string(length) + " bytes)");
     file->seek(dataOffset);
-    readCompressHeader(file);
+    return readInnermostHeader(file);
+}
+
+void KxRlPakFileEntry::adoptHeader(const CompressHeader &read) {
+    header = read;
+    headerRead = true;
 }
 
 void KxRlPakFileEntry::ensureHeader() {
     if (headerRead) return;
     FileRelease release(archive);
-    readHeaderAtOffset(archive->getFile());
+    adoptHeader(readHeaderAtOffset(archive->getFile()));
 }
 
 uint32_t KxRlPakFileEntry::getCompressedSize() {
     ensureHeader();
-    return compressedSize;
+    return header.compressedSize;
 }
 
 uint32_t KxRlPakFileEntry::getDecompressedSize() {
     ensureHeader();
-    return decompressedSize;
+    return header.decompressedSize;
 }
 
 void KxRlPakFileEntry::makeDir(const char *folder) const {
@@ -161,21 +168,19 @@ void KxRlPakFileEntry::checkSize(uint32_t size, int64_t available, const char *w
                           " bytes, but only " + std::to_string(available) + " remain");
 }
 
-bool KxRlPakFileEntry::peekExtractedSize(RandomAccessFile *file, uint32_t *size, uint8_t *nestedBlock,
-                                          bool *nested) {
-    *size = decompressedSize;
-    *nested = false;
-    if (storedFlag != 0 || decompressedSize < kNestedHeaderSize) return true;
+std::optional<KxRlPakFileEntry::CompressHeader> KxRlPakFileEntry::peekExtractedHeader(
+    RandomAccessFile *file, const CompressHeader &outer) const {
+    if (outer.storedFlag != 0 || outer.decompressedSize < kNestedHeaderSize) return outer;
     // The first bytes of a zlib stream inflate from its first few hundred bytes.
     const uint32_t kPeekInput = 4096;
     int64_t remaining = file->getLength() - file->getPosition();
-    uint32_t inputSize = compressedSize < kPeekInput ? compressedSize : kPeekInput;
-    if (inputSize > remaining) return false;
+    uint32_t inputSize = outer.compressedSize < kPeekInput ? outer.compressedSize : kPeekInput;
+    if (inputSize > remaining) return std::nullopt;
     uint8_t input[kPeekInput];
-    if (file->read(input, inputSize) != inputSize) return false;
+    if (file->read(input, inputSize) != inputSize) return std::nullopt;
     uint8_t start[kNestedHeaderSize];
     z_stream stream = {};
-    if (inflateInit(&stream) != Z_OK) return false;
+    if (inflateInit(&stream) != Z_OK) return std::nullopt;
     stream.next_in = input;
     stream.avail_in = inputSize;
     stream.next_out = start;
@@ -183,42 +188,35 @@ bool KxRlPakFileEntry::peekExtractedSize(RandomAccessFile *file, uint32_t *size,
     inflate(&stream, Z_SYNC_FLUSH);
     bool complete = stream.avail_out == 0;
     inflateEnd(&stream);
-    if (!complete) return false;
-    if (kxLoadLE32(start) == kNestedMagic) {
-        *size = kxLoadLE32(start + 8);
-        std::memcpy(nestedBlock, start, sizeof start);
-        *nested = true;
-    }
-    return true;
+    if (!complete) return std::nullopt;
+    return kxLoadLE32(start) == kNestedMagic ? nestedHeader(start) : outer;
 }
 
-void KxRlPakFileEntry::adoptNestedHeader(const uint8_t *block) {
-    headerWord = kxLoadLE32(block + 4);
-    decompressedSize = kxLoadLE32(block + 8);
-    compressedSize = kxLoadLE32(block + 12);
-    storedFlag = kxLoadLE32(block + 16);
+KxRlPakFileEntry::CompressHeader KxRlPakFileEntry::nestedHeader(const uint8_t *block) {
+    CompressHeader nested;
+    nested.headerWord = kxLoadLE32(block + 4);
+    nested.decompressedSize = kxLoadLE32(block + 8);
+    nested.compressedSize = kxLoadLE32(block + 12);
+    nested.storedFlag = kxLoadLE32(block + 16);
+    return nested;
 }
 
-bool KxRlPakFileEntry::isExtractedCopy(const char *path, RandomAccessFile *file) {
+std::optional<KxRlPakFileEntry::CompressHeader> KxRlPakFileEntry::checkExtractedCopy(const char *path,
+                                                                                      RandomAccessFile *file) const {
     int64_t copyTime;
     if (!platform::getModificationTime(path, &copyTime) || platform::isDirectory(path) ||
         copyTime != archive->getTimestamp())
-        return false;
+        return std::nullopt;
     int64_t copySize;
     try {
         RandomAccessFile copy(path, "rb");
         copySize = copy.getLength();
     } catch (const IOException &) {
-        return false;
+        return std::nullopt;
     }
-    readHeaderAtOffset(file);
-    uint32_t size;
-    uint8_t nestedBlock[kNestedHeaderSize];
-    bool nested;
-    if (!peekExtractedSize(file, &size, nestedBlock, &nested) || copySize != size) return false;
-    // The entry then reads as it would after extracting the copy itself.
-    if (nested) adoptNestedHeader(nestedBlock);
-    return true;
+    std::optional<CompressHeader> extracted = peekExtractedHeader(file, readHeaderAtOffset(file));
+    if (!extracted || copySize != extracted->decompressedSize) return std::nullopt;
+    return extracted;
 }
 
 int KxRlPakFileEntry::extract(char *outPath, const char *folder) {
@@ -227,45 +225,49 @@ int KxRlPakFileEntry::extract(char *outPath, const char *folder) {
 
     FileRelease release(archive);
     RandomAccessFile *file = archive->getFile();
-    if (isExtractedCopy(outPath, file)) return 0;
-    readHeaderAtOffset(file);
+    if (std::optional<CompressHeader> extracted = checkExtractedCopy(outPath, file)) {
+        adoptHeader(*extracted);
+        return 0;
+    }
+    adoptHeader(readHeaderAtOffset(file));
     int64_t remaining = file->getLength() - file->getPosition();
 
     int inflations = 0;
-    uint32_t size = decompressedSize;
+    uint32_t size = header.decompressedSize;
     std::unique_ptr<uint8_t[]> data;
-    if (storedFlag != 0) {
+    if (header.storedFlag != 0) {
         checkSize(size, remaining, "stored");
         data.reset(new uint8_t[size]);
         if (file->read(data.get(), size) != size)
             throw IOException("Archive entry " + describe() + " ends early");
     } else {
-        checkSize(compressedSize, remaining, "compressed");
+        checkSize(header.compressedSize, remaining, "compressed");
         checkSize(size, kMaxDecompressedSize, "decompressed");
-        std::unique_ptr<uint8_t[]> packed(new uint8_t[compressedSize]);
-        if (file->read(packed.get(), compressedSize) != compressedSize)
+        std::unique_ptr<uint8_t[]> packed(new uint8_t[header.compressedSize]);
+        if (file->read(packed.get(), header.compressedSize) != header.compressedSize)
             throw IOException("Archive entry " + describe() + " ends early");
         data.reset(new uint8_t[size]);
-        inflateExactly(packed.get(), compressedSize, data.get(), size);
+        inflateExactly(packed.get(), header.compressedSize, data.get(), size);
         inflations++;
     }
 
     // Decompressed data may itself be a nested block: "zcmp", a header, a zlib stream.
     if (size >= kNestedHeaderSize && kxLoadLE32(data.get()) == kNestedMagic) {
-        adoptNestedHeader(data.get());
-        checkSize(compressedSize, size - kNestedHeaderSize, "compressed");
-        checkSize(decompressedSize, kMaxDecompressedSize, "decompressed");
-        std::unique_ptr<uint8_t[]> inner(new uint8_t[decompressedSize]);
-        inflateExactly(data.get() + kNestedHeaderSize, compressedSize, inner.get(), decompressedSize);
+        adoptHeader(nestedHeader(data.get()));
+        checkSize(header.compressedSize, size - kNestedHeaderSize, "compressed");
+        checkSize(header.decompressedSize, kMaxDecompressedSize, "decompressed");
+        std::unique_ptr<uint8_t[]> inner(new uint8_t[header.decompressedSize]);
+        inflateExactly(data.get() + kNestedHeaderSize, header.compressedSize, inner.get(), header.decompressedSize);
         inflations++;
         data = std::move(inner);
-        size = decompressedSize;
+        size = header.decompressedSize;
     }
 
     makeDir(folder);
     // Another run extracting the same entry at the same time may have put its copy in place
     // first; Windows refuses to replace it while that run reads it, and it is just as good.
-    if (!writeInPlace(outPath, data.get(), size) && !isExtractedCopy(outPath, file))
+    // (The entry already holds the header that copy's check would give.)
+    if (!writeInPlace(outPath, data.get(), size) && !checkExtractedCopy(outPath, file))
         throw IOException("Could not move the extraction of " + describe() + " into place: " + outPath);
     return inflations;
 }
@@ -276,7 +278,7 @@ bool KxRlPakFileEntry::writeInPlace(const char *path, const uint8_t *data, uint3
         RandomAccessFile out(temporary.c_str(), "wb");
         if (out.write(data, size) != size) throw IOException("Could not write " + temporary);
         out.close();
-        // The archive's time marks the copy as this entry's extraction (see isExtractedCopy);
+        // The archive's time marks the copy as this entry's extraction (see checkExtractedCopy);
         // a copy whose time could not be set is simply extracted again next time.
         platform::setModificationTime(temporary.c_str(), archive->getTimestamp());
     } catch (const IOException &e) {

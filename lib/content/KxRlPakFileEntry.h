@@ -4,6 +4,7 @@
 #include "IOException.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class KxRlPakFile;
@@ -32,6 +33,14 @@ public:
     static constexpr uint32_t kNestedHeaderSize = 4 + kCompressHeaderSize;
     // Largest decompressed size accepted: larger stated sizes are refused before allocating.
     static constexpr uint32_t kMaxDecompressedSize = 512u * 1024u * 1024u;
+
+    // The four words of a compression header.
+    struct CompressHeader {
+        uint32_t headerWord = 0;
+        uint32_t decompressedSize = 0;
+        uint32_t compressedSize = 0;
+        uint32_t storedFlag = 0;
+    };
 
     // Reads one file-table record at the file's position. The file name is lower-cased (ASCII
     // only); the directory offset comes from bits 1 to 14 of the flags. Throws at end of file.
@@ -73,7 +82,8 @@ public:
 
     // Writes the output path into outPath (KXRL_PATH_SIZE bytes) and extracts the entry there.
     // Returns the number of inflations performed (0, 1 or 2); 0 also when the copy already
-    // there is this entry's extraction (isExtractedCopy) and was used as it is. The data is
+    // there is this entry's extraction (checkExtractedCopy) and was used as it is; the entry
+    // then takes the header that extraction ends with, as if it had extracted the copy. The data is
     // written to a temporary name of this process (kxrlTemporaryPath), given the archive's
     // modification time and renamed into place, so a failed run leaves no truncated copy.
     // Throws an IOException naming the entry when its names would leave `folder`, when
@@ -81,11 +91,13 @@ public:
     // does not inflate to exactly its stated size (the number is zlib's code when zlib failed).
     int extract(char *outPath, const char *folder);
 
-    // True when the file at `path` is what extracting this entry writes: the modification
-    // time that extraction gives it (the archive's) and the size the entry extracts to. A
-    // copy of another archive's entry, an older extraction, or a truncated or edited copy is
-    // not, and is extracted again. Reads the entry's header from `file`, the open archive.
-    bool isExtractedCopy(const char *path, RandomAccessFile *file);
+    // When the file at `path` is what extracting this entry writes (the modification time that
+    // extraction gives it, the archive's, and the size the entry extracts to): the header that
+    // extraction ends with, the nested block's when the payload inflates to one. Nothing when
+    // it is not: a copy of another archive's entry, an older extraction, or a truncated or
+    // edited copy is extracted again. Reads the header from `file`, the open archive, and
+    // leaves the entry as it is (see adoptHeader).
+    std::optional<CompressHeader> checkExtractedCopy(const char *path, RandomAccessFile *file) const;
 
     // Throws unless the directory and file names are relative paths without ".." components
     // or drive letters.
@@ -97,15 +109,20 @@ public:
 private:
     KxRlPakFileEntry() = default;
     void readRecord(RandomAccessFile *file);
-    void readHeaderAtOffset(RandomAccessFile *file);
+    // The compression header at the file's position, following nested blocks of stored
+    // payloads; leaves the file at the innermost payload.
+    CompressHeader readInnermostHeader(RandomAccessFile *file) const;
+    // The same at the entry's data offset, checked against the archive's length.
+    CompressHeader readHeaderAtOffset(RandomAccessFile *file) const;
     void ensureHeader();
-    // The size the entry extracts to, with `file` at the innermost payload: a zlib stream
-    // may inflate to a nested block, whose own header names the final size (then copied to
-    // `nestedBlock`, 20 bytes, and `nested` set). False when the first bytes do not tell.
-    bool peekExtractedSize(RandomAccessFile *file, uint32_t *size, uint8_t *nestedBlock, bool *nested);
-    // Takes the header of a nested block ("zcmp" and the four words after it) as the entry's
-    // own, as extraction does once it has inflated the outer stream.
-    void adoptNestedHeader(const uint8_t *block);
+    // Makes `read` the entry's own header, the one the size getters report.
+    void adoptHeader(const CompressHeader &read);
+    // The header the entry's extraction ends with, given `outer`, the header read, and `file`
+    // at its payload: a zlib stream may inflate to a nested block, whose own header then holds
+    // the final size. Nothing when the first bytes do not tell.
+    std::optional<CompressHeader> peekExtractedHeader(RandomAccessFile *file, const CompressHeader &outer) const;
+    // The header of a nested block: "zcmp" and the four words after it.
+    static CompressHeader nestedHeader(const uint8_t *block);
     void checkSize(uint32_t size, int64_t available, const char *what) const;
     void inflateExactly(const uint8_t *source, uint32_t sourceSize, uint8_t *target, uint32_t targetSize) const;
     // Writes `data` under a temporary name and renames it to `path`. Throws when the temporary
@@ -123,10 +140,7 @@ private:
     uint32_t dirOffset = 0;
 
     bool headerRead = false;
-    uint32_t headerWord = 0;
-    uint32_t decompressedSize = 0;
-    uint32_t compressedSize = 0;
-    uint32_t storedFlag = 0;
+    CompressHeader header;  // the last one read or adopted
 };
 
 #endif

@@ -33,25 +33,24 @@ const uint64_t kFourGiB = 0x100000000ull;
 
 }  // namespace
 
-KxRlPakRegistry::KxRlPakRegistry(const char *root)
-    : rootFolder(kxrlStrDup(root ? root : "")), sortedCount(0), sortedEntries(nullptr) {}
+KxRlPakRegistry::KxRlPakRegistry(const char *cache)
+    : cacheFolder(cache ? cache : ""), sortedCount(0), sortedEntries(nullptr) {}
 
 KxRlPakRegistry::~KxRlPakRegistry() {
     for (int i = 0; i < getPakCount(); i++) delete getPak(i);
     delete[] sortedEntries;
-    delete[] rootFolder;
 }
 
-KxRlPakRegistry *KxRlPakRegistry::CreateFromGame(const char *rootFolder) {
+KxRlPakRegistry *KxRlPakRegistry::CreateFromGame(const char *cacheFolder) {
     const char *gamePath = KxRlGameDataFolder::requireGamePath();
     char pakFolder[KXRL_PATH_SIZE];
     if (!kxrlMakeDirName(pakFolder, gamePath, "data\\pak\\", true))
         throw IOException("Path is too long: " + std::string(gamePath) + "\\data\\pak\\");
-    return CreateFromPath(rootFolder, pakFolder);
+    return CreateFromPath(cacheFolder, pakFolder);
 }
 
-KxRlPakRegistry *KxRlPakRegistry::CreateFromPath(const char *rootFolder, const char *pakFolder) {
-    std::unique_ptr<KxRlPakRegistry> registry(new KxRlPakRegistry(rootFolder));
+KxRlPakRegistry *KxRlPakRegistry::CreateFromPath(const char *cacheFolder, const char *pakFolder) {
+    std::unique_ptr<KxRlPakRegistry> registry(new KxRlPakRegistry(cacheFolder));
     registry->pakFolder = pakFolder ? pakFolder : "";
     char pattern[KXRL_PATH_SIZE];
     if (!kxrlMakeDirName(pattern, pakFolder, "*.pak", false))
@@ -190,7 +189,7 @@ KxRlPakFileEntry *KxRlPakRegistry::findEntry(const char *name, const char *folde
 bool KxRlPakRegistry::getContent(char *outPath, const char *name, const char *folder, bool anyDepth) {
     KxRlPakFileEntry *entry = findEntry(name, folder, anyDepth);
     if (!entry) return false;
-    entry->extract(outPath, rootFolder);
+    entry->extract(outPath, cacheFolder.c_str());
     return true;
 }
 
@@ -215,7 +214,7 @@ int KxRlPakRegistry::findContent(KxRlContentResults *results, const char *patter
         bool inFolder = anyDepth ? startsWith(dir, folder) : std::strcmp(dir, folder) == 0;
         if (kxrlStrPattern(entry->getFileName(), pattern) && inFolder) {
             char path[KXRL_PATH_SIZE];
-            entry->extract(path, rootFolder);
+            entry->extract(path, cacheFolder.c_str());
             if (results) results->addContent(this, kxrlStrDup(path));
             count++;
         } else if (!leadingStar && !startsWith(entry->getFileName(), prefix.c_str())) {

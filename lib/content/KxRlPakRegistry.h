@@ -14,22 +14,25 @@ class KxRlPakFileEntry;
 // then directory name (byte order, no case folding). When archives hold the same file in the
 // same directory, the catalogue keeps the one from the archive with the later timestamp; with
 // equal timestamps the one from the archive loaded first. Files asked for are extracted into
-// the root folder (a tool's cache folder) and found there as ordinary files.
+// the cache folder given at creation (the tool's) and found there as ordinary files.
 class KxRlPakRegistry : public KxRlGameFiles {
 public:
     // The archives of <game folder>\data\pak\. Throws IOException("Reelmara is not
     // installed!") without a game folder (KxRlGameDataFolder::requireGamePath).
-    static KxRlPakRegistry *CreateFromGame(const char *rootFolder);
+    static KxRlPakRegistry *CreateFromGame(const char *cacheFolder);
     // Loads every "*.pak" of `pakFolder` in listing order, leaving out folders, system,
     // temporary and offline entries and files of 4 GiB or more. An archive that cannot be read
     // (truncated, a damaged catalogue) is left out and noted in getSkippedArchives; every other
     // archive stays usable.
-    static KxRlPakRegistry *CreateFromPath(const char *rootFolder, const char *pakFolder);
+    static KxRlPakRegistry *CreateFromPath(const char *cacheFolder, const char *pakFolder);
     ~KxRlPakRegistry() override;
     KxRlPakRegistry(const KxRlPakRegistry &) = delete;
     KxRlPakRegistry &operator=(const KxRlPakRegistry &) = delete;
 
-    const char *getRootFolder() const override { return rootFolder; }
+    // The folder into which entries are extracted.
+    const char *getCacheFolder() const { return cacheFolder.c_str(); }
+    // The paths this source finds are extracted copies, relative to the cache folder.
+    const char *getRootFolder() const override { return getCacheFolder(); }
     // The folder the archives were looked for in ("" for a registry built archive by archive).
     const char *getPakFolder() const { return pakFolder.c_str(); }
 
@@ -41,9 +44,9 @@ public:
     const std::vector<SkippedArchive> &getSkippedArchives() const { return skipped; }
 
     // Lower-cases `name` and `folder`, finds the entry (with `anyDepth`: the first entry of that
-    // name whose directory begins with `folder`) and extracts it into the root folder; true with
+    // name whose directory begins with `folder`) and extracts it into the cache folder; true with
     // its path in `outPath`. A copy already there that is this entry's extraction is used as it
-    // is (KxRlPakFileEntry::isExtractedCopy); any other is extracted again.
+    // is (KxRlPakFileEntry::checkExtractedCopy); any other is extracted again.
     bool getContent(char *outPath, const char *name, const char *folder, bool anyDepth) override;
     // The catalogue entry that getContent would extract, without extracting it; null when none.
     KxRlPakFileEntry *findEntry(const char *name, const char *folder, bool anyDepth) const;
@@ -72,11 +75,11 @@ public:
     int searchFullPath(const char *name, const char *folder, int low, int high) const;
 
 private:
-    explicit KxRlPakRegistry(const char *rootFolder);
+    explicit KxRlPakRegistry(const char *cacheFolder);
     void buildSortedFiles();
     int mergeSortedFiles(KxRlPakFileEntry **work, int mergedLength, int newLength);
 
-    char *rootFolder;
+    std::string cacheFolder;
     std::string pakFolder;
     std::vector<SkippedArchive> skipped;
     ArrayList archives;  // KxRlPakFile*, owned, in the order found

@@ -14,11 +14,10 @@
 
 namespace {
 
-// Makes room for one more item. A file's lists grow by half again when full, so that reading
-// a file of many lines takes time in proportion to its length: the list's own step of 16
-// would copy a long list over and over.
-void makeRoomForOne(ArrayList &list) {
-    if (list.getLength() == list.getCapacity()) list.ensureCapacity(list.getCapacity() + list.getCapacity() / 2 + 16);
+// Positions out of range throw, as in the other lists of the library.
+template <typename List>
+void checkPosition(const List &list, int index) {
+    if (index < 0 || static_cast<size_t>(index) >= list.size()) throw IndexOutOfBoundsException;
 }
 
 void storeName(char *target, const char *text) {
@@ -96,12 +95,11 @@ float KxRlIniProperty::getFloatValue(float fallback) const {
 
 KxRlIniGroup::KxRlIniGroup(const char *name) { storeName(this->name, name); }
 
-KxRlIniGroup::~KxRlIniGroup() {
-    for (int i = getPropertyCount() - 1; i >= 0; i--) delete static_cast<KxRlIniProperty *>(properties.get(i));
-}
+KxRlIniGroup::~KxRlIniGroup() = default;
 
 KxRlIniProperty *KxRlIniGroup::getProperty(int index) const {
-    return static_cast<KxRlIniProperty *>(properties.get(index));
+    checkPosition(properties, index);
+    return properties[static_cast<size_t>(index)].get();
 }
 
 const char *KxRlIniGroup::getPropertyName(int index) const { return getProperty(index)->getName(); }
@@ -146,10 +144,8 @@ void KxRlIniGroup::setValue(const char *name, int number) { findProperty(name, t
 void KxRlIniGroup::setValue(const char *name, float number) { findProperty(name, true)->setValue(number); }
 
 KxRlIniProperty *KxRlIniGroup::addProperty(const char *name, const char *text) {
-    KxRlIniProperty *property = new KxRlIniProperty(name, text);
-    makeRoomForOne(properties);
-    properties.add(property);
-    return property;
+    properties.push_back(std::make_unique<KxRlIniProperty>(name, text));
+    return properties.back().get();
 }
 
 KxRlIniProperty *KxRlIniGroup::addProperty(const char *name, int number) {
@@ -164,7 +160,10 @@ KxRlIniProperty *KxRlIniGroup::addProperty(const char *name, float number) {
     return property;
 }
 
-void KxRlIniGroup::removeProperty(int index) { delete static_cast<KxRlIniProperty *>(properties.remove(index)); }
+void KxRlIniGroup::removeProperty(int index) {
+    checkPosition(properties, index);
+    properties.erase(properties.begin() + index);
+}
 
 bool KxRlIniGroup::removeProperty(const char *name) {
     int index = getPropertyIndex(name);
@@ -179,22 +178,15 @@ KxRlIniFile::KxRlIniFile() { addGroup(""); }
 
 KxRlIniFile::KxRlIniFile(const char *path) {
     addGroup("");
-    try {
-        read(path);
-    } catch (...) {
-        deleteGroups();
-        throw;
-    }
+    read(path);
 }
 
-KxRlIniFile::~KxRlIniFile() { deleteGroups(); }
+KxRlIniFile::~KxRlIniFile() = default;
 
-void KxRlIniFile::deleteGroups() {
-    for (int i = getGroupCount() - 1; i >= 0; i--) delete static_cast<KxRlIniGroup *>(groups.get(i));
-    groups.clear();
+KxRlIniGroup *KxRlIniFile::getGroup(int index) const {
+    checkPosition(groups, index);
+    return groups[static_cast<size_t>(index)].get();
 }
-
-KxRlIniGroup *KxRlIniFile::getGroup(int index) const { return static_cast<KxRlIniGroup *>(groups.get(index)); }
 
 int KxRlIniFile::getGroupIndex(const char *name) const {
     if (!name) return -1;
@@ -204,13 +196,14 @@ int KxRlIniFile::getGroupIndex(const char *name) const {
 }
 
 KxRlIniGroup *KxRlIniFile::addGroup(const char *name) {
-    KxRlIniGroup *group = new KxRlIniGroup(name);
-    makeRoomForOne(groups);
-    groups.add(group);
-    return group;
+    groups.push_back(std::make_unique<KxRlIniGroup>(name));
+    return groups.back().get();
 }
 
-void KxRlIniFile::removeGroup(int index) { delete static_cast<KxRlIniGroup *>(groups.remove(index)); }
+void KxRlIniFile::removeGroup(int index) {
+    checkPosition(groups, index);
+    groups.erase(groups.begin() + index);
+}
 
 bool KxRlIniFile::removeGroup(const char *name) {
     int index = getGroupIndex(name);

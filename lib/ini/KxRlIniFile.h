@@ -9,9 +9,9 @@
 // before the first section header. There is no comment syntax and no writer: the tools write
 // INI text themselves.
 
-#include "ArrayList.h"
-
 #include <cstddef>
+#include <memory>
+#include <vector>
 
 // Stored names and values: 31 characters and the terminator.
 constexpr size_t KXRL_INI_TEXT_SIZE = 32;
@@ -52,7 +52,7 @@ public:
     KxRlIniGroup &operator=(const KxRlIniGroup &) = delete;
 
     const char *getName() const { return name; }
-    int getPropertyCount() const { return static_cast<int>(properties.getLength()); }
+    int getPropertyCount() const { return static_cast<int>(properties.size()); }
     // Positions out of range throw IndexOutOfBoundsException.
     KxRlIniProperty *getProperty(int index) const;
     const char *getPropertyName(int index) const;
@@ -85,7 +85,7 @@ public:
 
 private:
     char name[KXRL_INI_TEXT_SIZE];
-    ArrayList properties;  // owned KxRlIniProperty
+    std::vector<std::unique_ptr<KxRlIniProperty>> properties;
 };
 
 class KxRlIniFile {
@@ -109,7 +109,7 @@ public:
     KxRlIniFile(const KxRlIniFile &) = delete;
     KxRlIniFile &operator=(const KxRlIniFile &) = delete;
 
-    int getGroupCount() const { return static_cast<int>(groups.getLength()); }
+    int getGroupCount() const { return static_cast<int>(groups.size()); }
     // Positions out of range throw IndexOutOfBoundsException.
     KxRlIniGroup *getGroup(int index) const;
     // Position of the first group whose stored name equals `name` byte for byte, or -1
@@ -122,9 +122,8 @@ public:
 private:
     void read(const char *path);
     void readLine(char *line, KxRlIniGroup *&current);
-    void deleteGroups();
 
-    ArrayList groups;  // owned KxRlIniGroup
+    std::vector<std::unique_ptr<KxRlIniGroup>> groups;
 };
 
 #endif
