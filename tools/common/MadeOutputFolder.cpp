@@ -8,8 +8,11 @@ MadeOutputFolder::~MadeOutputFolder() {
     if (!kept && !path.empty()) platform::removeEmptyDirectory(path.c_str());
 }
 
-bool MadeOutputFolder::nameAfterInput(const char *inputPath) {
-    if (!resOutputDir(inputPath)) return false;
-    path = getOutputFolder();
-    return true;
+bool MadeOutputFolder::nameAfterInput(const char *inputPath) { return remember(resOutputDir(inputPath)); }
+
+bool MadeOutputFolder::nameAfterProp(const char *propName) { return remember(resOutput(propName)); }
+
+bool MadeOutputFolder::remember(bool made) {
+    if (made) path = getOutputFolder();
+    return made;
 }

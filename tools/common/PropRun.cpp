@@ -6,7 +6,6 @@
 #include "KxRlMeshFile.h"
 #include "KxRlMeshGroupRef.h"
 #include "KxRlRebuiltProp.h"
-#include "Platform.h"
 #include "PropPackage.h"
 #include "ToolFrame.h"
 #include "ToolOutput.h"
@@ -15,10 +14,6 @@
 
 // ---------------------------------------------------------------------------------------
 // PropInput
-
-PropInput::~PropInput() {
-    if (!packageWritten && !folderMade.empty()) platform::removeEmptyDirectory(folderMade.c_str());
-}
 
 void PropInput::takePositional(const char *word) {
     if (!meshFile)
@@ -52,15 +47,13 @@ void PropInput::loadMeshFile(const char *name) {
 }
 
 void PropInput::setPropName(const char *word) {
-    bool made;
     try {
-        made = resOutput(word);
+        outputFolder.nameAfterProp(word);
     } catch (const IOException &e) {
         toolDiagnostic(word, "%s", e.getErrorString());
         throw;
     }
     propNameGiven = true;
-    if (made) folderMade = getOutputFolder();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 
 #include "ArrayList.h"
 #include "KxDTransformList.h"
+#include "MadeOutputFolder.h"
 
 #include <memory>
 #include <string>
@@ -24,7 +25,6 @@ class KxRlRebuiltProp;
 class PropInput {
 public:
     PropInput() = default;
-    ~PropInput();
     PropInput(const PropInput &) = delete;
     PropInput &operator=(const PropInput &) = delete;
 
@@ -42,13 +42,12 @@ public:
     // (after a stderr line naming the word).
     void setPropName(const char *word);
     // The package was written: the prop folder stays even when empty.
-    void markPackageWritten() { packageWritten = true; }
+    void markPackageWritten() { outputFolder.keep(); }
 
 private:
     std::unique_ptr<KxRlMeshFile> meshFile;
     bool propNameGiven = false;
-    std::string folderMade;  // the prop-named folder this run created, if any
-    bool packageWritten = false;
+    MadeOutputFolder outputFolder;  // the prop-named folder, removed again when nothing was written
 };
 
 // The prop-level transforms and clip regions, given anywhere on the command line and pushed
