@@ -114,6 +114,17 @@ Elements locate(const tinygltf::Model &model, int accessor, int view, size_t off
     return elements;
 }
 
+std::string typeName(int type) {
+    switch (type) {
+    case TINYGLTF_TYPE_SCALAR:
+        return "SCALAR";
+    case TINYGLTF_TYPE_MAT4:
+        return "MAT4";
+    default:
+        return "VEC" + std::to_string(type);
+    }
+}
+
 const tinygltf::Accessor &accessorAt(const tinygltf::Model &model, int index) {
     if (index < 0 || static_cast<size_t>(index) >= model.accessors.size())
         throw accessorError(index, "does not exist");
@@ -164,15 +175,20 @@ std::vector<Value> readElements(const tinygltf::Model &model, int index, int com
 
 }  // namespace
 
-std::vector<float> readGltfFloats(const tinygltf::Model &model, int index, int components) {
+std::vector<float> readGltfFloats(const tinygltf::Model &model, int index, int type) {
     const tinygltf::Accessor &accessor = accessorAt(model, index);
-    if (accessor.type != components)
-        throw accessorError(index, "is not of type VEC" + std::to_string(components));
+    const int components = tinygltf::GetNumComponentsInType(static_cast<uint32_t>(type));
+    if (accessor.type != type) throw accessorError(index, "is not of type " + typeName(type));
     if (componentSize(accessor.componentType) == 0)
         throw accessorError(index, "has a component type that glTF 2.0 does not allow");
-    int type = accessor.componentType;
+    // Matrices of smaller components pad their columns; only float matrices are read.
+    if (type == TINYGLTF_TYPE_MAT4 && accessor.componentType != TINYGLTF_COMPONENT_TYPE_FLOAT)
+        throw accessorError(index, "holds a matrix that is not of floats");
+    int componentType = accessor.componentType;
     bool normalized = accessor.normalized;
-    auto convert = [type, normalized](const unsigned char *p) { return componentValue(p, type, normalized); };
+    auto convert = [componentType, normalized](const unsigned char *p) {
+        return componentValue(p, componentType, normalized);
+    };
     std::vector<float> values = readElements<float>(model, index, components, convert);
     for (float v : values)
         if (!std::isfinite(v)) throw accessorError(index, "holds a value that is not a finite number");
@@ -187,4 +203,13 @@ std::vector<uint32_t> readGltfIndices(const tinygltf::Model &model, int index) {
          type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT))
         throw accessorError(index, "is used for indices but is not a SCALAR of unsigned 8, 16 or 32-bit integers");
     return readElements<uint32_t>(model, index, 1, [type](const unsigned char *p) { return indexValue(p, type); });
+}
+
+std::vector<uint32_t> readGltfJoints(const tinygltf::Model &model, int index) {
+    const tinygltf::Accessor &accessor = accessorAt(model, index);
+    int type = accessor.componentType;
+    if (accessor.type != TINYGLTF_TYPE_VEC4 ||
+        (type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE && type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT))
+        throw accessorError(index, "is used for joints but is not a VEC4 of unsigned 8 or 16-bit integers");
+    return readElements<uint32_t>(model, index, 4, [type](const unsigned char *p) { return indexValue(p, type); });
 }

@@ -1,11 +1,13 @@
 #include "GltfFile.h"
 
+#include "GltfSchema.h"
 #include "IOException.h"
 #include "KxRlUtil.h"
 #include "Platform.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -128,9 +130,58 @@ void checkJsonDepth(const unsigned char *text, size_t length) {
                           " levels");
 }
 
+// Where a GLB file's JSON text starts: after the file header and the chunk header.
+const size_t kGlbTextStart = 20;
+
 uint32_t littleEndian32(const unsigned char *p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
            static_cast<uint32_t>(p[3]) << 24;
+}
+
+void putLittleEndian32(unsigned char *p, uint32_t value) {
+    for (int i = 0; i < 4; i++) p[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+// The model's JSON text checked before tinygltf reads it: a required extension this reader
+// does not read is refused by name (tinygltf would stumble over the data it leaves out, with
+// a text that does not say why), and values that break the schema are taken out of the text
+// and listed in `removed`. Text that is no JSON at all is left for tinygltf to report.
+void checkSchema(std::vector<unsigned char> *bytes, bool binary, size_t textStart, size_t textLength,
+                 std::vector<std::string> *removed) {
+    const unsigned char *text = bytes->data() + textStart;
+    nlohmann::json document = nlohmann::json::parse(text, text + textLength, nullptr, false);
+    if (document.is_discarded()) return;
+    std::vector<std::string> unreadable = gltfUnreadableExtensions(document);
+    if (!unreadable.empty()) {
+        std::string names, hint = "export the model without it first";
+        for (const std::string &name : unreadable) {
+            names += (names.empty() ? "" : ", ") + name;
+            if (name == "KHR_draco_mesh_compression" || name == "EXT_meshopt_compression")
+                hint = "decompress the model first";
+        }
+        throw IOException("the model requires " + names + ", which propbridge does not read; " + hint);
+    }
+    std::vector<std::string> breaks = gltfRemoveSchemaBreaks(&document);
+    if (breaks.empty()) return;
+    if (removed) removed->insert(removed->end(), breaks.begin(), breaks.end());
+
+    // The text again, without what was removed; in a GLB file padded with blanks to a multiple
+    // of four bytes, as the format wants, with the file's length changed by as much.
+    std::string cleaned = document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    if (!binary) {
+        bytes->assign(cleaned.begin(), cleaned.end());
+        return;
+    }
+    while (cleaned.size() % 4 != 0) cleaned += ' ';
+    if (cleaned.size() > kGltfMaxFileSize) throw IOException("the JSON text grows too long when read");
+    std::vector<unsigned char> rebuilt(bytes->begin(), bytes->begin() + textStart);
+    uint32_t total = littleEndian32(&rebuilt[8]) - static_cast<uint32_t>(textLength) +
+                     static_cast<uint32_t>(cleaned.size());
+    putLittleEndian32(&rebuilt[8], total);
+    putLittleEndian32(&rebuilt[12], static_cast<uint32_t>(cleaned.size()));
+    rebuilt.insert(rebuilt.end(), cleaned.begin(), cleaned.end());
+    rebuilt.insert(rebuilt.end(), bytes->begin() + static_cast<std::ptrdiff_t>(textStart + textLength), bytes->end());
+    bytes->swap(rebuilt);
 }
 
 // tinygltf's error text on one line.
@@ -143,18 +194,23 @@ std::string oneLine(std::string text) {
 
 }  // namespace
 
-void loadGltfModel(const char *path, tinygltf::Model *model) {
+void loadGltfModel(const char *path, tinygltf::Model *model, std::vector<std::string> *removed) {
     std::vector<unsigned char> bytes;
     std::string why;
     if (!readWholeFile(path, &bytes, &why)) throw IOException("glTF file " + why);
     if (bytes.empty()) throw IOException("the glTF file is empty");
     bool binary = bytes.size() >= 4 && std::memcmp(bytes.data(), kGlbMagic, 4) == 0;
-    if (binary && bytes.size() >= 20) {
-        // The JSON chunk follows the 12-byte header and its own 8-byte chunk header.
-        size_t length = littleEndian32(&bytes[12]);
-        if (length <= bytes.size() - 20) checkJsonDepth(&bytes[20], length);
-    } else if (!binary) {
-        checkJsonDepth(bytes.data(), bytes.size());
+    // Where the JSON text lies; in a GLB file the first chunk, after the 12-byte header and its
+    // own 8-byte chunk header. A GLB file whose first chunk does not fit is left to tinygltf to
+    // report.
+    size_t textStart = 0, textLength = bytes.size();
+    if (binary) {
+        textStart = kGlbTextStart;
+        textLength = bytes.size() >= kGlbTextStart ? littleEndian32(&bytes[12]) : bytes.size();
+    }
+    if (textLength <= bytes.size() - std::min(textStart, bytes.size())) {
+        checkJsonDepth(bytes.data() + textStart, textLength);
+        checkSchema(&bytes, binary, textStart, textLength, removed);
     }
 
     ResourceFolder folder{folderOf(path)};

@@ -4,6 +4,7 @@
 #include "GltfFile.h"
 #include "GltfMaterials.h"
 #include "GltfScene.h"
+#include "GltfSkin.h"
 #include "GltfTriangles.h"
 #include "IOException.h"
 #include "KxRlMeshGroup.h"
@@ -16,11 +17,9 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <set>
 
 namespace {
-
-// Extensions a file may require: those that change nothing this reader takes from it.
-const char *const kReadableExtensions[] = {"MSFT_texture_dds", "KHR_mesh_quantization", "KHR_materials_unlit"};
 
 // Most meshes a group holds: the group record counts them in 16 bits.
 const size_t kMaxMeshesPerGroup = 32767;
@@ -74,6 +73,28 @@ struct GameTransform {
 
 float toUnit(float v) { return std::min(1.0f, std::max(0.0f, v)); }
 
+bool sameIgnoringCase(const std::string &a, const std::string &b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); i++)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// The extension a picture of this MIME type has, for a picture named without one.
+const char *extensionOfMimeType(const std::string &type) {
+    if (type == "image/png") return ".png";
+    if (type == "image/jpeg") return ".jpg";
+    if (type == "image/vnd-ms.dds") return ".dds";
+    return "";
+}
+
+// The picture a texture shows, as the model names it.
+struct Picture {
+    std::string name;  // the file name (a URI's last part), else the image's name; "" for none
+    std::string file;  // what to call the picture's file in a message
+};
+
 }  // namespace
 
 // Builds a GltfProp from a model read from a file.
@@ -82,14 +103,12 @@ public:
     GltfImporter(GltfProp *prop, float scale) : prop(prop), scale(scale) {}
 
     void run(const char *path) {
-        loadGltfModel(path, &model);
-        for (const std::string &required : model.extensionsRequired) {
-            bool known = false;
-            for (const char *readable : kReadableExtensions) known = known || required == readable;
-            if (!known)
-                throw IOException("the model requires the glTF extension " + required + ", which is not supported");
-        }
+        std::vector<std::string> removed;
+        loadGltfModel(path, &model, &removed);
+        for (const std::string &text : removed) note("Warning : " + text);
         std::vector<GltfMeshInstance> instances = gltfMeshInstances(model);
+        for (const GltfMeshInstance &instance : instances)
+            if (instance.skin >= 0 && worlds.empty()) worlds = gltfNodeWorlds(model);
         for (const GltfMeshInstance &instance : instances) addGroup(instance);
         if (prop->groups.empty()) throw IOException("the model holds no triangles to make a prop of");
     }
@@ -110,7 +129,7 @@ private:
         for (size_t p = 0; p < mesh.primitives.size(); p++) {
             std::string where = meshWhere(instance.mesh, mesh) + ", primitive " + std::to_string(p);
             try {
-                addPrimitive(mesh.primitives[p], transform, where, &data, &dataMaterials);
+                addPrimitive(mesh.primitives[p], transform, instance.skin, where, &data, &dataMaterials);
             } catch (const IOException &e) {
                 throw IOException(where + ": " + e.getErrorString());
             }
@@ -120,8 +139,9 @@ private:
             throw IOException(meshWhere(instance.mesh, mesh) + " makes " + std::to_string(data.size()) +
                               " meshes; a mesh group holds at most " + std::to_string(kMaxMeshesPerGroup));
 
-        std::string name = mesh.name;
-        if (name.empty()) name = model.nodes[static_cast<size_t>(instance.node)].name;
+        // The node is the object an editor shows (and lets the user rename); the mesh is its data.
+        std::string name = model.nodes[static_cast<size_t>(instance.node)].name;
+        if (name.empty()) name = mesh.name;
         if (name.empty()) {
             char fallback[16];
             std::snprintf(fallback, sizeof fallback, "group%02d", static_cast<int>(prop->groups.size()));
@@ -134,8 +154,11 @@ private:
         prop->groupNames.push_back(name);
     }
 
-    void addPrimitive(const tinygltf::Primitive &primitive, const GameTransform &transform, const std::string &where,
-                      std::vector<std::unique_ptr<KxDMeshData>> *data, std::vector<KxRlMeshMaterial *> *materials) {
+    // The primitive's meshes, placed by `transform`, or by skin `skin` (-1 for none) in its bind
+    // pose.
+    void addPrimitive(const tinygltf::Primitive &primitive, const GameTransform &transform, int skin,
+                      const std::string &where, std::vector<std::unique_ptr<KxDMeshData>> *data,
+                      std::vector<KxRlMeshMaterial *> *materials) {
         int mode = primitive.mode;
         if (mode >= TINYGLTF_MODE_POINTS && mode <= TINYGLTF_MODE_LINE_STRIP) {
             note("Warning : " + where + " draws " + (mode == TINYGLTF_MODE_POINTS ? "points" : "lines") +
@@ -147,12 +170,12 @@ private:
             return found == primitive.attributes.end() ? -1 : found->second;
         };
         if (attribute("POSITION") < 0) throw IOException("has no POSITION attribute");
-        std::vector<float> positions = readGltfFloats(model, attribute("POSITION"), 3);
+        std::vector<float> positions = readGltfFloats(model, attribute("POSITION"), TINYGLTF_TYPE_VEC3);
         size_t count = positions.size() / 3;
         auto optional = [&](const char *name, int components) {
             std::vector<float> values;
             if (attribute(name) < 0) return values;
-            values = readGltfFloats(model, attribute(name), components);
+            values = readGltfFloats(model, attribute(name), components);  // VEC2 and VEC3 are 2 and 3
             if (values.size() != count * static_cast<size_t>(components))
                 throw IOException(std::string("has ") + std::to_string(values.size() / components) + " " + name +
                                   " values for " + std::to_string(count) + " vertices");
@@ -179,11 +202,35 @@ private:
             return;
         }
 
+        std::unique_ptr<GltfSkinning> skinning;
+        if (skin >= 0) {
+            skinning.reset(new GltfSkinning(model, skin, worlds, primitive, count));
+            if (!skinning->hasWeights()) {
+                note("Warning : " + where + " is drawn with skin " + std::to_string(skin) +
+                     " but has no JOINTS_0 and WEIGHTS_0; it is placed by its node instead");
+                skinning.reset();
+            } else if (skinning->unweightedCount() > 0) {
+                note("Warning : " + where + " has " + std::to_string(skinning->unweightedCount()) +
+                     " vertices without any joint weight; they stay where the mesh data places them");
+            }
+            if (skinning && skinning->rescaledCount() > 0)
+                note("Note : " + where + " has " + std::to_string(skinning->rescaledCount()) +
+                     " vertices whose joint weights do not add up to 1; each vertex's are scaled to do so");
+        }
+        // Corners whose vertex is placed by a mirroring transform (a skin may mirror some only).
+        std::vector<bool> mirrored(count, transform.mirrors);
         mesh.vertices.resize(count);
+        GameTransform skinned = transform;
         for (size_t v = 0; v < count; v++) {
+            const GameTransform *place = &transform;
+            if (skinning) {
+                skinned = GameTransform(skinning->vertexTransform(v), scale);
+                place = &skinned;
+                mirrored[v] = skinned.mirrors;
+            }
             _KxDTexVertex &vertex = mesh.vertices[v];
-            vertex.position = transform.point(&positions[3 * v]);
-            vertex.normal = normals.empty() ? _KxDVector3D{0.0f, 0.0f, 1.0f} : transform.normal(&normals[3 * v]);
+            vertex.position = place->point(&positions[3 * v]);
+            vertex.normal = normals.empty() ? _KxDVector3D{0.0f, 0.0f, 1.0f} : place->normal(&normals[3 * v]);
             vertex.texture = {0.0f, 0.0f};
             if (!texture.empty()) vertex.texture = {texture[2 * v], texture[2 * v + 1]};
         }
@@ -192,9 +239,11 @@ private:
             for (size_t v = 0; v < count; v++)
                 mesh.lightMap[v] = {toUnit(lightMap[2 * v]), toUnit(lightMap[2 * v + 1])};
         }
-        if (transform.mirrors)
-            for (size_t t = 0; t + 2 < mesh.triangles.size(); t += 3)
-                std::swap(mesh.triangles[t + 1], mesh.triangles[t + 2]);
+        // A triangle is turned round where most of its corners are mirrored.
+        for (size_t t = 0; t + 2 < mesh.triangles.size(); t += 3) {
+            int corners = mirrored[mesh.triangles[t]] + mirrored[mesh.triangles[t + 1]] + mirrored[mesh.triangles[t + 2]];
+            if (corners >= 2) std::swap(mesh.triangles[t + 1], mesh.triangles[t + 2]);
+        }
         if (normals.empty()) {
             gltfFlatNormals(&mesh);
             note("Note : " + where + " has no normals; each triangle gets its own (flat shading)");
@@ -214,23 +263,87 @@ private:
         }
     }
 
-    // The file name of the picture that texture `index` shows ("" when it names none).
-    std::string textureName(int index) {
+    // The picture that texture `index` shows (its name "" when the texture names none).
+    Picture pictureOf(int index) {
         if (index < 0 || static_cast<size_t>(index) >= model.textures.size())
             throw IOException("texture " + std::to_string(index) + " does not exist");
         const tinygltf::Texture &texture = model.textures[static_cast<size_t>(index)];
-        int image = texture.source;
+        int source = texture.source;
         auto dds = texture.extensions.find(kGltfDdsExtension);
         if (dds != texture.extensions.end() && dds->second.IsObject() && dds->second.Has("source") &&
-            dds->second.Get("source").IsNumber())
-            image = dds->second.Get("source").GetNumberAsInt();
-        if (image < 0) return "";
-        if (static_cast<size_t>(image) >= model.images.size())
-            throw IOException("texture " + std::to_string(index) + " shows image " + std::to_string(image) +
+            dds->second.Get("source").IsInt() && dds->second.Get("source").Get<int>() >= 0)
+            source = dds->second.Get("source").Get<int>();
+        if (source < 0) return {};
+        if (static_cast<size_t>(source) >= model.images.size())
+            throw IOException("texture " + std::to_string(index) + " shows image " + std::to_string(source) +
                               ", which does not exist");
-        const tinygltf::Image &picture = model.images[static_cast<size_t>(image)];
-        if (!picture.uri.empty() && picture.uri.compare(0, 5, "data:") != 0) return gltfTextureNameOfUri(picture.uri);
-        return picture.name;
+        const tinygltf::Image &image = model.images[static_cast<size_t>(source)];
+        Picture picture;
+        if (!image.uri.empty() && image.uri.compare(0, 5, "data:") != 0) {
+            picture.name = picture.file = gltfTextureNameOfUri(image.uri);
+            return picture;
+        }
+        // A picture kept inside the model: named, at best, without the extension of its type.
+        picture.name = picture.file = image.name;
+        if (!picture.name.empty() && picture.name.find('.') == std::string::npos)
+            picture.file += extensionOfMimeType(image.mimeType);
+        return picture;
+    }
+
+    // The game's name for a picture the model names: a .dds name as it is, any other name with
+    // ".dds" for its extension and a note (once per picture) that the game needs that file.
+    std::string gameTextureName(const Picture &picture, const std::string &where) {
+        if (gltfIsDdsName(picture.name)) return picture.name;
+        std::string dds = gltfDdsName(picture.name);
+        if (notedPictures.insert(picture.file).second)
+            note("Note : " + where + ": the game loads .dds textures: convert " + picture.file + " to " + dds);
+        return dds;
+    }
+
+    // A texture slot's name from the material's texture `texture` (-1 for none, `what` naming
+    // it), unless the game's own name for it came with the material (`name` not empty).
+    void takeTexture(int texture, const char *what, const std::string &where, std::string *name) {
+        Picture picture;
+        if (texture >= 0) picture = pictureOf(texture);
+        if (picture.name.empty()) return;
+        if (name->empty()) {
+            *name = gameTextureName(picture, where);
+        } else if (!sameIgnoringCase(gltfDdsName(picture.name), gltfDdsName(*name))) {
+            note("Note : " + where + ": its " + what + " texture shows " + picture.file + ", but its " +
+                 kGltfMaterialExtras + " custom property names " + *name +
+                 ", which is kept (delete the property to use the picture)");
+        }
+    }
+
+    // The game's texture names and settings that a material carries in its extras, as
+    // propbridge writes them (GltfMaterials.h); what is there but broken is reported and left out.
+    void readGameExtras(const tinygltf::Material &gltf, const std::string &where, std::string *names,
+                        uint8_t *settings, bool *haveSettings) {
+        if (!gltf.extras.IsObject() || !gltf.extras.Has(kGltfMaterialExtras)) return;
+        const std::string property = std::string("the ") + kGltfMaterialExtras + " custom property";
+        const tinygltf::Value &game = gltf.extras.Get(kGltfMaterialExtras);
+        if (!game.IsObject()) {
+            note("Warning : " + where + ": " + property + " is not an object; it is ignored");
+            return;
+        }
+        if (game.Has(kGltfExtrasTextures)) {
+            const tinygltf::Value &list = game.Get(kGltfExtrasTextures);
+            bool names4 = list.IsArray() && list.ArrayLen() <= 4;
+            for (size_t slot = 0; names4 && slot < list.ArrayLen(); slot++) names4 = list.Get(slot).IsString();
+            if (!names4) {
+                note("Warning : " + where + ": " + property + "'s " + kGltfExtrasTextures +
+                     " is not a list of up to 4 texture names; it is ignored");
+            } else {
+                for (size_t slot = 0; slot < list.ArrayLen(); slot++) names[slot] = list.Get(slot).Get<std::string>();
+            }
+        }
+        if (game.Has(kGltfExtrasSettings)) {
+            const tinygltf::Value &text = game.Get(kGltfExtrasSettings);
+            *haveSettings = text.IsString() && gltfSettingsFromText(text.Get<std::string>(), settings);
+            if (!*haveSettings)
+                note("Warning : " + where + ": " + property + "'s " + kGltfExtrasSettings + " is not " +
+                     std::to_string(2 * kGltfSettingsSize) + " hex digits; it is ignored");
+        }
     }
 
     KxRlMeshBitmap *bitmapFor(const std::string &name, const std::string &where) {
@@ -244,6 +357,11 @@ private:
         return bitmapByName[name] = prop->bitmaps.back().get();
     }
 
+    // The material for glTF material `index` (-1: glTF's default material). Its base texture is
+    // taken, in this order, from the game's names in its extras, from the base colour texture's
+    // picture, or from the material's own name when that names a .dds file (editors keep the
+    // name when they drop a picture they cannot read); its light-map texture from the extras or
+    // the occlusion texture's picture.
     KxRlMeshMaterial *materialFor(int index) {
         auto found = materialByIndex.find(index);
         if (found != materialByIndex.end()) return found->second;
@@ -257,29 +375,15 @@ private:
                 throw IOException("names material " + std::to_string(index) + ", which does not exist");
             const tinygltf::Material &gltf = model.materials[static_cast<size_t>(index)];
             where = "material " + std::to_string(index) + (gltf.name.empty() ? "" : " (\"" + gltf.name + "\")");
-            // What the game's material holds beyond glTF's words; the textures glTF names win.
-            if (gltf.extras.IsObject() && gltf.extras.Has(kGltfMaterialExtras)) {
-                const tinygltf::Value &game = gltf.extras.Get(kGltfMaterialExtras);
-                if (game.IsObject() && game.Has(kGltfExtrasTextures) && game.Get(kGltfExtrasTextures).IsArray()) {
-                    const tinygltf::Value &list = game.Get(kGltfExtrasTextures);
-                    for (int slot = 0; slot < 4 && static_cast<size_t>(slot) < list.ArrayLen(); slot++)
-                        if (list.Get(slot).IsString()) names[slot] = list.Get(slot).Get<std::string>();
-                }
-                if (game.IsObject() && game.Has(kGltfExtrasSettings) && game.Get(kGltfExtrasSettings).IsString())
-                    haveSettings = gltfSettingsFromText(game.Get(kGltfExtrasSettings).Get<std::string>(), settings);
-            }
+            readGameExtras(gltf, where, names, settings, &haveSettings);
             try {
-                if (gltf.pbrMetallicRoughness.baseColorTexture.index >= 0) {
-                    std::string base = textureName(gltf.pbrMetallicRoughness.baseColorTexture.index);
-                    if (!base.empty()) names[0] = base;
-                }
-                if (gltf.occlusionTexture.index >= 0) {
-                    std::string light = textureName(gltf.occlusionTexture.index);
-                    if (!light.empty()) names[2] = light;
-                }
+                takeTexture(gltf.pbrMetallicRoughness.baseColorTexture.index, "base colour", where, &names[0]);
+                takeTexture(gltf.occlusionTexture.index, "occlusion", where, &names[2]);
             } catch (const IOException &e) {
                 throw IOException(where + ": " + e.getErrorString());
             }
+            std::string named = gltfWithoutCopySuffix(gltf.name);
+            if (names[0].empty() && gltfIsDdsName(named)) names[0] = named;
             alpha = gltf.alphaMode == "BLEND" || gltf.alphaMode == "MASK";
         }
         KxRlMeshBitmap *slots[4];
@@ -298,6 +402,8 @@ private:
     tinygltf::Model model;
     std::map<std::string, KxRlMeshBitmap *> bitmapByName;
     std::map<int, KxRlMeshMaterial *> materialByIndex;
+    std::set<std::string> notedPictures;  // pictures already named in a note about .dds
+    std::vector<GltfMatrix> worlds;       // every node's world transform, when a mesh is skinned
 };
 
 GltfProp::~GltfProp() = default;

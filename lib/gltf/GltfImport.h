@@ -3,17 +3,19 @@
 
 // A glTF 2.0 model turned into the mesh groups of a prop.
 //
-// Every node of the scene that draws a mesh becomes one mesh group, named after the glTF
-// mesh (else the node, else group00 ...), its vertices moved by the node's world transform
-// and turned from glTF's axes (Y up) to the game's (Z up): (x, y, z) becomes (x, -z, y).
-// Each triangle primitive becomes one mesh of the group, or several when it has more
-// vertices than 16-bit indices reach. Strips and fans become triangle lists; points and lines
-// are left out with a warning. A primitive without normals gets flat ones. TEXCOORD_0 gives
-// the texture co-ordinates and TEXCOORD_1 the light-map co-ordinates (held to 0..1). Each
-// glTF material becomes one material: the base colour texture's file name is the base
-// texture, the occlusion texture's the light-map texture (see GltfMaterials.h for the rest).
-// A transform that mirrors reverses the corner order of every triangle, so faces keep
-// facing out.
+// Every node of the scene that draws a mesh becomes one mesh group, named after the node (the
+// object an editor shows), else the glTF mesh, else group00 ..., its vertices moved by the
+// node's world transform, or for a skinned mesh by its skin in the bind pose (GltfSkin.h), and
+// turned from glTF's axes (Y up) to the game's (Z up): (x, y, z) becomes (x, -z, y). Each
+// triangle primitive becomes one mesh of the group, or several when it has more vertices than
+// 16-bit indices reach. Strips and fans become triangle lists; points and lines are left out
+// with a warning. A primitive without normals gets flat ones. TEXCOORD_0 gives the texture
+// co-ordinates and TEXCOORD_1 the light-map co-ordinates (held to 0..1). Each glTF material
+// becomes one material; its textures are named as GltfImporter::materialFor says (the game's
+// names in the extras, the pictures' file names, the material's own name), a picture that is
+// no .dds file by its base name with ".dds" and a note. A transform that mirrors reverses the
+// corner order of every triangle, so faces keep facing out. Values that break the glTF schema
+// are left out with a warning each.
 
 #include <memory>
 #include <string>

@@ -1,5 +1,6 @@
 #include "GltfMaterials.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -53,6 +54,28 @@ std::string gltfTextureNameOfUri(const std::string &uri) {
     }
     size_t cut = name.find_last_of("/\\");
     return cut == std::string::npos ? name : name.substr(cut + 1);
+}
+
+bool gltfIsDdsName(const std::string &name) {
+    const char *kDds = ".dds";
+    if (name.size() < 4) return false;
+    for (size_t i = 0; i < 4; i++)
+        if (std::tolower(static_cast<unsigned char>(name[name.size() - 4 + i])) != kDds[i]) return false;
+    return true;
+}
+
+std::string gltfDdsName(const std::string &name) {
+    if (gltfIsDdsName(name)) return name;
+    size_t dot = name.find_last_of('.');
+    return (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) + ".dds";
+}
+
+std::string gltfWithoutCopySuffix(const std::string &name) {
+    size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || name.size() - dot < 4) return name;
+    for (size_t i = dot + 1; i < name.size(); i++)
+        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return name;
+    return name.substr(0, dot);
 }
 
 std::string gltfSettingsText(const uint8_t *settings) {

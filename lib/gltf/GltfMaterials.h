@@ -28,6 +28,15 @@ std::string gltfTextureUri(const char *name);
 // The texture file name an image URI names: %XX sequences decoded, folder parts dropped.
 std::string gltfTextureNameOfUri(const std::string &uri);
 
+// Texture names as the game wants them. The game loads .dds pictures: a name that ends in
+// ".dds" (in any case) is the game's; any other keeps its base name with ".dds" ("cushion.png"
+// and "cushion" both become "cushion.dds").
+bool gltfIsDdsName(const std::string &name);
+std::string gltfDdsName(const std::string &name);
+// A name without the ".001", ".002" ... that editors add to a name used twice ("glass.dds.001"
+// is "glass.dds"): a dot and three or more digits at the end are left out.
+std::string gltfWithoutCopySuffix(const std::string &name);
+
 // The settings bytes as hex text, and back; false (and `settings` unchanged) for a text that
 // is not exactly kGltfSettingsSize bytes of hex digits.
 std::string gltfSettingsText(const uint8_t *settings);

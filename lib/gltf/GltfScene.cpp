@@ -112,10 +112,50 @@ std::vector<GltfMeshInstance> gltfMeshInstances(const tinygltf::Model &model) {
         if (node.mesh >= 0) {
             if (static_cast<size_t>(node.mesh) >= model.meshes.size())
                 throw nodeError(index, "draws mesh " + std::to_string(node.mesh) + ", which does not exist");
-            instances.push_back({index, node.mesh, world});
+            if (node.skin >= 0 && static_cast<size_t>(node.skin) >= model.skins.size())
+                throw nodeError(index, "has skin " + std::to_string(node.skin) + ", which does not exist");
+            instances.push_back({index, node.mesh, node.skin < 0 ? -1 : node.skin, world});
         }
         for (auto child = node.children.rbegin(); child != node.children.rend(); ++child)
             pending.emplace_back(*child, world);
     }
     return instances;
+}
+
+std::vector<GltfMatrix> gltfNodeWorlds(const tinygltf::Model &model) {
+    const size_t nodeCount = model.nodes.size();
+    const int kNoParent = -1;
+    std::vector<int> parent(nodeCount, kNoParent);
+    for (size_t i = 0; i < nodeCount; i++)
+        for (int child : model.nodes[i].children) {
+            if (child < 0 || static_cast<size_t>(child) >= nodeCount)
+                throw nodeError(child, "is named as a child but does not exist");
+            if (parent[static_cast<size_t>(child)] != kNoParent || static_cast<size_t>(child) == i)
+                throw nodeError(child, "is reached twice in the node tree (a node has one parent, and no node is its "
+                                       "own ancestor)");
+            parent[static_cast<size_t>(child)] = static_cast<int>(i);
+        }
+
+    std::vector<GltfMatrix> worlds(nodeCount);
+    std::vector<bool> known(nodeCount, false);
+    std::vector<int> chain;  // a node and its ancestors whose world transforms are not known yet
+    for (size_t start = 0; start < nodeCount; start++) {
+        for (int at = static_cast<int>(start); at != kNoParent && !known[static_cast<size_t>(at)];
+             at = parent[static_cast<size_t>(at)]) {
+            // With one parent each, a walk up longer than the tree is a cycle.
+            if (chain.size() == nodeCount)
+                throw nodeError(at, "is its own ancestor in the node tree (a node has one parent, and no node is its "
+                                    "own ancestor)");
+            chain.push_back(at);
+        }
+        for (auto node = chain.rbegin(); node != chain.rend(); ++node) {
+            size_t index = static_cast<size_t>(*node);
+            int up = parent[index];
+            GltfMatrix above = up == kNoParent ? GltfMatrix::identity() : worlds[static_cast<size_t>(up)];
+            worlds[index] = above.after(localTransform(*node, model.nodes[index]));
+            known[index] = true;
+        }
+        chain.clear();
+    }
+    return worlds;
 }

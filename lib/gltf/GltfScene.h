@@ -23,6 +23,7 @@ struct GltfMatrix {
 struct GltfMeshInstance {
     int node;           // the node that draws the mesh
     int mesh;           // index into the model's meshes (in range)
+    int skin;           // the node's skin (in range), or -1
     GltfMatrix world;   // node space to scene space
 };
 
@@ -31,6 +32,13 @@ struct GltfMeshInstance {
 // IOException for an index out of range, a node reached twice (a node has one parent, and the
 // tree has no cycles), or a transform that is not 16 numbers (matrix) or 3, 4, 3 numbers
 // (translation, rotation, scale), or holds a number that is not finite.
+// A node's skin out of range is an error too.
 std::vector<GltfMeshInstance> gltfMeshInstances(const tinygltf::Model &model);
+
+// The world transform of every node of the model, whether a scene lists it or not (joints of a
+// skin need not be drawn): its own transform after those of its parents. Throws IOException
+// as gltfMeshInstances does for a child out of range, a node with two parents, a cycle or a
+// transform that is no transform.
+std::vector<GltfMatrix> gltfNodeWorlds(const tinygltf::Model &model);
 
 #endif

@@ -51,27 +51,41 @@ int GltfModel::addFloats(const std::vector<float> &values, int components, bool 
     return static_cast<int>(model.accessors.size() - 1);
 }
 
+int GltfModel::addAccessor(const std::vector<unsigned char> &bytes, int componentType, int type, size_t count) {
+    tinygltf::Accessor accessor;
+    accessor.bufferView = addView(bytes.data(), bytes.size());
+    accessor.componentType = componentType;
+    accessor.type = type;
+    accessor.count = count;
+    model.accessors.push_back(accessor);
+    return static_cast<int>(model.accessors.size() - 1);
+}
+
 int GltfModel::addIndices(const std::vector<uint32_t> &indices, int componentType) {
     std::vector<unsigned char> bytes;
     size_t size = componentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE ? 1
                   : componentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT ? 2 : 4;
     for (uint32_t index : indices)
         for (size_t b = 0; b < size; b++) bytes.push_back(static_cast<unsigned char>(index >> (8 * b)));
-    tinygltf::Accessor accessor;
-    accessor.bufferView = addView(bytes.data(), bytes.size());
-    accessor.componentType = componentType;
-    accessor.type = TINYGLTF_TYPE_SCALAR;
-    accessor.count = indices.size();
-    model.accessors.push_back(accessor);
-    return static_cast<int>(model.accessors.size() - 1);
+    return addAccessor(bytes, componentType, TINYGLTF_TYPE_SCALAR, indices.size());
+}
+
+int GltfModel::addJoints(const std::vector<uint8_t> &joints) {
+    return addAccessor(std::vector<unsigned char>(joints.begin(), joints.end()),
+                       TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE, TINYGLTF_TYPE_VEC4, joints.size() / 4);
 }
 
 int GltfModel::addMaterial(const std::string &texture) {
+    tinygltf::Image image;
+    image.uri = texture;
+    return addMaterial("", texture.empty() ? nullptr : &image);
+}
+
+int GltfModel::addMaterial(const std::string &name, const tinygltf::Image *picture) {
     tinygltf::Material material;
-    if (!texture.empty()) {
-        tinygltf::Image image;
-        image.uri = texture;
-        model.images.push_back(image);
+    material.name = name;
+    if (picture) {
+        model.images.push_back(*picture);
         tinygltf::Texture t;
         t.source = static_cast<int>(model.images.size() - 1);
         model.textures.push_back(t);
@@ -79,6 +93,15 @@ int GltfModel::addMaterial(const std::string &texture) {
     }
     model.materials.push_back(material);
     return static_cast<int>(model.materials.size() - 1);
+}
+
+tinygltf::Image GltfModel::embeddedPicture(const std::string &name, const std::string &mimeType) {
+    const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    tinygltf::Image image;
+    image.name = name;
+    image.mimeType = mimeType;
+    image.bufferView = addView(signature, sizeof signature);
+    return image;
 }
 
 tinygltf::Primitive GltfModel::primitive(int position, int normal, int indices, int material, int mode) {
@@ -114,6 +137,36 @@ std::string GltfModel::json() const {
     std::ostringstream out;
     tinygltf::TinyGLTF().WriteGltfSceneToStream(&model, out, true, false);
     return out.str();
+}
+
+std::string GltfModel::editedJson(const std::function<void(nlohmann::json &)> &edit) const {
+    nlohmann::json document = nlohmann::json::parse(json());
+    edit(document);
+    return document.dump();
+}
+
+std::string GltfModel::editedGlb(const std::function<void(nlohmann::json &)> &edit) const {
+    // Header (magic, version, length), then the JSON chunk (length, type, text), then the rest.
+    const std::string bytes = glb();
+    auto word = [&bytes](size_t at) {
+        uint32_t value = 0;
+        for (size_t i = 0; i < 4; i++) value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+        return value;
+    };
+    auto put = [](std::string &out, uint32_t value) {
+        for (int i = 0; i < 4; i++) out += static_cast<char>(value >> (8 * i));
+    };
+    uint32_t textLength = word(12);
+    nlohmann::json document = nlohmann::json::parse(bytes.substr(20, textLength));
+    edit(document);
+    std::string text = document.dump();
+    while (text.size() % 4) text += ' ';
+    std::string rest = bytes.substr(20 + textLength);
+    std::string out = bytes.substr(0, 8);
+    put(out, static_cast<uint32_t>(20 + text.size() + rest.size()));
+    put(out, static_cast<uint32_t>(text.size()));
+    out += bytes.substr(16, 4);
+    return out + text + rest;
 }
 
 GltfModel boxModel() {

@@ -11,6 +11,7 @@
 #include "KxRlMeshGroup.h"
 #include "KxRlMeshMaterial.h"
 #include "MshBuilder.h"
+#include "TempFolder.h"
 #include "ToolHarness.h"
 
 #include <array>
@@ -351,6 +352,120 @@ const std::vector<ImportCase> kImports = {
          EXPECT_NEAR(1.0f, boxOf(f.getMesh(0, 0))[3], 1e-4);  // max X: the substituted vertex
          EXPECT_NEAR(1.0f, boxOf(f.getMesh(0, 0))[5], 1e-4);  // max Z
      }},
+    // As an editor writes a model: objects (nodes) named apart from their mesh data, a picture
+    // kept inside the file, a picture file that is no .dds, a material that lost its picture
+    // but kept its name, with the suffix an editor adds to a name used twice.
+    {"picturesAndNamesFromAnEditor",
+     [](const FakeInstall &i) {
+         GltfModel g;
+         tinygltf::Image cushion = g.embeddedPicture("cushion", "image/png"), wood;
+         wood.uri = "textures/wood%20dark.jpg";
+         int embedded = g.addMaterial("Material", &cushion), named = g.addMaterial("glass.dds.002", nullptr),
+             file = g.addMaterial("Material.001", &wood);
+         int position = g.addFloats({0, 0, 0, 1, 0, 0, 0, 1, 0}, 3, true);
+         int seat = g.addMeshNode("Cylinder", {GltfModel::primitive(position, -1, -1, embedded),
+                                               GltfModel::primitive(position, -1, -1, named)});
+         g.model.nodes[static_cast<size_t>(seat)].name = "seat";
+         g.addMeshNode("Cube", {GltfModel::primitive(position, -1, -1, file)});
+         writeWork(i, "editor.glb", g.glb());
+     },
+     {"editor.glb", "editor"},
+     {"Note : material 0 (\"Material\"): the game loads .dds textures: convert cushion.png to cushion.dds",
+      "Note : material 2 (\"Material.001\"): the game loads .dds textures: convert wood dark.jpg to wood dark.dds",
+      "Exported prop p_editor!"},
+     [](const KxRlMeshFile &f) {
+         ASSERT_EQ(2, f.getMeshGroupCount());
+         EXPECT_STREQ("seat", f.getMeshGroup(0)->getName());
+         EXPECT_STREQ("Cube", f.getMeshGroup(1)->getName());
+         ASSERT_EQ(2, f.getMeshCount(0));
+         EXPECT_STREQ("cushion.dds", slotName(f.getMesh(0, 0), 0));
+         EXPECT_STREQ("glass.dds", slotName(f.getMesh(0, 1), 0));
+         EXPECT_STREQ("wood dark.dds", slotName(f.getMesh(1, 0), 0));
+     }},
+    // Two joints: J0 at (0, 0.5, 0) with the inverse of that as its inverse bind matrix, J1 its
+    // child one unit along X and turned a quarter round Z, with the identity. The node drawing
+    // the mesh stands at (5, 0, 0), which a skinned mesh ignores. Vertex 0 follows J0 alone (it
+    // stays at 0), vertex 1 = (1, 0, 0) both by half: ((1, 0, 0) + (1, 1.5, 0)) / 2 = (1, 0.75,
+    // 0); vertex 2 = (0, 1, 0) J1 alone: (-1, 0, 0) + (1, 0.5, 0) = (0, 0.5, 0).
+    {"skinnedMeshInItsBindPose",
+     [](const FakeInstall &i) {
+         GltfModel g;
+         tinygltf::Primitive p = GltfModel::primitive(g.addFloats({0, 0, 0, 1, 0, 0, 0, 1, 0}, 3, true),
+                                                      g.addFloats({0, 0, 1, 0, 0, 1, 0, 0, 1}, 3), -1, -1);
+         p.attributes["JOINTS_0"] = g.addJoints({0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0});
+         p.attributes["WEIGHTS_0"] = g.addFloats({1, 0, 0, 0, 0.5f, 0.5f, 0, 0, 1, 0, 0, 0}, 4);
+         int drawn = g.addMeshNode("skinned", {p});
+         g.model.nodes[static_cast<size_t>(drawn)].translation = {5, 0, 0};
+         g.model.nodes[static_cast<size_t>(drawn)].skin = 0;
+         tinygltf::Node j0, j1;
+         j0.translation = {0, 0.5, 0};
+         j0.children = {drawn + 2};
+         j1.translation = {1, 0, 0};
+         j1.rotation = {0, 0, std::sqrt(0.5), std::sqrt(0.5)};
+         g.model.nodes.push_back(j0);
+         g.model.nodes.push_back(j1);
+         g.model.scenes[0].nodes.push_back(drawn + 1);
+         tinygltf::Skin skin;
+         skin.joints = {drawn + 1, drawn + 2};
+         skin.inverseBindMatrices = g.addFloats({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, -0.5f, 0, 1,
+                                                 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, 16);
+         g.model.accessors.back().type = TINYGLTF_TYPE_MAT4;
+         g.model.skins.push_back(skin);
+         writeWork(i, "skinned.glb", g.glb());
+     },
+     {"skinned.glb", "skinned"}, {"Exported prop p_skinned!"},
+     [](const KxRlMeshFile &f) {
+         const KxRlMesh *m = f.getMesh(0, 0);
+         ASSERT_EQ(3, m->getVertexCount());
+         // In the game's axes: glTF's (x, y, z) is (x, -z, y).
+         const float expected[3][3] = {{0, 0, 0}, {1, 0, 0.75f}, {0, 0, 0.5f}};
+         for (int v = 0; v < 3; v++) {
+             EXPECT_NEAR(expected[v][0], m->getVertexList()[v].position.x, 1e-4) << v;
+             EXPECT_NEAR(expected[v][1], m->getVertexList()[v].position.y, 1e-4) << v;
+             EXPECT_NEAR(expected[v][2], m->getVertexList()[v].position.z, 1e-4) << v;
+             EXPECT_NEAR(-1.0f, m->getVertexList()[v].normal.y, 1e-3) << v;
+         }
+         EXPECT_EQ(0, inwardFaces(m));
+     }},
+    // Values of the wrong type, which tinygltf would drop without a word: each is named, and
+    // the rest of the model is read.
+    {"schemaBreaksInAGlbAreNamedAndIgnored",
+     [](const FakeInstall &i) {
+         writeWork(i, "breaks.glb", boxModel().editedGlb([](nlohmann::json &model) {
+             model["materials"][0]["pbrMetallicRoughness"]["baseColorTexture"]["index"] = "0";
+             model["meshes"][0]["primitives"][1]["attributes"]["NORMAL"] = -2;
+             model["nodes"][0]["translation"] = "far";
+             model["materials"][1]["extras"] = {{"reelmara", {{"settings", "not hex"}}}};
+         }));
+     },
+     {"breaks.glb", "breaks"},
+     {"Warning : material 0: pbrMetallicRoughness.baseColorTexture.index is \"0\", not an index (a whole "
+      "number from 0); it is ignored",
+      "Warning : mesh 0 (\"box\"), primitive 1: attributes.NORMAL is -2, not an index (a whole number from 0); "
+      "it is ignored",
+      "Warning : node 0: translation is \"far\", not a list of numbers; it is ignored",
+      "Warning : material 1: the reelmara custom property's settings is not 40 hex digits; it is ignored",
+      "Note : mesh 0 (\"box\"), primitive 1 has no normals; each triangle gets its own (flat shading)",
+      "Exported prop p_breaks!"},
+     [](const KxRlMeshFile &f) {
+         ASSERT_EQ(2, f.getMeshCount(0));
+         EXPECT_STREQ("", slotName(f.getMesh(0, 0), 0));
+         EXPECT_STREQ("blue.dds", slotName(f.getMesh(0, 1), 0));
+     }},
+    {"schemaBreakInJson",
+     [](const FakeInstall &i) {
+         writeWork(i, "break.gltf", boxModel().editedJson([](nlohmann::json &model) {
+             // tinygltf would cut it to an int: 0, another material's texture.
+             model["materials"][1]["pbrMetallicRoughness"]["baseColorTexture"]["index"] = 4294967296ull;
+         }));
+     },
+     {"break.gltf", "break"},
+     {"Warning : material 1: pbrMetallicRoughness.baseColorTexture.index is 4294967296, not an index (a whole "
+      "number from 0); it is ignored"},
+     [](const KxRlMeshFile &f) {
+         EXPECT_STREQ("red.dds", slotName(f.getMesh(0, 0), 0));
+         EXPECT_STREQ("", slotName(f.getMesh(0, 1), 0));
+     }},
 };
 
 class Import : public testing::TestWithParam<ImportCase> {};
@@ -378,6 +493,61 @@ TEST_P(Import, writesThePropMeshlisterReports) {
 
 INSTANTIATE_TEST_SUITE_P(Models, Import, testing::ValuesIn(kImports),
                          [](const testing::TestParamInfo<ImportCase> &info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------------------
+// Made by Blender 3.4 from propbridge's export of the example shelf, renamed and given a
+// picture (blender/make_models.py says how): every object and texture name comes back.
+
+struct BlenderCase {
+    const char *name;
+    std::vector<std::string> files;  // the model's files in blender/, the model first
+    const char *booksTexture;        // the base texture of the seat's second mesh
+    const char *note;
+    bool settings;                   // the game's material settings travel (the books' colour)
+};
+
+const std::vector<BlenderCase> kBlenderModels = {
+    {"defaultGlb", {"shelf_blender.glb"}, "cushion.dds",
+     "Note : material 2 (\"demo_books.dds\"): the game loads .dds textures: convert cushion.png to cushion.dds", false},
+    {"defaultSeparate", {"shelf_blender.gltf", "shelf_blender.bin", "cushion.png"}, "cushion.dds",
+     "Note : material 2 (\"demo_books.dds\"): the game loads .dds textures: convert cushion.png to cushion.dds", false},
+    // With Custom Properties the game's names travel too, and win over the new picture.
+    {"customPropertiesGlb", {"shelf_blender_extras.glb"}, "demo_books.dds",
+     "Note : material 2 (\"demo_books.dds\"): its base colour texture shows cushion.png, but its reelmara custom "
+     "property names demo_books.dds, which is kept (delete the property to use the picture)", true},
+};
+
+class BlenderModel : public testing::TestWithParam<BlenderCase> {};
+
+TEST_P(BlenderModel, comesBackWithEveryObjectAndTextureName) {
+    const BlenderCase &c = GetParam();
+    FakeInstall install;
+    for (const std::string &file : c.files)
+        writeWork(install, file, readFileBytes(buildFolderPath(std::string(KX_BLENDER_MODELS) + "/" + file)));
+    ToolRun run = install.run("propbridge", {"import", c.files[0], "shelf"});
+    ASSERT_EQ(0, run.status) << run.output << run.errors;
+    EXPECT_NE(std::string::npos, run.output.find(std::string(c.note) + "\n")) << run.output;
+    auto f = readPackage(install, "shelf");
+    ASSERT_EQ(2, f->getMeshGroupCount());
+    EXPECT_STREQ("legs", f->getMeshGroup(0)->getName());
+    EXPECT_STREQ("seat", f->getMeshGroup(1)->getName());
+    ASSERT_EQ(1, f->getMeshCount(0));
+    ASSERT_EQ(2, f->getMeshCount(1));
+    EXPECT_STREQ("demo_wood_dark.dds", slotName(f->getMesh(0, 0), 0));
+    EXPECT_STREQ("demo_wood_light.dds", slotName(f->getMesh(1, 0), 0));  // from "demo_wood_light.dds.001"
+    EXPECT_STREQ(c.booksTexture, slotName(f->getMesh(1, 1), 0));
+    if (c.settings) {
+        const uint8_t *raw = f->getMesh(1, 1)->getMaterial()->getRawData();
+        EXPECT_EQ((std::array<int, 4>{{0xC0, 0x80, 0x80, 0xFF}}), (std::array<int, 4>{{raw[16], raw[17], raw[18], raw[19]}}));
+    }
+    // The frame where the example game has it: the axes came back as they went.
+    std::array<float, 6> frame = boxOf(f->getMesh(0, 0)), expected = {{0, 0, 0, 1.2f, 0.4f, 1.8f}};
+    for (int k = 0; k < 6; k++) EXPECT_NEAR(expected[k], frame[k], 1e-4) << k;
+    EXPECT_EQ(0, inwardFaces(f->getMesh(0, 0)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Exports, BlenderModel, testing::ValuesIn(kBlenderModels),
+                         [](const testing::TestParamInfo<BlenderCase> &info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------
 // Broken models: a clear message, status 1, nothing of the package written
@@ -452,13 +622,34 @@ const std::vector<BadCase> kBadFiles = {
      "model.glb", "has 35 characters; a mesh file holds at most 31"},
     {"nestedTooDeep", [](const FakeInstall &i) { writeWork(i, "model.gltf", withNesting(100000)); }, "model.gltf",
      "nest deeper than 256 levels"},
-    {"requiresUnknownExtension",
+    // Compressed data leaves the accessors without buffer views.
+    {"requiresDraco",
      [](const FakeInstall &i) {
          GltfModel g = boxModel();
          g.model.extensionsUsed = g.model.extensionsRequired = {"KHR_draco_mesh_compression"};
+         for (tinygltf::Accessor &accessor : g.model.accessors) accessor.bufferView = -1;
+         writeWork(i, "model.gltf", g.json());
+     },
+     "model.gltf",
+     "the model requires KHR_draco_mesh_compression, which propbridge does not read; decompress the model first"},
+    {"requiredValueBreaksTheSchema",
+     [](const FakeInstall &i) {
+         writeWork(i, "model.glb", boxModel().editedGlb([](nlohmann::json &model) { model["accessors"][2]["count"] = -4; }));
+     },
+     "model.glb", "accessor 2: count is -4, not a whole number from 0"},
+    {"skinJointWithoutANode",
+     [](const FakeInstall &i) {
+         GltfModel g;
+         tinygltf::Primitive p = GltfModel::primitive(g.addFloats({0, 0, 0, 1, 0, 0, 0, 1, 0}, 3, true), -1, -1, -1);
+         p.attributes["JOINTS_0"] = g.addJoints({0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0});
+         p.attributes["WEIGHTS_0"] = g.addFloats({1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}, 4);
+         g.model.nodes[static_cast<size_t>(g.addMeshNode("skinned", {p}))].skin = 0;
+         tinygltf::Skin skin;
+         skin.joints = {0};
+         g.model.skins.push_back(skin);
          writeWork(i, "model.glb", g.glb());
      },
-     "model.glb", "requires the glTF extension KHR_draco_mesh_compression"},
+     "model.glb", "gives vertex 1 joint 1, which skin 0 does not have (it has 1 joint)"},
     {"onlyLines",
      [](const FakeInstall &i) {
          GltfModel g;
