@@ -73,14 +73,6 @@ struct GameTransform {
 
 float toUnit(float v) { return std::min(1.0f, std::max(0.0f, v)); }
 
-bool sameIgnoringCase(const std::string &a, const std::string &b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); i++)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 // The extension a picture of this MIME type has, for a picture named without one.
 const char *extensionOfMimeType(const std::string &type) {
     if (type == "image/png") return ".png";
@@ -202,21 +194,7 @@ private:
             return;
         }
 
-        std::unique_ptr<GltfSkinning> skinning;
-        if (skin >= 0) {
-            skinning.reset(new GltfSkinning(model, skin, worlds, primitive, count));
-            if (!skinning->hasWeights()) {
-                note("Warning : " + where + " is drawn with skin " + std::to_string(skin) +
-                     " but has no JOINTS_0 and WEIGHTS_0; it is placed by its node instead");
-                skinning.reset();
-            } else if (skinning->unweightedCount() > 0) {
-                note("Warning : " + where + " has " + std::to_string(skinning->unweightedCount()) +
-                     " vertices without any joint weight; they stay where the mesh data places them");
-            }
-            if (skinning && skinning->rescaledCount() > 0)
-                note("Note : " + where + " has " + std::to_string(skinning->rescaledCount()) +
-                     " vertices whose joint weights do not add up to 1; each vertex's are scaled to do so");
-        }
+        std::unique_ptr<GltfSkinning> skinning = skinningFor(primitive, skin, count, where);
         // Corners whose vertex is placed by a mirroring transform (a skin may mirror some only).
         std::vector<bool> mirrored(count, transform.mirrors);
         mesh.vertices.resize(count);
@@ -241,8 +219,8 @@ private:
         }
         // A triangle is turned round where most of its corners are mirrored.
         for (size_t t = 0; t + 2 < mesh.triangles.size(); t += 3) {
-            int corners = mirrored[mesh.triangles[t]] + mirrored[mesh.triangles[t + 1]] + mirrored[mesh.triangles[t + 2]];
-            if (corners >= 2) std::swap(mesh.triangles[t + 1], mesh.triangles[t + 2]);
+            uint32_t *corner = &mesh.triangles[t];
+            if (mirrored[corner[0]] + mirrored[corner[1]] + mirrored[corner[2]] >= 2) std::swap(corner[1], corner[2]);
         }
         if (normals.empty()) {
             gltfFlatNormals(&mesh);
@@ -261,6 +239,27 @@ private:
             data->push_back(std::move(piece));
             materials->push_back(material);
         }
+    }
+
+    // The skin that places the primitive's `count` vertices (skin `skin`, -1 for none), or null
+    // when it has none or cannot place them (no joints and weights: the node does, as for any
+    // mesh).
+    std::unique_ptr<GltfSkinning> skinningFor(const tinygltf::Primitive &primitive, int skin, size_t count,
+                                              const std::string &where) {
+        if (skin < 0) return nullptr;
+        std::unique_ptr<GltfSkinning> skinning(new GltfSkinning(model, skin, worlds, primitive, count));
+        if (!skinning->hasWeights()) {
+            note("Warning : " + where + " is drawn with skin " + std::to_string(skin) +
+                 " but has no JOINTS_0 and WEIGHTS_0; it is placed by its node instead");
+            return nullptr;
+        }
+        if (skinning->unweightedCount() > 0)
+            note("Warning : " + where + " has " + std::to_string(skinning->unweightedCount()) +
+                 " vertices without any joint weight; they stay where the mesh data places them");
+        if (skinning->rescaledCount() > 0)
+            note("Note : " + where + " has " + std::to_string(skinning->rescaledCount()) +
+                 " vertices whose joint weights do not add up to 1; each vertex's are scaled to do so");
+        return skinning;
     }
 
     // The picture that texture `index` shows (its name "" when the texture names none).
@@ -308,7 +307,7 @@ private:
         if (picture.name.empty()) return;
         if (name->empty()) {
             *name = gameTextureName(picture, where);
-        } else if (!sameIgnoringCase(gltfDdsName(picture.name), gltfDdsName(*name))) {
+        } else if (!gltfSameTexture(picture.name, *name)) {
             note("Note : " + where + ": its " + what + " texture shows " + picture.file + ", but its " +
                  kGltfMaterialExtras + " custom property names " + *name +
                  ", which is kept (delete the property to use the picture)");

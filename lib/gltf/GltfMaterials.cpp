@@ -1,5 +1,6 @@
 #include "GltfMaterials.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -23,6 +24,10 @@ int hexValue(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+bool sameLetter(char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
 }
 
 }  // namespace
@@ -57,17 +62,21 @@ std::string gltfTextureNameOfUri(const std::string &uri) {
 }
 
 bool gltfIsDdsName(const std::string &name) {
-    const char *kDds = ".dds";
-    if (name.size() < 4) return false;
-    for (size_t i = 0; i < 4; i++)
-        if (std::tolower(static_cast<unsigned char>(name[name.size() - 4 + i])) != kDds[i]) return false;
-    return true;
+    const std::string kDds = ".dds";
+    return name.size() >= kDds.size() &&
+           std::equal(kDds.begin(), kDds.end(), name.begin() + static_cast<std::ptrdiff_t>(name.size() - kDds.size()),
+                      sameLetter);
 }
 
 std::string gltfDdsName(const std::string &name) {
     if (gltfIsDdsName(name)) return name;
     size_t dot = name.find_last_of('.');
     return (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) + ".dds";
+}
+
+bool gltfSameTexture(const std::string &a, const std::string &b) {
+    const std::string first = gltfDdsName(a), second = gltfDdsName(b);
+    return first.size() == second.size() && std::equal(first.begin(), first.end(), second.begin(), sameLetter);
 }
 
 std::string gltfWithoutCopySuffix(const std::string &name) {

@@ -33,6 +33,9 @@ std::string gltfTextureNameOfUri(const std::string &uri);
 // and "cushion" both become "cushion.dds").
 bool gltfIsDdsName(const std::string &name);
 std::string gltfDdsName(const std::string &name);
+// Whether two names give the game the same texture: their .dds names alike but for case, as
+// the game's file system compares them ("wood.png" and "WOOD.dds" do).
+bool gltfSameTexture(const std::string &a, const std::string &b);
 // A name without the ".001", ".002" ... that editors add to a name used twice ("glass.dds.001"
 // is "glass.dds"): a dot and three or more digits at the end are left out.
 std::string gltfWithoutCopySuffix(const std::string &name);

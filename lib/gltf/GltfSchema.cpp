@@ -34,122 +34,104 @@ struct Field {
     const char *label;     // Objects: what one element is called in messages
 };
 
-const Field kTextureInfo[] = {{"index", Kind::Index, false, nullptr, nullptr},
-                              {"texCoord", Kind::Integer, false, nullptr, nullptr},
-                              {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kNormalTextureInfo[] = {{"index", Kind::Index, false, nullptr, nullptr},
-                                    {"texCoord", Kind::Integer, false, nullptr, nullptr},
-                                    {"scale", Kind::Number, false, nullptr, nullptr},
-                                    {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kOcclusionTextureInfo[] = {{"index", Kind::Index, false, nullptr, nullptr},
-                                       {"texCoord", Kind::Integer, false, nullptr, nullptr},
-                                       {"strength", Kind::Number, false, nullptr, nullptr},
-                                       {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kPbr[] = {{"baseColorFactor", Kind::Numbers, false, nullptr, nullptr},
-                      {"baseColorTexture", Kind::Object, false, kTextureInfo, nullptr},
-                      {"metallicFactor", Kind::Number, false, nullptr, nullptr},
-                      {"roughnessFactor", Kind::Number, false, nullptr, nullptr},
-                      {"metallicRoughnessTexture", Kind::Object, false, kTextureInfo, nullptr},
-                      {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kMaterial[] = {{"name", Kind::Text, false, nullptr, nullptr},
-                           {"pbrMetallicRoughness", Kind::Object, false, kPbr, nullptr},
-                           {"normalTexture", Kind::Object, false, kNormalTextureInfo, nullptr},
-                           {"occlusionTexture", Kind::Object, false, kOcclusionTextureInfo, nullptr},
-                           {"emissiveTexture", Kind::Object, false, kTextureInfo, nullptr},
-                           {"emissiveFactor", Kind::Numbers, false, nullptr, nullptr},
-                           {"alphaMode", Kind::AlphaMode, false, nullptr, nullptr},
-                           {"alphaCutoff", Kind::Number, false, nullptr, nullptr},
-                           {"doubleSided", Kind::Boolean, false, nullptr, nullptr},
-                           {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kDdsSource[] = {{"source", Kind::Index, false, nullptr, nullptr},
-                            {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kTextureExtensions[] = {{"MSFT_texture_dds", Kind::Object, false, kDdsSource, nullptr},
-                                    {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kTexture[] = {{"name", Kind::Text, false, nullptr, nullptr},
-                          {"sampler", Kind::Index, false, nullptr, nullptr},
-                          {"source", Kind::Index, false, nullptr, nullptr},
-                          {"extensions", Kind::Object, false, kTextureExtensions, nullptr},
-                          {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kImage[] = {{"name", Kind::Text, false, nullptr, nullptr},
-                        {"uri", Kind::Text, false, nullptr, nullptr},
-                        {"mimeType", Kind::Text, false, nullptr, nullptr},
-                        {"bufferView", Kind::Index, false, nullptr, nullptr},
-                        {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kPrimitive[] = {{"attributes", Kind::IndexMap, true, nullptr, nullptr},
-                            {"indices", Kind::Index, false, nullptr, nullptr},
-                            {"material", Kind::Index, false, nullptr, nullptr},
-                            {"mode", Kind::Integer, false, nullptr, nullptr},
-                            {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kMesh[] = {{"name", Kind::Text, false, nullptr, nullptr},
-                       {"primitives", Kind::Objects, true, kPrimitive, "primitive"},
-                       {"weights", Kind::Numbers, false, nullptr, nullptr},
-                       {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kNode[] = {{"name", Kind::Text, false, nullptr, nullptr},
-                       {"camera", Kind::Index, false, nullptr, nullptr},
-                       {"children", Kind::Indices, false, nullptr, nullptr},
-                       {"skin", Kind::Index, false, nullptr, nullptr},
-                       {"matrix", Kind::Numbers, false, nullptr, nullptr},
-                       {"mesh", Kind::Index, false, nullptr, nullptr},
-                       {"rotation", Kind::Numbers, false, nullptr, nullptr},
-                       {"scale", Kind::Numbers, false, nullptr, nullptr},
-                       {"translation", Kind::Numbers, false, nullptr, nullptr},
-                       {"weights", Kind::Numbers, false, nullptr, nullptr},
-                       {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kScene[] = {{"name", Kind::Text, false, nullptr, nullptr},
-                        {"nodes", Kind::Indices, false, nullptr, nullptr},
-                        {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kSkin[] = {{"name", Kind::Text, false, nullptr, nullptr},
-                       {"inverseBindMatrices", Kind::Index, false, nullptr, nullptr},
-                       {"skeleton", Kind::Index, false, nullptr, nullptr},
-                       {"joints", Kind::Indices, true, nullptr, nullptr},
-                       {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kSparseIndices[] = {{"bufferView", Kind::Index, true, nullptr, nullptr},
-                                {"byteOffset", Kind::Unsigned, false, nullptr, nullptr},
-                                {"componentType", Kind::Integer, true, nullptr, nullptr},
-                                {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kSparseValues[] = {{"bufferView", Kind::Index, true, nullptr, nullptr},
-                               {"byteOffset", Kind::Unsigned, false, nullptr, nullptr},
-                               {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kSparse[] = {{"count", Kind::Index, true, nullptr, nullptr},
-                         {"indices", Kind::Object, true, kSparseIndices, nullptr},
-                         {"values", Kind::Object, true, kSparseValues, nullptr},
-                         {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kAccessor[] = {{"name", Kind::Text, false, nullptr, nullptr},
-                           {"bufferView", Kind::Index, false, nullptr, nullptr},
-                           {"byteOffset", Kind::Unsigned, false, nullptr, nullptr},
-                           {"componentType", Kind::Integer, true, nullptr, nullptr},
-                           {"normalized", Kind::Boolean, false, nullptr, nullptr},
-                           {"count", Kind::Unsigned, true, nullptr, nullptr},
-                           {"type", Kind::Text, true, nullptr, nullptr},
-                           {"max", Kind::Numbers, false, nullptr, nullptr},
-                           {"min", Kind::Numbers, false, nullptr, nullptr},
-                           {"sparse", Kind::Object, false, kSparse, nullptr},
-                           {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kBufferView[] = {{"name", Kind::Text, false, nullptr, nullptr},
-                             {"buffer", Kind::Index, true, nullptr, nullptr},
-                             {"byteOffset", Kind::Unsigned, false, nullptr, nullptr},
-                             {"byteLength", Kind::Unsigned, true, nullptr, nullptr},
-                             {"byteStride", Kind::Unsigned, false, nullptr, nullptr},
-                             {"target", Kind::Integer, false, nullptr, nullptr},
-                             {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kBuffer[] = {{"name", Kind::Text, false, nullptr, nullptr},
-                         {"uri", Kind::Text, false, nullptr, nullptr},
-                         {"byteLength", Kind::Unsigned, true, nullptr, nullptr},
-                         {nullptr, Kind::Index, false, nullptr, nullptr}};
-const Field kDocument[] = {{"extensionsUsed", Kind::Texts, false, nullptr, nullptr},
-                           {"extensionsRequired", Kind::Texts, false, nullptr, nullptr},
-                           {"scene", Kind::Index, false, nullptr, nullptr},
-                           {"scenes", Kind::Objects, false, kScene, "scene"},
-                           {"nodes", Kind::Objects, false, kNode, "node"},
-                           {"meshes", Kind::Objects, false, kMesh, "mesh"},
-                           {"skins", Kind::Objects, false, kSkin, "skin"},
-                           {"materials", Kind::Objects, false, kMaterial, "material"},
-                           {"textures", Kind::Objects, false, kTexture, "texture"},
-                           {"images", Kind::Objects, false, kImage, "image"},
-                           {"accessors", Kind::Objects, false, kAccessor, "accessor"},
-                           {"bufferViews", Kind::Objects, false, kBufferView, "buffer view"},
-                           {"buffers", Kind::Objects, false, kBuffer, "buffer"},
-                           {nullptr, Kind::Index, false, nullptr, nullptr}};
+constexpr Field optional(const char *name, Kind kind) { return {name, kind, false, nullptr, nullptr}; }
+constexpr Field required(const char *name, Kind kind) { return {name, kind, true, nullptr, nullptr}; }
+constexpr Field object(const char *name, const Field *fields) { return {name, Kind::Object, false, fields, nullptr}; }
+constexpr Field requiredObject(const char *name, const Field *fields) {
+    return {name, Kind::Object, true, fields, nullptr};
+}
+constexpr Field objects(const char *name, const Field *fields, const char *label) {
+    return {name, Kind::Objects, false, fields, label};
+}
+constexpr Field requiredObjects(const char *name, const Field *fields, const char *label) {
+    return {name, Kind::Objects, true, fields, label};
+}
+constexpr Field kEnd = {nullptr, Kind::Index, false, nullptr, nullptr};
+
+const Field kTextureInfo[] = {optional("index", Kind::Index), optional("texCoord", Kind::Integer), kEnd};
+const Field kNormalTextureInfo[] = {optional("index", Kind::Index), optional("texCoord", Kind::Integer),
+                                    optional("scale", Kind::Number), kEnd};
+const Field kOcclusionTextureInfo[] = {optional("index", Kind::Index), optional("texCoord", Kind::Integer),
+                                       optional("strength", Kind::Number), kEnd};
+const Field kPbr[] = {optional("baseColorFactor", Kind::Numbers),
+                      object("baseColorTexture", kTextureInfo),
+                      optional("metallicFactor", Kind::Number),
+                      optional("roughnessFactor", Kind::Number),
+                      object("metallicRoughnessTexture", kTextureInfo),
+                      kEnd};
+const Field kMaterial[] = {optional("name", Kind::Text),
+                           object("pbrMetallicRoughness", kPbr),
+                           object("normalTexture", kNormalTextureInfo),
+                           object("occlusionTexture", kOcclusionTextureInfo),
+                           object("emissiveTexture", kTextureInfo),
+                           optional("emissiveFactor", Kind::Numbers),
+                           optional("alphaMode", Kind::AlphaMode),
+                           optional("alphaCutoff", Kind::Number),
+                           optional("doubleSided", Kind::Boolean),
+                           kEnd};
+const Field kDdsSource[] = {optional("source", Kind::Index), kEnd};
+const Field kTextureExtensions[] = {object("MSFT_texture_dds", kDdsSource), kEnd};
+const Field kTexture[] = {optional("name", Kind::Text), optional("sampler", Kind::Index),
+                          optional("source", Kind::Index), object("extensions", kTextureExtensions), kEnd};
+const Field kImage[] = {optional("name", Kind::Text), optional("uri", Kind::Text), optional("mimeType", Kind::Text),
+                        optional("bufferView", Kind::Index), kEnd};
+const Field kPrimitive[] = {required("attributes", Kind::IndexMap), optional("indices", Kind::Index),
+                            optional("material", Kind::Index), optional("mode", Kind::Integer), kEnd};
+const Field kMesh[] = {optional("name", Kind::Text), requiredObjects("primitives", kPrimitive, "primitive"),
+                       optional("weights", Kind::Numbers), kEnd};
+const Field kNode[] = {optional("name", Kind::Text),
+                       optional("camera", Kind::Index),
+                       optional("children", Kind::Indices),
+                       optional("skin", Kind::Index),
+                       optional("matrix", Kind::Numbers),
+                       optional("mesh", Kind::Index),
+                       optional("rotation", Kind::Numbers),
+                       optional("scale", Kind::Numbers),
+                       optional("translation", Kind::Numbers),
+                       optional("weights", Kind::Numbers),
+                       kEnd};
+const Field kScene[] = {optional("name", Kind::Text), optional("nodes", Kind::Indices), kEnd};
+const Field kSkin[] = {optional("name", Kind::Text), optional("inverseBindMatrices", Kind::Index),
+                       optional("skeleton", Kind::Index), required("joints", Kind::Indices), kEnd};
+const Field kSparseIndices[] = {required("bufferView", Kind::Index), optional("byteOffset", Kind::Unsigned),
+                                required("componentType", Kind::Integer), kEnd};
+const Field kSparseValues[] = {required("bufferView", Kind::Index), optional("byteOffset", Kind::Unsigned), kEnd};
+const Field kSparse[] = {required("count", Kind::Index), requiredObject("indices", kSparseIndices),
+                         requiredObject("values", kSparseValues), kEnd};
+const Field kAccessor[] = {optional("name", Kind::Text),
+                           optional("bufferView", Kind::Index),
+                           optional("byteOffset", Kind::Unsigned),
+                           required("componentType", Kind::Integer),
+                           optional("normalized", Kind::Boolean),
+                           required("count", Kind::Unsigned),
+                           required("type", Kind::Text),
+                           optional("max", Kind::Numbers),
+                           optional("min", Kind::Numbers),
+                           object("sparse", kSparse),
+                           kEnd};
+const Field kBufferView[] = {optional("name", Kind::Text),
+                             required("buffer", Kind::Index),
+                             optional("byteOffset", Kind::Unsigned),
+                             required("byteLength", Kind::Unsigned),
+                             optional("byteStride", Kind::Unsigned),
+                             optional("target", Kind::Integer),
+                             kEnd};
+const Field kBuffer[] = {optional("name", Kind::Text), optional("uri", Kind::Text),
+                         required("byteLength", Kind::Unsigned), kEnd};
+const Field kDocument[] = {optional("extensionsUsed", Kind::Texts),
+                           optional("extensionsRequired", Kind::Texts),
+                           optional("scene", Kind::Index),
+                           objects("scenes", kScene, "scene"),
+                           objects("nodes", kNode, "node"),
+                           objects("meshes", kMesh, "mesh"),
+                           objects("skins", kSkin, "skin"),
+                           objects("materials", kMaterial, "material"),
+                           objects("textures", kTexture, "texture"),
+                           objects("images", kImage, "image"),
+                           objects("accessors", kAccessor, "accessor"),
+                           objects("bufferViews", kBufferView, "buffer view"),
+                           objects("buffers", kBuffer, "buffer"),
+                           kEnd};
 
 // Extensions that change nothing this reader takes from a model, so a model may require them.
 const char *const kReadableExtensions[] = {"MSFT_texture_dds", "KHR_mesh_quantization", "KHR_materials_unlit"};

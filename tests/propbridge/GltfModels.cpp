@@ -150,7 +150,8 @@ std::string GltfModel::editedGlb(const std::function<void(nlohmann::json &)> &ed
     const std::string bytes = glb();
     auto word = [&bytes](size_t at) {
         uint32_t value = 0;
-        for (size_t i = 0; i < 4; i++) value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+        for (size_t i = 0; i < 4; i++)
+            value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
         return value;
     };
     auto put = [](std::string &out, uint32_t value) {

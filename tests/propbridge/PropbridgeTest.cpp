@@ -82,6 +82,22 @@ std::array<float, 6> boxOf(const KxRlMesh *m) {
     return {{box.getMinX(), box.getMinY(), box.getMinZ(), box.getMaxX(), box.getMaxY(), box.getMaxZ()}};
 }
 
+// A mesh of one triangle facing out, its corners at `corners`, each with the normal `normal`.
+void expectTriangle(const KxRlMesh *m, const std::array<std::array<float, 3>, 3> &corners,
+                    const std::array<float, 3> &normal) {
+    ASSERT_EQ(3, m->getVertexCount());
+    for (int v = 0; v < 3; v++) {
+        const _KxDTexVertex &vertex = m->getVertexList()[v];
+        const float position[3] = {vertex.position.x, vertex.position.y, vertex.position.z};
+        const float direction[3] = {vertex.normal.x, vertex.normal.y, vertex.normal.z};
+        for (int k = 0; k < 3; k++) {
+            EXPECT_NEAR(corners[v][k], position[k], 1e-4) << "vertex " << v;
+            EXPECT_NEAR(normal[k], direction[k], 1e-3) << "vertex " << v;
+        }
+    }
+    EXPECT_EQ(0, inwardFaces(m));
+}
+
 const char *slotName(const KxRlMesh *m, int slot) {
     const KxRlMeshBitmap *bitmap = m->getMaterial()->getBitmap(slot);
     return bitmap ? bitmap->getFilename() : "";
@@ -236,16 +252,7 @@ const std::vector<ImportCase> kImports = {
      {"tree.glb", "tree"}, {"Exported prop p_tree!"},
      [](const KxRlMeshFile &f) {
          ASSERT_EQ(1, f.getMeshGroupCount());
-         const KxRlMesh *m = f.getMesh(0, 0);
-         ASSERT_EQ(3, m->getVertexCount());
-         const float expected[3][3] = {{0, 2, 0}, {0, 4, 0}, {0, 2, 2}};
-         for (int v = 0; v < 3; v++) {
-             EXPECT_NEAR(expected[v][0], m->getVertexList()[v].position.x, 1e-3) << v;
-             EXPECT_NEAR(expected[v][1], m->getVertexList()[v].position.y, 1e-3) << v;
-             EXPECT_NEAR(expected[v][2], m->getVertexList()[v].position.z, 1e-3) << v;
-             EXPECT_NEAR(1.0f, m->getVertexList()[v].normal.x, 1e-3) << v;
-         }
-         EXPECT_EQ(0, inwardFaces(m));
+         expectTriangle(f.getMesh(0, 0), {{{0, 2, 0}, {0, 4, 0}, {0, 2, 2}}}, {{1, 0, 0}});
      }},
     {"mirroringNodeKeepsFacesOut",
      [](const FakeInstall &i) {
@@ -415,17 +422,8 @@ const std::vector<ImportCase> kImports = {
      },
      {"skinned.glb", "skinned"}, {"Exported prop p_skinned!"},
      [](const KxRlMeshFile &f) {
-         const KxRlMesh *m = f.getMesh(0, 0);
-         ASSERT_EQ(3, m->getVertexCount());
          // In the game's axes: glTF's (x, y, z) is (x, -z, y).
-         const float expected[3][3] = {{0, 0, 0}, {1, 0, 0.75f}, {0, 0, 0.5f}};
-         for (int v = 0; v < 3; v++) {
-             EXPECT_NEAR(expected[v][0], m->getVertexList()[v].position.x, 1e-4) << v;
-             EXPECT_NEAR(expected[v][1], m->getVertexList()[v].position.y, 1e-4) << v;
-             EXPECT_NEAR(expected[v][2], m->getVertexList()[v].position.z, 1e-4) << v;
-             EXPECT_NEAR(-1.0f, m->getVertexList()[v].normal.y, 1e-3) << v;
-         }
-         EXPECT_EQ(0, inwardFaces(m));
+         expectTriangle(f.getMesh(0, 0), {{{0, 0, 0}, {1, 0, 0.75f}, {0, 0, 0.5f}}}, {{0, -1, 0}});
      }},
     // Values of the wrong type, which tinygltf would drop without a word: each is named, and
     // the rest of the model is read.
@@ -538,7 +536,7 @@ TEST_P(BlenderModel, comesBackWithEveryObjectAndTextureName) {
     EXPECT_STREQ(c.booksTexture, slotName(f->getMesh(1, 1), 0));
     if (c.settings) {
         const uint8_t *raw = f->getMesh(1, 1)->getMaterial()->getRawData();
-        EXPECT_EQ((std::array<int, 4>{{0xC0, 0x80, 0x80, 0xFF}}), (std::array<int, 4>{{raw[16], raw[17], raw[18], raw[19]}}));
+        EXPECT_EQ((std::vector<uint8_t>{0xC0, 0x80, 0x80, 0xFF}), std::vector<uint8_t>(raw + 16, raw + 20));
     }
     // The frame where the example game has it: the axes came back as they went.
     std::array<float, 6> frame = boxOf(f->getMesh(0, 0)), expected = {{0, 0, 0, 1.2f, 0.4f, 1.8f}};
@@ -634,7 +632,8 @@ const std::vector<BadCase> kBadFiles = {
      "the model requires KHR_draco_mesh_compression, which propbridge does not read; decompress the model first"},
     {"requiredValueBreaksTheSchema",
      [](const FakeInstall &i) {
-         writeWork(i, "model.glb", boxModel().editedGlb([](nlohmann::json &model) { model["accessors"][2]["count"] = -4; }));
+         writeWork(i, "model.glb",
+                   boxModel().editedGlb([](nlohmann::json &model) { model["accessors"][2]["count"] = -4; }));
      },
      "model.glb", "accessor 2: count is -4, not a whole number from 0"},
     {"skinJointWithoutANode",
