@@ -253,12 +253,13 @@ private:
                  " but has no JOINTS_0 and WEIGHTS_0; it is placed by its node instead");
             return nullptr;
         }
+        auto vertices = [](size_t n) { return std::to_string(n) + (n == 1 ? " vertex" : " vertices"); };
         if (skinning->unweightedCount() > 0)
-            note("Warning : " + where + " has " + std::to_string(skinning->unweightedCount()) +
-                 " vertices without any joint weight; they stay where the mesh data places them");
+            note("Warning : " + where + " has " + vertices(skinning->unweightedCount()) +
+                 " without any joint weight, left where the mesh data places them");
         if (skinning->rescaledCount() > 0)
-            note("Note : " + where + " has " + std::to_string(skinning->rescaledCount()) +
-                 " vertices whose joint weights do not add up to 1; each vertex's are scaled to do so");
+            note("Note : " + where + " has " + vertices(skinning->rescaledCount()) +
+                 " whose joint weights do not add up to 1; each vertex's are scaled to do so");
         return skinning;
     }
 
