@@ -23,7 +23,7 @@ enum class Kind {
     Object,     // an object with the fields given
     Objects,    // an array of objects with the fields given
     IndexMap,   // an object whose every value is an index (a primitive's attributes)
-    AlphaMode,  // OPAQUE, MASK or BLEND
+    AlphaMode,  // OPAQUE, MASK or BLEND (the last kind)
 };
 
 struct Field {
@@ -187,36 +187,15 @@ bool fits(const json &value, Kind kind) {
     return false;
 }
 
-const char *expectation(Kind kind) {
-    switch (kind) {
-    case Kind::Index:
-        return "an index (a whole number from 0)";
-    case Kind::Unsigned:
-        return "a whole number from 0";
-    case Kind::Integer:
-        return "a whole number";
-    case Kind::Number:
-        return "a number";
-    case Kind::Boolean:
-        return "true or false";
-    case Kind::Text:
-        return "a text";
-    case Kind::Numbers:
-        return "a list of numbers";
-    case Kind::Indices:
-        return "a list of indices";
-    case Kind::Texts:
-        return "a list of texts";
-    case Kind::Object:
-    case Kind::IndexMap:
-        return "an object";
-    case Kind::Objects:
-        return "a list of objects";
-    case Kind::AlphaMode:
-        return "OPAQUE, MASK or BLEND";
-    }
-    return "";
-}
+// What a value of each kind must be, in the order of Kind, for messages.
+const char *const kExpectations[] = {
+    "an index (a whole number from 0)", "a whole number from 0", "a whole number", "a number", "true or false",
+    "a text", "a list of numbers", "a list of indices", "a list of texts", "an object", "a list of objects",
+    "an object", "OPAQUE, MASK or BLEND"};
+static_assert(sizeof kExpectations / sizeof kExpectations[0] == static_cast<size_t>(Kind::AlphaMode) + 1,
+              "one text per kind");
+
+const char *expectation(Kind kind) { return kExpectations[static_cast<size_t>(kind)]; }
 
 // The value as the file writes it, cut to a length that fits a message.
 std::string shown(const json &value) {
