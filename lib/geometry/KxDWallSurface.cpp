@@ -489,9 +489,9 @@ KxDMeshData *KxDWallSurface::makeWallMesh(bool lightmap) {
 // ear clipping might still cut triangles from it that overlap. Then the points where the
 // float test sees a turn are clipped as they always were; where that test's rounding leads
 // the clipping astray (a thin spike seen as straight, a notch's tip seen on an ear's edge),
-// the clipping runs again with the exact test, on the points that truly turn. For an outline
-// that does not cross itself that finds an ear every time, as long as the outline only meets
-// itself at the ends of its stretches.
+// the clipping runs again with the exact test, on the points that truly turn. On an outline
+// that neither crosses nor touches itself, that clipping finds an ear every time; one that only
+// touches itself is filled when an ear can still be found, and reported otherwise.
 void KxDWallSurface::resFloorFaces() {
     floorPoints.clear();
     floorTriangles.clear();
