@@ -174,35 +174,46 @@ bool RoomBuilder::placeProp(const char *propName, const char *shownName, const c
     return true;
 }
 
+namespace {
+
+// A prop found beside one room file is not the prop of that name beside another.
+std::string besideKey(const char *propName, const char *roomFile) {
+    return std::string(propName) + '\0' + std::string(roomFile, fileNameOf(roomFile));
+}
+
+}  // namespace
+
 KxRlMeshFile *RoomBuilder::loadProp(const char *propName, const char *shownName, const char *roomFile) {
-    auto loaded = propMeshes.find(propName);
-    if (loaded != propMeshes.end()) return loaded->second.get();
-    // A prop found beside one room file is not the prop of that name beside another.
-    const std::string besideKey = std::string(propName) + '\0' + std::string(roomFile, fileNameOf(roomFile));
-    loaded = propMeshes.find(besideKey);
-    if (loaded != propMeshes.end()) return loaded->second.get();
-    std::string detail, places;
+    for (const std::string &key : {std::string(propName), besideKey(propName, roomFile)}) {
+        auto loaded = propMeshes.find(key);
+        if (loaded != propMeshes.end()) return loaded->second.get();
+    }
+    std::string detail;
     try {
-        try {
-            KxRlMeshFile *file = loader(propName, &detail);
-            propMeshes[propName].reset(file);
-            return file;
-        } catch (const IOException &e) {
-            if (std::strcmp(e.getErrorString(), kPropMeshNotFound) != 0) throw;
-            std::string searched = detail.empty() ? e.getErrorString() : detail;
-            if (KxRlMeshFile *file = loadPropBesideRoom(roomFile, propName, &places, &detail)) {
-                propMeshes[besideKey].reset(file);
-                return file;
-            }
-            if (KxRlContentRegistry *registry = getContentRegistry())
-                searched += " (" + describeSearchedSources(registry) + ")";
-            detail = searched + "; " + places;
-            throw;
-        }
+        return readProp(propName, roomFile, &detail);
     } catch (const IOException &e) {
         toolError("%s (%s)\n", e.getErrorString(), shownName);
         toolDiagnostic(propName, "%s", detail.empty() ? e.getErrorString() : detail.c_str());
         return nullptr;
+    }
+}
+
+KxRlMeshFile *RoomBuilder::readProp(const char *propName, const char *roomFile, std::string *detail) {
+    try {
+        KxRlMeshFile *file = loader(propName, detail);
+        propMeshes[propName].reset(file);
+        return file;
+    } catch (const IOException &e) {
+        if (std::strcmp(e.getErrorString(), kPropMeshNotFound) != 0) throw;
+        std::string searched = detail->empty() ? e.getErrorString() : *detail, places;
+        if (KxRlMeshFile *file = loadPropBesideRoom(roomFile, propName, &places, detail)) {
+            propMeshes[besideKey(propName, roomFile)].reset(file);
+            return file;
+        }
+        if (KxRlContentRegistry *registry = getContentRegistry())
+            searched += " (" + describeSearchedSources(registry) + ")";
+        *detail = searched + "; " + places;
+        throw;
     }
 }
 

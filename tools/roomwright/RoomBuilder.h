@@ -79,6 +79,10 @@ private:
     // the exception's text and `shownName`, and on stderr the reason (for a prop found
     // nowhere, every place looked at).
     KxRlMeshFile *loadProp(const char *propName, const char *shownName, const char *roomFile);
+    // The prop's MSH through the loader, else beside the room file, kept for the run. Throws
+    // IOException when it cannot be read, or is found nowhere (`detail` then names every place
+    // looked at).
+    KxRlMeshFile *readProp(const char *propName, const char *roomFile, std::string *detail);
     // Stage 2 of every mesh of the reference, when the section has a "lightmap" key.
     static void setPropLightmap(KxRlMeshGroupRef *ref, const KxRlIniGroup *section);
 
