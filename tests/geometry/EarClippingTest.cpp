@@ -128,8 +128,8 @@ std::unique_ptr<KxDMeshData> floorMesh(KxDWallSurface &s) {
 }
 
 // n corners at random angles and distances from the centre (a twentieth of `reach` to
-// `reach`), snapped to a grid of the given step: a coarse grid puts many corners on a line and
-// some on top of each other.
+// `reach`), snapped to a grid of the given step (none for 0): a coarse grid puts many corners
+// on a line and some on top of each other.
 Outline star(std::mt19937 &random, int n, float step, float reach = 20.0f) {
     std::uniform_real_distribution<float> angle(0.0f, 6.2831853f), radius(reach / 20.0f, reach);
     std::vector<float> angles(n);
@@ -138,7 +138,8 @@ Outline star(std::mt19937 &random, int n, float step, float reach = 20.0f) {
     Outline o;
     for (float a : angles) {
         float r = radius(random);
-        o.push_back({std::round(r * std::cos(a) / step) * step, std::round(r * std::sin(a) / step) * step});
+        Point p = {r * std::cos(a), r * std::sin(a)};
+        o.push_back(step > 0 ? Point{std::round(p.x / step) * step, std::round(p.y / step) * step} : p);
     }
     return o;
 }
@@ -439,16 +440,8 @@ float stepsTowards(float v, float to, int steps) {
 // steps wide at its base: whether its tip turns, and whether a notch's tip lies in an ear,
 // is too close for float rounding to call.
 Outline spikyStar(std::mt19937 &random, int corners, int spikes) {
-    std::uniform_real_distribution<float> angle(0.0f, 6.2831853f), radius(200.0f, 1000.0f), along(0.1f, 0.9f),
-        reach(0.05f, 0.98f);
-    std::vector<float> angles(corners);
-    for (float &a : angles) a = angle(random);
-    std::sort(angles.begin(), angles.end());
-    Outline o;
-    for (float a : angles) {
-        float r = radius(random);
-        o.push_back({r * std::cos(a), r * std::sin(a)});
-    }
+    std::uniform_real_distribution<float> along(0.1f, 0.9f), reach(0.05f, 0.98f);
+    Outline o = star(random, corners, 0.0f, 1000.0f);
     for (int k = 0; k < spikes; k++) {
         size_t i = random() % o.size();
         Point p = o[i], q = o[(i + 1) % o.size()];
