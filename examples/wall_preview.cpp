@@ -155,6 +155,10 @@ int main(int argc, char **argv) {
     std::printf("outline: %d points, %s, total distance %.3f\n", surface.getWallCoordCount(),
                 surface.getIsClockwise() ? "clockwise" : "counter-clockwise", surface.getTotalDistance());
     int status = 0;
+    if (!surface.getFloorProblem().empty()) {
+        std::fprintf(stderr, "wall_preview: no floor or ceiling: %s\n", surface.getFloorProblem().c_str());
+        status = 1;
+    }
     std::vector<PreviewTriangle> triangles;
     for (int m = 0; m < surface.getMeshCount(); m++) {
         _KxDWallMeshKind kind = surface.getMeshKind(m);

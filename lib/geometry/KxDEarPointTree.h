@@ -12,13 +12,14 @@
 // tens of thousands of points is cut in well under a second instead of testing every point
 // against every ear.
 //
-// The ear test is the float turn test (a point lies in the triangle, edges included, when it
-// is on the same side of all three edges or on them). A box is passed over only when every
-// point in it fails that test for certain, beyond what float rounding can change in it: two
-// edges see the whole box on opposite sides; or, for a triangle whose area is larger than
-// that rounding, one edge sees it on the outer side (the three edges' turn values of a point
-// add up to twice the area, so they cannot all come out on the outer side or zero). So a search
-// finds what testing every point finds, for flat and nearly flat triangles too. Points that
+// The ear test is the float turn test or the exact one (a point lies in the triangle, edges
+// included, when it is on the same side of all three edges or on them). A box is passed over
+// only when every point in it fails the float test for certain, beyond what float rounding can
+// change in it, and so fails the exact test too: two edges see the whole box on opposite
+// sides; or, for a triangle whose area is larger than that rounding, one edge sees it on the
+// outer side (the three edges' turn values of a point add up to twice the area, so they cannot
+// all come out on the outer side or zero). So a search finds what testing every point finds,
+// for flat and nearly flat triangles too. Points that
 // are not finite numbers, which no box holds, are tested always, and so are boxes so far out
 // that the float test itself overflows there.
 class KxDEarPointTree {

@@ -2,8 +2,11 @@
 
 #include "IOException.h"
 #include "KxDEarPointTree.h"
+#include "KxDExactTurn.h"
+#include "KxDOutlineCrossings.h"
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <set>
 #include <string>
@@ -11,8 +14,8 @@
 
 namespace {
 
-const char *const kNotSimple =
-    "Wall outline is not simple (it crosses or touches itself): no floor or ceiling can fill it";
+// Meetings of stretches named in a message about an outline, at most.
+constexpr size_t kNamedMeetings = 3;
 
 // a / b, or 0 when b is 0: the light-map layout maps a zero-sized outline or area onto one
 // line or point of the area instead of dividing by zero.
@@ -102,11 +105,30 @@ float reduceCursor(float u) {
     return u;
 }
 
-// The turn test of ear clipping for a point m and a triangle (a, b, c): m lies in the
-// triangle, edges included, when it is on the same side of all three edges (or on them).
-bool liesInTriangle(const _WallPos *a, const _WallPos *b, const _WallPos *c, const _WallPos *m) {
-    int s1 = sideOf(a, b, m), s2 = sideOf(b, c, m), s3 = sideOf(c, a, m);
-    return (s1 >= 0 && s2 >= 0 && s3 >= 0) || (s1 <= 0 && s2 <= 0 && s3 <= 0);
+bool samePlace(const _WallPos *a, const _WallPos *b) { return a->x == b->x && a->y == b->y; }
+
+std::string pointText(const _KxDVector2D &p) {
+    char text[64];
+    std::snprintf(text, sizeof text, "(%g, %g)", p.x, p.y);
+    return text;
+}
+
+// "the stretch from (0, 0) to (4, 4) crosses the stretch from (4, 0) to (0, 4)", for each
+// meeting up to kNamedMeetings, then "and more" when there are more.
+std::string describeMeetings(const std::vector<_KxDVector2D> &ring, const std::vector<_KxDOutlineMeeting> &meetings) {
+    const size_t n = ring.size();
+    auto stretch = [&](int k) {
+        return "the stretch from " + pointText(ring[static_cast<size_t>(k)]) + " to " +
+               pointText(ring[(static_cast<size_t>(k) + 1) % n]);
+    };
+    std::string text;
+    for (size_t i = 0; i < meetings.size() && i < kNamedMeetings; i++) {
+        const _KxDOutlineMeeting &m = meetings[i];
+        if (i > 0) text += "; ";
+        text += stretch(m.first) + (m.crossing ? " crosses " : " touches ") + stretch(m.second);
+    }
+    if (meetings.size() > kNamedMeetings) text += "; and more";
+    return text;
 }
 
 }  // namespace
@@ -235,7 +257,8 @@ void KxDWallSurface::resMeshInfo() {
     int count = 0;
     if (hasWalls && getWallCoordCount() >= 2) meshKinds[count++] = KXD_MESH_WALL;
     resPointSides();
-    if (floorVertexCount > 2) {
+    resFloorFaces();
+    if (!floorTriangles.empty()) {
         if (hasFloor) meshKinds[count++] = KXD_MESH_FLOOR;
         if (hasCeiling) meshKinds[count++] = KXD_MESH_CEILING;
     }
@@ -248,14 +271,27 @@ void KxDWallSurface::resMeshInfo() {
 void KxDWallSurface::resPointSides() {
     int n = getWallCoordCount();
     pointSides.assign(n, 0);
+    outlineRing.clear();
     floorVertexCount = 0;
+    // A point that repeats the one before it (the first: the last one) is no corner of its own:
+    // the turn is taken at the first of the equal points, towards the next point that differs.
+    std::vector<int> nextDistinct(n, -1);
+    int following = -1;
+    for (int pass = 0; pass < 2; pass++) {
+        for (int i = n - 1; i >= 0; i--) {
+            nextDistinct[i] = following;
+            if (!samePlace(coord(i), coord((i + n - 1) % n))) following = i;
+        }
+    }
     // Twice the signed area (shoelace), positive when the outline runs counter-clockwise.
     double area = 0.0;
     for (int i = 0; i < n; i++) {
         const _WallPos *p = coord(i), *next = coord((i + 1) % n);
-        pointSides[i] = sideOf(coord((i + n - 1) % n), p, next);
-        if (pointSides[i] != 0) floorVertexCount++;
         area += static_cast<double>(p->x) * next->y - static_cast<double>(next->x) * p->y;
+        if (samePlace(p, coord((i + n - 1) % n))) continue;
+        outlineRing.push_back(i);
+        pointSides[i] = sideOf(coord((i + n - 1) % n), p, coord(nextDistinct[i]));
+        if (pointSides[i] != 0) floorVertexCount++;
     }
     // The sign of the area, not a count of left against right turns: a star-shaped or
     // crescent-shaped room turns the other way more often than its outline runs, and
@@ -386,6 +422,11 @@ bool KxDWallSurface::getIsClockwise() {
     return clockwise;
 }
 
+const std::string &KxDWallSurface::getFloorProblem() {
+    resolve();
+    return floorProblem;
+}
+
 // --- Wall mesh ---------------------------------------------------------------------------
 
 int KxDWallSurface::wallStretchCount() const {
@@ -443,100 +484,170 @@ KxDMeshData *KxDWallSurface::makeWallMesh(bool lightmap) {
 
 // --- Floor and ceiling -------------------------------------------------------------------
 
-KxDMeshData *KxDWallSurface::makeFloorMesh(bool ceiling, bool lightmap) {
-    checkVertexLimit(ceiling ? "Ceiling" : "Floor", floorVertexCount, "");
-    std::unique_ptr<KxDMeshData> mesh(new KxDMeshData());
-    mesh->allocate(floorVertexCount, floorVertexCount - 2, lightmap);
-    // An interior floor faces up and an interior ceiling down; an exterior's floor faces
-    // down and its roof up.
-    float normalZ = ceiling == isInterior ? -1.0f : 1.0f;
-    float z = ceiling ? height : 0.0f;
-    const KxDTexTiling &lmTiling = ceiling ? ceilingLmTiling : floorLmTiling;
-    int r = 0;
-    for (int i = 0; i < getWallCoordCount(); i++) {
-        if (pointSides[i] == 0) continue;
-        const _WallPos *p = coord(i);
-        _KxDTexVertex &v = mesh->getVertexList()[r];
-        kxdVecSet(&v.position, p->x, p->y, z);
-        kxdVecSet(&v.normal, 0.0f, 0.0f, normalZ);
-        kxdVecSet(&v.texture, floorTiling.getXCoord(p->x), floorTiling.getYCoord(p->y));
-        if (lightmap) kxdVecSet(&mesh->getLightMapList()[r], lmTiling.getXCoord(p->x), lmTiling.getYCoord(p->y));
-        r++;
+// Turning points and triangles of the floor (the ceiling has the same ones). The outline is
+// checked for stretches that cross each other first: no floor can fill such an outline, and
+// ear clipping might still cut triangles from it that overlap. Then the points where the
+// float test sees a turn are clipped as they always were; where that test's rounding leads
+// the clipping astray (a thin spike seen as straight, a notch's tip seen on an ear's edge),
+// the clipping runs again with the exact test, on the points that truly turn. On an outline
+// that neither crosses nor touches itself, that clipping finds an ear every time; one that only
+// touches itself is filled when an ear can still be found, and reported otherwise.
+void KxDWallSurface::resFloorFaces() {
+    floorPoints.clear();
+    floorTriangles.clear();
+    floorProblem.clear();
+    if ((!hasFloor && !hasCeiling) || floorVertexCount <= 2) return;
+    std::vector<_KxDVector2D> ring(outlineRing.size());
+    for (size_t r = 0; r < ring.size(); r++) kxdVecSet(&ring[r], coord(outlineRing[r])->x, coord(outlineRing[r])->y);
+    std::vector<_KxDOutlineMeeting> crossings = kxdFindOutlineMeetings(ring, false, kNamedMeetings + 1);
+    if (!crossings.empty()) {
+        floorProblem = "Wall outline crosses itself: " + describeMeetings(ring, crossings);
+        return;
     }
-    makeFloorFaces(ceiling, mesh->getIndexList());
-    return mesh.release();
+    std::vector<int> corners;
+    bool straightForSure = true;
+    for (size_t r = 0; r < outlineRing.size(); r++) {
+        int i = outlineRing[r];
+        if (pointSides[i] != 0) corners.push_back(i);
+        else if (kxdExactTurn(&ring[(r + ring.size() - 1) % ring.size()], &ring[r], &ring[(r + 1) % ring.size()]))
+            straightForSure = false;  // a turn that rounding hides: leaving it out would lose floor
+    }
+    if (straightForSure && clipEars(corners, pointSides, false)) return;
+    std::vector<int> sides;
+    corners = exactCorners(&sides);
+    if (corners.size() < 3 || clipEars(corners, sides, true)) return;  // fewer: it encloses nothing
+    floorTriangles.clear();
+    std::vector<_KxDOutlineMeeting> touchings = kxdFindOutlineMeetings(ring, true, kNamedMeetings + 1);
+    floorProblem = touchings.empty() ? std::string("Wall outline cannot be cut into triangles")
+                                     : "Wall outline touches itself: " + describeMeetings(ring, touchings);
 }
 
-// Ear clipping over the turning co-ordinates (straight ones are no vertices). Each round
-// walks the remaining co-ordinates in outline order and cuts off every ear it meets: a
-// co-ordinate that turns the way the outline runs, whose triangle with its two remaining
-// neighbours holds no other remaining co-ordinate (one on an edge counts as inside).
-// Nothing changes between clips, so a full round without one means that no ear is left.
-//
-// The walk skips what cannot have changed: a co-ordinate found not to be an ear stays one
-// until a clip gives it new neighbours or removes the co-ordinate that lay in its triangle.
-// So only those are visited again ("waiting", in outline order), which cuts the same ears in
-// the same order as visiting every co-ordinate, and a round ends when none waits.
-void KxDWallSurface::makeFloorFaces(bool ceiling, uint16_t *indices) {
-    int n = getWallCoordCount();
-    std::vector<int> side(pointSides), rank(n, -1), prevOf(n, -1), nextOf(n, -1), members;
-    std::vector<_KxDVector2D> points(n);
-    int first = -1, last = -1;
-    for (int i = 0; i < n; i++) {
-        kxdVecSet(&points[i], coord(i)->x, coord(i)->y);
-        if (side[i] == 0) continue;
-        rank[i] = static_cast<int>(members.size());
-        members.push_back(i);
-        if (first < 0) first = i;
-        else {
-            nextOf[last] = i;
-            prevOf[i] = last;
-        }
-        last = i;
+// The outline's distinct points without those that lie exactly on the line from the point
+// before to the point after: taking one out can put its neighbour on a line (the way back from
+// a spike without width), so neighbours are tested again. `sides` receives the exact turn of
+// each point left, by co-ordinate index. Fewer than 3 points left: the outline encloses nothing.
+std::vector<int> KxDWallSurface::exactCorners(std::vector<int> *sides) {
+    const int m = static_cast<int>(outlineRing.size());
+    std::vector<_KxDVector2D> at(m);
+    std::vector<int> prev(m), next(m), side(m), straight;
+    for (int r = 0; r < m; r++) {
+        kxdVecSet(&at[r], coord(outlineRing[r])->x, coord(outlineRing[r])->y);
+        prev[r] = (r + m - 1) % m;
+        next[r] = (r + 1) % m;
     }
-    if (first < 0) return;
-    nextOf[last] = first;
-    prevOf[first] = last;
+    auto turnAt = [&](int r) { return kxdExactTurn(&at[prev[r]], &at[r], &at[next[r]]); };
+    for (int r = 0; r < m; r++)
+        if ((side[r] = turnAt(r)) == 0) straight.push_back(r);
+    std::vector<uint8_t> gone(m, 0);
+    int alive = m;
+    while (!straight.empty() && alive > 2) {
+        int r = straight.back();
+        straight.pop_back();
+        if (gone[r] || side[r] != 0) continue;
+        gone[r] = 1;
+        alive--;
+        next[prev[r]] = next[r];
+        prev[next[r]] = prev[r];
+        for (int q : {prev[r], next[r]})
+            if ((side[q] = turnAt(q)) == 0) straight.push_back(q);
+    }
+    sides->assign(getWallCoordCount(), 0);
+    std::vector<int> corners;
+    if (alive <= 2) return corners;
+    for (int r = 0; r < m; r++) {
+        if (gone[r]) continue;
+        corners.push_back(outlineRing[r]);
+        (*sides)[outlineRing[r]] = side[r];
+    }
+    return corners;
+}
+
+// Ear clipping over `members` (co-ordinate indices in outline order, each with its turn in
+// `sides`). Each round walks the remaining points in outline order and cuts off every ear it
+// meets: a point that turns the way the outline runs, whose triangle with its two remaining
+// neighbours holds no other remaining point (one on an edge counts as inside). Nothing changes
+// between clips, so a full round without one means that no ear is left. With the float test
+// that ends the clipping (false); with the exact test, points left all in one line enclose
+// nothing and the clipping is done.
+//
+// The float test also gives up (false) as soon as it cuts an ear that the exact test would
+// not: one that does not truly turn the outline's way, or that holds a point the float test
+// placed just outside it. So what it returns is always right, and it returns what it always
+// did wherever rounding did not decide an ear.
+//
+// The walk skips what cannot have changed: a point found not to be an ear stays one until a
+// clip gives it new neighbours or removes the point that lay in its triangle. So only those
+// are visited again ("waiting", in outline order), which cuts the same ears in the same order
+// as visiting every point, and a round ends when none waits.
+//
+// On success the floor's points are `members` and its triangles (previous, corner, next) of
+// each ear, as ranks among the members.
+bool KxDWallSurface::clipEars(const std::vector<int> &members, const std::vector<int> &sides, bool exact) {
+    int n = getWallCoordCount(), count = static_cast<int>(members.size());
+    std::vector<int> side(sides), rank(n, -1), prevOf(n, -1), nextOf(n, -1);
+    std::vector<_KxDVector2D> points(n);
+    for (int i = 0; i < n; i++) kxdVecSet(&points[i], coord(i)->x, coord(i)->y);
+    for (int r = 0; r < count; r++) {
+        int i = members[r];
+        rank[i] = r;
+        nextOf[i] = members[(r + 1) % count];
+        prevOf[i] = members[(r + count - 1) % count];
+    }
+    auto exactTurn = [&](int a, int b, int c) { return kxdExactTurn(&points[a], &points[b], &points[c]); };
+    auto floatTurn = [&](int a, int b, int c) { return sideOf(coord(a), coord(b), coord(c)); };
+    auto turn = [&](int a, int b, int c) { return exact ? exactTurn(a, b, c) : floatTurn(a, b, c); };
+    // The turn test of a point m against the triangle (a, b, c): inside, edges included, when
+    // it is on the same side of all three edges (or on them).
+    auto liesInTriangle = [](auto test, int a, int b, int c, int m) {
+        int s1 = test(a, b, m), s2 = test(b, c, m), s3 = test(c, a, m);
+        return (s1 >= 0 && s2 >= 0 && s3 >= 0) || (s1 <= 0 && s2 <= 0 && s3 <= 0);
+    };
 
     KxDEarPointTree tree(points, members);
     std::set<int> waiting(members.begin(), members.end());
-    // blocked[m]: the co-ordinates whose triangles held m when they were last tested.
+    // blocked[m]: the points whose triangles held m when they were last tested.
     std::vector<std::vector<int>> blocked(n);
     std::vector<uint8_t> inRing(n, 0);
     for (int i : members) inRing[i] = 1;
 
-    int turn = clockwise ? -1 : 1;
-    int faces = floorVertexCount - 2, made = 0;
-    int k = first;
+    floorTriangles.clear();
+    const int ear = clockwise ? -1 : 1;
+    int faces = count - 2, made = 0;
+    int k = members.front();
     while (made < faces) {
-        if (waiting.empty()) throw IOException(kNotSimple);
+        if (waiting.empty()) {
+            if (!exact) return false;
+            for (int at = nextOf[k];; at = nextOf[at]) {
+                if (side[at] != 0) return false;
+                if (at == k) break;
+            }
+            break;
+        }
         auto next = waiting.lower_bound(k);
         k = next != waiting.end() ? *next : *waiting.begin();
         waiting.erase(k);
-        if (side[k] != turn) continue;
+        if (side[k] != ear) continue;
         int a = prevOf[k], c = nextOf[k];
+        bool misjudged = false;
         int inside = tree.findInside(a, k, c, [&](int m) {
-            return m != a && m != k && m != c && liesInTriangle(coord(a), coord(k), coord(c), coord(m));
+            if (m == a || m == k || m == c) return false;
+            if (liesInTriangle(turn, a, k, c, m)) return true;
+            misjudged = misjudged || (!exact && liesInTriangle(exactTurn, a, k, c, m));
+            return false;
         });
         if (inside >= 0) {
             blocked[inside].push_back(k);
             continue;
         }
-        // (prev, k, next) for an interior floor's view, (prev, next, k) for the other side;
-        // an outline that runs counter-clockwise picks its ears from the other side too.
-        int second = rank[k], third = rank[c];
-        if (ceiling != isInterior) std::swap(second, third);
-        if (!clockwise) std::swap(second, third);
-        *indices++ = static_cast<uint16_t>(rank[a]);
-        *indices++ = static_cast<uint16_t>(second);
-        *indices++ = static_cast<uint16_t>(third);
+        if (misjudged || (!exact && exactTurn(a, k, c) != ear)) return false;
+        floorTriangles.insert(floorTriangles.end(), {rank[a], rank[k], rank[c]});
         made++;
         nextOf[a] = c;
         prevOf[c] = a;
         inRing[k] = 0;
         tree.remove(k);
-        side[a] = sideOf(coord(prevOf[a]), coord(a), coord(c));
-        side[c] = sideOf(coord(a), coord(c), coord(nextOf[c]));
+        side[a] = turn(prevOf[a], a, c);
+        side[c] = turn(a, c, nextOf[c]);
         waiting.insert(a);
         waiting.insert(c);
         for (int j : blocked[k])
@@ -544,4 +655,36 @@ void KxDWallSurface::makeFloorFaces(bool ceiling, uint16_t *indices) {
         std::vector<int>().swap(blocked[k]);
         k = c;
     }
+    floorPoints = members;
+    return true;
+}
+
+KxDMeshData *KxDWallSurface::makeFloorMesh(bool ceiling, bool lightmap) {
+    const int vertexCount = static_cast<int>(floorPoints.size());
+    checkVertexLimit(ceiling ? "Ceiling" : "Floor", vertexCount, "");
+    std::unique_ptr<KxDMeshData> mesh(new KxDMeshData());
+    mesh->allocate(vertexCount, static_cast<int>(floorTriangles.size() / 3), lightmap);
+    // An interior floor faces up and an interior ceiling down; an exterior's floor faces
+    // down and its roof up.
+    float normalZ = ceiling == isInterior ? -1.0f : 1.0f;
+    float z = ceiling ? height : 0.0f;
+    const KxDTexTiling &lmTiling = ceiling ? ceilingLmTiling : floorLmTiling;
+    for (int r = 0; r < vertexCount; r++) {
+        const _WallPos *p = coord(floorPoints[r]);
+        _KxDTexVertex &v = mesh->getVertexList()[r];
+        kxdVecSet(&v.position, p->x, p->y, z);
+        kxdVecSet(&v.normal, 0.0f, 0.0f, normalZ);
+        kxdVecSet(&v.texture, floorTiling.getXCoord(p->x), floorTiling.getYCoord(p->y));
+        if (lightmap) kxdVecSet(&mesh->getLightMapList()[r], lmTiling.getXCoord(p->x), lmTiling.getYCoord(p->y));
+    }
+    // (previous, corner, next) for an interior floor's view, (previous, next, corner) for the
+    // other side; an outline that runs counter-clockwise picks its ears from the other side too.
+    const bool swap = (ceiling != isInterior) != !clockwise;
+    uint16_t *indices = mesh->getIndexList();
+    for (size_t t = 0; t < floorTriangles.size(); t += 3) {
+        indices[t] = static_cast<uint16_t>(floorTriangles[t]);
+        indices[t + 1] = static_cast<uint16_t>(floorTriangles[t + (swap ? 2 : 1)]);
+        indices[t + 2] = static_cast<uint16_t>(floorTriangles[t + (swap ? 1 : 2)]);
+    }
+    return mesh.release();
 }

@@ -7,6 +7,7 @@
 #include "KxDVector.h"
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 // One wall co-ordinate of an outline. The fractions are parts of the surface height: the
@@ -117,17 +118,26 @@ public:
 
     // --- Results (each resolves the layout first when it was dropped) -----------------------
     // The wall mesh when walls are on and there are at least 2 co-ordinates, then the floor
-    // and the ceiling, each when on and the outline has more than 2 turning co-ordinates.
+    // and the ceiling, each when on and the outline has more than 2 turning co-ordinates and
+    // can be filled (see getFloorProblem).
     int getMeshCount() override;
     _KxDWallMeshKind getMeshKind(int index);
     // A new mesh (owned by the caller), built afresh on every call; with `lightmap` it has
     // light-map co-ordinates. Each mesh is allocated once with its exact counts.
     // Throws IOException, before allocating, when the mesh would need more than 65,536
-    // vertices (16,384 wall pieces), and for an index outside 0..getMeshCount()-1. The floor
-    // and the ceiling throw IOException "Wall outline is not simple (it crosses or touches
-    // itself): no floor or ceiling can fill it" when the outline cannot be cut into
-    // triangles: a self-crossing outline, or one whose last three points lie on a line.
+    // vertices (16,384 wall pieces), and for an index outside 0..getMeshCount()-1.
     KxDMeshData *getMeshData(int index, bool lightmap) override;
+    // Why the floor and the ceiling that were asked for are not made although the outline
+    // turns: "Wall outline crosses itself: the stretch from (0, 0) to (4, 4) crosses the
+    // stretch from (4, 0) to (0, 4)" (at most three named, then "; and more"), or, for an
+    // outline that meets itself where no ear can be cut, "Wall outline touches itself: ...".
+    // Empty when they are made, or not asked for. The walls are made either way.
+    //
+    // Every outline that neither crosses nor touches itself is filled: points repeated one
+    // after the other count once, points on a line between their neighbours are no corners,
+    // and where the float turn test of the clipping is led astray by rounding (thin spikes,
+    // notches that nearly touch an edge), the clipping is done again with the exact test.
+    const std::string &getFloorProblem();
 
     // Sum of the stretch lengths; for an open outline the way back from the last co-ordinate
     // to the first counts too, although no wall stands there.
@@ -142,7 +152,9 @@ public:
     void getFloorLmCoords(float x, float y, _KxDVector2D *out);
     void getCeilingLmCoords(int index, _KxDVector2D *out);
     void getCeilingLmCoords(float x, float y, _KxDVector2D *out);
-    // The turn of the outline at a co-ordinate: +1 left, -1 right, 0 straight on.
+    // The turn of the outline at a co-ordinate: +1 left, -1 right, 0 straight on; 0 also for
+    // a co-ordinate equal to the one before it (the turn is the first one's, towards the next
+    // co-ordinate that differs).
     int getPointSide(int index);
     // The outline runs clockwise seen from above (its signed area is not positive).
     bool getIsClockwise();
@@ -170,8 +182,10 @@ private:
     void resLmFloor();
     int wallStretchCount() const;
     KxDMeshData *makeWallMesh(bool lightmap);
+    void resFloorFaces();
+    std::vector<int> exactCorners(std::vector<int> *sides);
+    bool clipEars(const std::vector<int> &members, const std::vector<int> &sides, bool exact);
     KxDMeshData *makeFloorMesh(bool ceiling, bool lightmap);
-    void makeFloorFaces(bool ceiling, uint16_t *indices);
 
     float height;
     bool hasWalls;
@@ -187,9 +201,13 @@ private:
     // The resolved layout, valid while meshCount >= 0.
     int meshCount;
     _KxDWallMeshKind meshKinds[3];
-    std::vector<int> pointSides;
+    std::vector<int> pointSides;   // 0 also for a point that repeats the one before it
+    std::vector<int> outlineRing;  // the co-ordinates that do not repeat the one before them
     bool clockwise;
-    int floorVertexCount;
+    int floorVertexCount;          // co-ordinates with a turn
+    std::vector<int> floorPoints;     // the floor's vertices: co-ordinate indices in outline order
+    std::vector<int> floorTriangles;  // (previous, corner, next) of each ear, as floor vertex ranks
+    std::string floorProblem;
     float totalDistance;
     KxDTexTiling wallLmTiling;
     KxDTexTiling floorLmTiling;

@@ -7,6 +7,7 @@
 #include "KxRlMeshMaterial.h"
 #include "MeshChecks.h"
 #include "MshBuilder.h"
+#include "RoomChecks.h"
 #include "ToolHarness.h"
 
 #include <algorithm>
@@ -19,24 +20,6 @@
 #include <vector>
 
 namespace {
-
-
-// p_box: one triangle spanning x -0.5..0.5, y 0..0.25, z 0..1 (a prop modelled along X).
-std::string boxProp() {
-    MshDescription d;
-    d.bitmaps = {"box.dds"};
-    d.materials = {mshMaterial(0)};
-    MshGroup group;
-    group.name = "box";
-    MshMesh mesh;
-    mesh.posBounds = {{-1, -1, -1, 1, 1, 1}};
-    mesh.vertices = {mshVertex(mesh, -0.5f, 0, 0, 0, 0, 1, 0, 0), mshVertex(mesh, 0.5f, 0.25f, 0, 0, 0, 1, 1, 0),
-                     mshVertex(mesh, 0, 0, 1, 0, 0, 1, 0, 1)};
-    mesh.indices = {0, 1, 2};
-    group.meshes = {mesh};
-    d.groups = {group};
-    return bytesOf(buildMsh(d));
-}
 
 std::string walls(const std::vector<std::array<float, 2>> &points) {
     std::string text;
@@ -78,23 +61,6 @@ const KxRlMesh *roomMesh(const KxRlMeshFile &f, const std::string &texture, int 
     return nullptr;
 }
 const std::string kWallTexture = "wall_ph00.dds", kFloorTexture = "floor_tilesbluegrey_er01.dds";
-
-// Whether a triangle of the mesh covers the point (x, z) of the wall plane y = 0.
-bool coversOnFront(const KxRlMesh *mesh, float x, float z) {
-    const _KxDTexVertex *v = mesh->getVertexList();
-    for (int i = 0; i + 2 < mesh->getIndexCount(); i += 3) {
-        const _KxDVector3D *c[3] = {&v[mesh->getIndexList()[i]].position, &v[mesh->getIndexList()[i + 1]].position,
-                                    &v[mesh->getIndexList()[i + 2]].position};
-        if (std::fabs(c[0]->y) > 1e-3f || std::fabs(c[1]->y) > 1e-3f || std::fabs(c[2]->y) > 1e-3f) continue;
-        float s[3];
-        for (int k = 0; k < 3; k++) {
-            const _KxDVector3D *a = c[k], *b = c[(k + 1) % 3];
-            s[k] = (b->x - a->x) * (z - a->z) - (x - a->x) * (b->z - a->z);
-        }
-        if ((s[0] >= 0 && s[1] >= 0 && s[2] >= 0) || (s[0] <= 0 && s[1] <= 0 && s[2] <= 0)) return true;
-    }
-    return false;
-}
 
 // The light-map co-ordinates of the mesh lie within [u0, u1] x [v0, v1].
 void expectLightMapWithin(const KxRlMesh *mesh, float u0, float u1, float v0, float v1) {
@@ -249,17 +215,14 @@ const std::vector<Case> kCases = {
      }},
     {"failures reported, the other rooms written",
      {{"good.ini", kSquare + "[texture]\nwall = good.dds\n"},
-      {"bowtie.ini", "[library]\ncutouts = lib.ini\n" + walls({{0, 0}}) + "[wall]\ncutout = win\nx = 2\ny = 0\n" +
-                         walls({{4, 0}, {0, 4}, {4, 4}}) + "[prop]\nprop = p_box\n"},
       {"bad.ini", kInterior + "[library]\ncutouts = lib.ini\ncutouts = badlib.ini\ncutouts = nolib.ini\n"
                   "[wall]\nx = 0\n[wall]\ncutout = win\nx = 1\ny = 0\n" + walls({{0, 0}}) +
                   "[wall]\ncutout = nosuch\nx = 1\ny = 0\n[wall]\ncutout = empty\nx = 1\ny = 0\n"
                   "[wall]\ncutout = late\nx = 0\ny = 0\n" + walls({{10, 0}, {10, 10}, {0, 10}}) +
                   "[prop]\nx = 1\n[prop]\nprop = p_none\n[prop]\nprop = p_nomesh\n"},
       {"lib.ini", kLibrary}, {"badlib.ini", kBadLibrary}},
-     {"good.ini", "missing.ini", "bowtie.ini", "bad.ini", "-c", "0", "20", "0"}, 1,
+     {"good.ini", "missing.ini", "bad.ini", "-c", "0", "20", "0"}, 1,
      {"Error loading room INI file missing.ini : File could not be opened\n",
-      "Processing room INI file bowtie.ini...\nError in room INI file bowtie.ini : Wall outline is not simple",
       "Processing room INI file bad.ini...\n",
       "Error in [cutout] section : All cutouts must be given a name!\n",
       "Error in [cutout] section (uneven) : Cutouts must have an equal number of \"x\", \"bottom\", and \"top\" "
@@ -276,8 +239,8 @@ const std::vector<Case> kCases = {
       "Exported prop p_good!\n"},
      "good/data/meshes/p_good.msh",
      [](const KxRlMeshFile &f, const FakeInstall &) {
-         ASSERT_EQ(1, f.getMeshGroupCount());  // the bow tie's cut-out prop went with its room
-         ASSERT_EQ(4, f.getMeshCount(0));       // good's wall, both floors, both ceilings, bad's wall
+         ASSERT_EQ(1, f.getMeshGroupCount());
+         ASSERT_EQ(4, f.getMeshCount(0));  // good's wall, both floors, both ceilings, bad's wall
          EXPECT_STREQ("good.dds", slotName(f.getMesh(0, 0), 0));
          expectBox(f, 0, 3, 16, {0, 20, 0, 10, 30, 3});  // bad.ini's walls, without the refused cut-outs
      }},
@@ -293,8 +256,26 @@ const std::vector<Case> kCases = {
          ASSERT_EQ(2, f.getMeshCount(0));  // 2 x 40000 vertices do not fit 16-bit indices
          expectBox(f, 0, 1, 40000, {-100, -100, 5, 100, 100, 8});
      }},
-    {"no room could be built", {{"bowtie.ini", walls({{0, 0}, {4, 4}, {4, 0}, {0, 4}})}}, {"missing.ini", "bowtie.ini"},
-     1, {"Error loading room INI file missing.ini", "Error in room INI file bowtie.ini", "No prop exported!\n"}, "",
+    {"a room that crosses itself keeps its walls, props and report",
+     {{"bowtie.ini", "[library]\ncutouts = lib.ini\n" + walls({{0, 0}}) + "[wall]\ncutout = win\nx = 2\ny = 0\n" +
+                         walls({{4, 0}, {0, 4}, {4, 4}}) + "[prop]\nprop = p_box\n"},
+      {"lib.ini", kLibrary}},
+     {"bowtie.ini"}, 1,
+     {"Processing room INI file bowtie.ini...\nError in room INI file bowtie.ini : Wall outline crosses itself: the "
+      "stretch from (4, 0) to (0, 4) crosses the stretch from (4, 4) to (0, 0); the room is built without its floor "
+      "and ceiling\n         -ACTUAL COORDS-",
+      " Center  2.000   0.000", " No  0.000   0.000     5.657", "Exported prop p_bowtie!\n"},
+     "bowtie/data/meshes/p_bowtie.msh",
+     [](const KxRlMeshFile &f, const FakeInstall &) {
+         ASSERT_EQ(3, f.getMeshGroupCount());  // the cut-out's prop, the [prop], the room
+         ASSERT_EQ(1, f.getMeshCount(2));       // walls only
+         const KxRlMesh *wall = f.getMesh(2, 0);
+         EXPECT_TRUE(coversOnFront(wall, 1, 1.5f));
+         EXPECT_FALSE(coversOnFront(wall, 2, 0.75f));  // the window: 0.5 to 1
+         EXPECT_EQ(7 * 4, wall->getVertexCount());     // six stretches, two pieces under and over the window
+     }},
+    {"no room could be built", {{"one.ini", walls({{0, 0}})}}, {"missing.ini", "one.ini"}, 1,
+     {"Error loading room INI file missing.ini", "Warning in room INI file one.ini", "No prop exported!\n"}, "",
      nullptr},
     {"a room with one wall point", {{"room.ini", walls({{1, 1}})}}, {"room.ini"}, 1,
      {"Warning in room INI file room.ini : There are fewer than two [wall] sections!\n", "No prop exported!\n"}, "",
@@ -321,6 +302,54 @@ TEST(Roomwright, buildsRoomsAsTheirFilesSay) {
         }
         ASSERT_TRUE(install.workFileExists(c.package)) << run.output << run.errors;
         c.check(*readMeshFile(install.workFile(c.package)), install);
+    }
+}
+
+// What a room file names is looked for as described (cut-out libraries from the current folder,
+// props through the game's sources), then beside the room file; what is found nowhere is
+// reported with every place looked at. A word that looks like an option but is none is taken
+// as a room file, with a warning that says so.
+TEST(Roomwright, looksBesideTheRoomFile) {
+    const std::string hall = kInterior + "[library]\ncutouts = lib.ini\n" + walls({{0, 0}}) +
+                             "[wall]\ncutout = win\nx = 4\ny = 0\n" + walls({{8, 0}, {8, 4}, {0, 4}}) +
+                             "[prop]\nprop = p_chair\n[prop]\nprop = p_stool\nx = 2\n";
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::vector<std::string> output, errors;
+        int groups;  // of the prop written into hall/ (0: none written)
+    } runs[] = {
+        {{"rooms/hall.ini"}, 0, {" Start  3.500   0.000", "Exported prop p_hall!\n"}, {}, 4},
+        {{"rooms/empty.ini", "-rot", "90"}, 1,
+         {"Error : Could not find cutout INI file nolib.ini\n", "Prop MSH file could not be found (p_nowhere)\n",
+          "Error loading room INI file -rot : File could not be opened\n", "Exported prop p_empty!\n"},
+         {"roomwright: -rot: warning: not an option of roomwright; taken as a room INI file name\n",
+          "roomwright: nolib.ini: cut-out library not found; looked for nolib.ini (from the current folder) and "
+          "rooms/nolib.ini (beside the room file)\n",
+          "roomwright: p_nowhere: no source has data\\setdressing\\p_nowhere.ini or data\\meshes\\p_nowhere.msh (",
+          "); neither rooms/p_nowhere.ini nor rooms/p_nowhere.msh lies beside the room file\n"},
+         0},
+    };
+    for (const auto &r : runs) {
+        SCOPED_TRACE(r.arguments[0]);
+        FakeInstall install;
+        install.addGameFile("data/meshes/p_box.msh", boxProp());
+        install.addRootFile("work/rooms/hall.ini", hall);
+        install.addRootFile("work/rooms/lib.ini", kLibrary);
+        install.addRootFile("work/rooms/p_chair.ini", "\tmesh = chair.msh\r\n\r\n[finance]\r\n");
+        install.addRootFile("work/rooms/chair.msh", boxProp());
+        install.addRootFile("work/rooms/p_stool.msh", boxProp());
+        install.addRootFile("work/rooms/empty.ini", "[library]\ncutouts = nolib.ini\n" + kSquare +
+                                                        "[prop]\nprop = p_nowhere\n");
+        ToolRun run = install.run("roomwright", r.arguments);
+        expectToolRun(run, r.status, r.output);
+        expectInOrder(run.errors, r.errors);
+        if (r.groups == 0) continue;
+        ASSERT_TRUE(install.workFileExists("hall/data/meshes/p_hall.msh")) << run.output << run.errors;
+        auto f = readMeshFile(install.workFile("hall/data/meshes/p_hall.msh"));
+        ASSERT_EQ(r.groups, f->getMeshGroupCount());  // the window's, the chair, the stool, the room
+        expectBox(*f, 2, 0, 3, {1.5f, 0, 0, 2.5f, 0.25f, 1});  // the stool, moved by 2
+        EXPECT_FALSE(coversOnFront(f->getMesh(3, 0), 4, 0.75f));  // the window's opening
     }
 }
 

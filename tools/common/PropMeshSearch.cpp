@@ -10,9 +10,10 @@
 #include <cstring>
 #include <memory>
 
+const char *const kPropMeshNotFound = "Prop MSH file could not be found";
+
 namespace {
 
-const char *const kNotFound = "Prop MSH file could not be found";
 const size_t kIniNameSize = 48;   // prop name + ".ini" and the terminator
 const size_t kMeshNameSize = 64;  // mesh file name and the terminator
 
@@ -58,13 +59,13 @@ void findPropMesh(const char *propName, char *path, std::string *detail) {
         const char *mesh = ini->getGroup(0)->getValue("mesh");
         if (!mesh || !*mesh) {
             setDetail(detail, "its set-dressing INI " + iniPath + " names no mesh (no \"mesh\" key before its sections)");
-            throw IOException(kNotFound);
+            throw IOException(kPropMeshNotFound);
         }
         meshName = mesh;
         if (!findContent(path, meshName, "data\\meshes\\", detail)) {
             setDetail(detail, "its set-dressing INI " + iniPath + " names the mesh " + meshName +
                                   ", which no source has in data\\meshes\\");
-            throw IOException(kNotFound);
+            throw IOException(kPropMeshNotFound);
         }
     } else {
         meshName = name + ".msh";
@@ -76,7 +77,7 @@ void findPropMesh(const char *propName, char *path, std::string *detail) {
         }
         if (!findContent(path, meshName, "data\\meshes\\", detail)) {
             setDetail(detail, "no source has data\\setdressing\\" + iniName + " or data\\meshes\\" + meshName);
-            throw IOException(kNotFound);
+            throw IOException(kPropMeshNotFound);
         }
     }
 }

@@ -7,12 +7,15 @@
 
 class KxRlMeshFile;
 
+// The text of the IOException thrown when no source has the prop's mesh.
+extern const char *const kPropMeshNotFound;  // "Prop MSH file could not be found"
+
 // The prop's set-dressing INI, data\setdressing\<name>.ini, names the mesh in its "mesh" key
 // (in the lines before any section); without that INI the mesh is data\meshes\<name>.msh. Both
 // are looked up through the content registry of the start-up frame; the found MSH file is read
 // and returned (owned by the caller).
 //
-// Throws IOException("Prop MSH file could not be found") when no mesh is found, also when the
+// Throws IOException(kPropMeshNotFound) when no mesh is found, also when the
 // set-dressing INI has no "mesh" key; the reader's own IOException passes through. Names that
 // would not fit the game's fields (the name with ".ini" in 48 bytes, the mesh file name in 64)
 // are refused with an IOException naming them. When `detail` is given it receives, on failure,

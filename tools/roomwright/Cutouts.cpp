@@ -2,7 +2,9 @@
 
 #include "IOException.h"
 #include "KxRlIniFile.h"
+#include "KxRlUtil.h"
 #include "RoomData.h"
+#include "RoomFiles.h"
 #include "ToolFrame.h"
 
 #include <cstring>
@@ -35,7 +37,7 @@ CutoutClass::CutoutClass(const KxRlIniGroup *section)
 // CutoutListClass
 
 CutoutListClass::CutoutListClass(const RoomDataClass *room) {
-    if (room->getLibrary()) loadAllLibraries(room->getLibrary());
+    if (room->getLibrary()) loadAllLibraries(room->getLibrary(), room->getFileName());
 }
 
 CutoutListClass::~CutoutListClass() {
@@ -47,18 +49,27 @@ const CutoutClass *CutoutListClass::getCutout(const char *name) const {
     return found == table.end() ? nullptr : found->second.get();
 }
 
-void CutoutListClass::loadAllLibraries(const KxRlIniGroup *library) {
+void CutoutListClass::loadAllLibraries(const KxRlIniGroup *library, const char *roomFile) {
     for (int i = 0; i < library->getPropertyCount(); i++) {
         if (std::strcmp(library->getPropertyName(i), "cutouts") != 0) continue;
         const char *path = library->getPropertyValue(i);
-        try {
-            libraries.emplace_back(new KxRlIniFile(path));
-        } catch (const IOException &e) {
+        std::vector<std::string> places = besideRoomFile(roomFile, path);
+        size_t found = 0;
+        while (found < places.size() && !kxrlFileExists(places[found].c_str())) found++;
+        if (found == places.size()) {
             toolError("Error : Could not find cutout INI file %s\n", path);
-            toolDiagnostic(path, "cut-out library: %s", e.getErrorString());
+            toolDiagnostic(path, "cut-out library not found; looked for %s", describePlaces(places).c_str());
             continue;
         }
-        loadLibrary(libraries.back().get(), path);
+        const char *place = places[found].c_str();
+        try {
+            libraries.emplace_back(new KxRlIniFile(place));
+        } catch (const IOException &e) {
+            toolError("Error : Could not find cutout INI file %s\n", path);
+            toolDiagnostic(place, "cut-out library: %s", e.getErrorString());
+            continue;
+        }
+        loadLibrary(libraries.back().get(), place);
     }
 }
 

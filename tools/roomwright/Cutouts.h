@@ -50,8 +50,10 @@ private:
 };
 
 // The cut-outs known to one room: those of every library its [library] section names, in
-// order, a later cut-out replacing an earlier one of the same name. Unreadable libraries and
-// invalid cut-outs are reported (stdout and stderr) and left out.
+// order, a later cut-out replacing an earlier one of the same name. A library is looked for as
+// named (from the current folder), then beside the room file. Libraries not found (stderr names
+// every place looked at) or unreadable, and invalid cut-outs, are reported (stdout and stderr)
+// and left out.
 class CutoutListClass {
 public:
     explicit CutoutListClass(const RoomDataClass *room);
@@ -63,7 +65,7 @@ public:
     const CutoutClass *getCutout(const char *name) const;
 
 private:
-    void loadAllLibraries(const KxRlIniGroup *library);
+    void loadAllLibraries(const KxRlIniGroup *library, const char *roomFile);
     void loadLibrary(const KxRlIniFile *file, const char *path);
 
     std::vector<std::unique_ptr<KxRlIniFile>> libraries;  // the cut-outs borrow their texts

@@ -57,9 +57,10 @@ public:
 
     // Appends the room's wall piece, then its floor and ceiling pieces when the surface has
     // them, all in the room's frame with a copy of its final transform. With `lightmap` the
-    // geometry carries light-map co-ordinates. All or nothing: when a mesh cannot be made
-    // (the surface's IOException, for an outline that is not simple) nothing is appended and
-    // the exception passes on.
+    // geometry carries light-map co-ordinates. An outline that crosses itself has no floor or
+    // ceiling mesh (the surface's getFloorProblem says why): only its wall piece is made. All
+    // or nothing: when a mesh cannot be made (the surface's IOException, for a mesh too large)
+    // nothing is appended and the exception passes on.
     void addWallPiece(RoomDataClass *room, KxDWallSurface *surface, bool lightmap);
 
     // The material of one surface: diffuse `prefix` (or `defaultTexture`), reflective and

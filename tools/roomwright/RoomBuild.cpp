@@ -169,7 +169,7 @@ void RoomBuild::placeCutoutProp(const KxRlIniGroup *wall, const CutoutClass *cut
     place.addTranslation(x, y, base);
     place.addTransform(room->getTransforms()->getFinalTransform());
     // A prop that cannot be read is reported; the opening stays.
-    builder.placeProp(name, cutout->getProp(), wall, place.getFinalTransform());
+    builder.placeProp(name, cutout->getProp(), room->getFileName(), wall, place.getFinalTransform());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -187,6 +187,6 @@ void RoomBuild::addDressing() {
         }
         std::unique_ptr<KxDTransformList> list = transformFromIni(section);
         list->addTransform(room->getTransforms()->getFinalTransform());
-        builder.placeProp(name, name, section, list->getFinalTransform());
+        builder.placeProp(name, name, room->getFileName(), section, list->getFinalTransform());
     }
 }

@@ -1,5 +1,6 @@
 #include "RoomBuilder.h"
 
+#include "ContentDiagnostics.h"
 #include "IOException.h"
 #include "KxDMeshData.h"
 #include "KxRlIniFile.h"
@@ -13,7 +14,9 @@
 #include "PropPackage.h"
 #include "RoomBuild.h"
 #include "RoomData.h"
+#include "RoomFiles.h"
 #include "ToolFrame.h"
+#include "ToolOutput.h"
 
 #include <cstdio>
 #include <cstring>
@@ -128,6 +131,7 @@ void RoomBuilder::buildRoom(RoomDataClass *room) {
                         room->getFileName());
         } else {
             meshOutputs->addWallPiece(room, build.getWallSurface(), lightmapEverywhere);
+            reportFloorProblem(room, build.getWallSurface());
             build.printWallReport();
         }
     } catch (const IOException &e) {
@@ -141,12 +145,25 @@ void RoomBuilder::buildRoom(RoomDataClass *room) {
     build.addDressing();
 }
 
+// The floor and ceiling asked for that an outline crossing itself cannot have: the room keeps
+// its walls, its props and its wall report.
+void RoomBuilder::reportFloorProblem(const RoomDataClass *room, KxDWallSurface *surface) {
+    const std::string &problem = surface->getFloorProblem();
+    if (problem.empty()) return;
+    const bool floor = surface->getHasFloor(), ceiling = surface->getHasCeiling();
+    const char *missing = floor && ceiling ? "floor and ceiling" : (floor ? "floor" : "ceiling");
+    toolError("Error in room INI file %s : %s; the room is built without its %s\n", room->getFileName(),
+              problem.c_str(), missing);
+    toolDiagnostic(room->getFileName(), "%s; the walls, the props and the wall report are kept, the %s left out",
+                   problem.c_str(), floor && ceiling ? "floor and ceiling are" : (floor ? "floor is" : "ceiling is"));
+}
+
 // ---------------------------------------------------------------------------------------
 // Props
 
-bool RoomBuilder::placeProp(const char *propName, const char *shownName, const KxRlIniGroup *section,
-                            const KxDMatTransform *transform) {
-    KxRlMeshFile *file = loadProp(propName, shownName);
+bool RoomBuilder::placeProp(const char *propName, const char *shownName, const char *roomFile,
+                            const KxRlIniGroup *section, const KxDMatTransform *transform) {
+    KxRlMeshFile *file = loadProp(propName, shownName, roomFile);
     if (!file) return false;
     for (int g = 0; g < file->getMeshGroupCount(); g++) {
         std::unique_ptr<KxRlMeshGroupRef> ref(new KxRlMeshGroupRef(file->getMeshGroup(g)));
@@ -157,18 +174,46 @@ bool RoomBuilder::placeProp(const char *propName, const char *shownName, const K
     return true;
 }
 
-KxRlMeshFile *RoomBuilder::loadProp(const char *propName, const char *shownName) {
-    auto loaded = propMeshes.find(propName);
-    if (loaded != propMeshes.end()) return loaded->second.get();
+namespace {
+
+// A prop found beside one room file is not the prop of that name beside another.
+std::string besideKey(const char *propName, const char *roomFile) {
+    return std::string(propName) + '\0' + std::string(roomFile, fileNameOf(roomFile));
+}
+
+}  // namespace
+
+KxRlMeshFile *RoomBuilder::loadProp(const char *propName, const char *shownName, const char *roomFile) {
+    for (const std::string &key : {std::string(propName), besideKey(propName, roomFile)}) {
+        auto loaded = propMeshes.find(key);
+        if (loaded != propMeshes.end()) return loaded->second.get();
+    }
     std::string detail;
     try {
-        KxRlMeshFile *file = loader(propName, &detail);
-        propMeshes[propName].reset(file);
-        return file;
+        return readProp(propName, roomFile, &detail);
     } catch (const IOException &e) {
         toolError("%s (%s)\n", e.getErrorString(), shownName);
         toolDiagnostic(propName, "%s", detail.empty() ? e.getErrorString() : detail.c_str());
         return nullptr;
+    }
+}
+
+KxRlMeshFile *RoomBuilder::readProp(const char *propName, const char *roomFile, std::string *detail) {
+    try {
+        KxRlMeshFile *file = loader(propName, detail);
+        propMeshes[propName].reset(file);
+        return file;
+    } catch (const IOException &e) {
+        if (std::strcmp(e.getErrorString(), kPropMeshNotFound) != 0) throw;
+        std::string searched = detail->empty() ? e.getErrorString() : *detail, places;
+        if (KxRlMeshFile *file = loadPropBesideRoom(roomFile, propName, &places, detail)) {
+            propMeshes[besideKey(propName, roomFile)].reset(file);
+            return file;
+        }
+        if (KxRlContentRegistry *registry = getContentRegistry())
+            searched += " (" + describeSearchedSources(registry) + ")";
+        *detail = searched + "; " + places;
+        throw;
     }
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class KxDWallSurface;
 class KxRlIniGroup;
 class KxRlMeshFile;
 class KxRlMeshGroup;
@@ -62,17 +63,26 @@ private:
     // (reported).
     bool writePackage(KxRlRebuiltProp *prop);
     // One room: its walls, their pieces and report, and its props. When its outline cannot be
-    // built, the room is reported and nothing of it is kept (neither pieces nor placed props).
+    // built (too many points for a mesh), the room is reported and nothing of it is kept
+    // (neither pieces nor placed props); an outline that crosses itself loses only its floor
+    // and ceiling (reportFloorProblem).
     void buildRoom(RoomDataClass *room);
+    static void reportFloorProblem(const RoomDataClass *room, KxDWallSurface *surface);
 
     // A reference to every group of the prop's MSH, moved by `transform` and given the
     // section's light-map texture, into the rebuilt prop. False when the prop cannot be read
     // (reported as loadProp says).
-    bool placeProp(const char *propName, const char *shownName, const KxRlIniGroup *section,
+    bool placeProp(const char *propName, const char *shownName, const char *roomFile, const KxRlIniGroup *section,
                    const KxDMatTransform *transform);
-    // The loaded MSH of a prop, read once per run; null after reporting "%s (%s)\n" with the
-    // exception's text and `shownName` (and the reason on stderr).
-    KxRlMeshFile *loadProp(const char *propName, const char *shownName);
+    // The loaded MSH of a prop, read once per run: through the loader, and when that finds no
+    // mesh, beside the room file (loadPropBesideRoom). Null after reporting "%s (%s)\n" with
+    // the exception's text and `shownName`, and on stderr the reason (for a prop found
+    // nowhere, every place looked at).
+    KxRlMeshFile *loadProp(const char *propName, const char *shownName, const char *roomFile);
+    // The prop's MSH through the loader, else beside the room file, kept for the run. Throws
+    // IOException when it cannot be read, or is found nowhere (`detail` then names every place
+    // looked at).
+    KxRlMeshFile *readProp(const char *propName, const char *roomFile, std::string *detail);
     // Stage 2 of every mesh of the reference, when the section has a "lightmap" key.
     static void setPropLightmap(KxRlMeshGroupRef *ref, const KxRlIniGroup *section);
 

@@ -117,6 +117,8 @@ void RoomwrightParser::takeWord(const char *word) {
         takeValue(word);
         return;
     }
+    if (word[0] == '-' && word[1] != 0)
+        toolDiagnostic(word, "warning: not an option of roomwright; taken as a room INI file name");
     propData->addRoomData(word);
     if (!roomSeen) outputFolder->nameAfterInput(word);
     roomSeen = true;
