@@ -115,9 +115,10 @@ std::string readAll(const std::string &path) {
 
 const char *const kUsage =
     "Usage: make_example_game <folder>\n"
-    "Writes a miniature game installation into <folder> for trying the tools out: the game\n"
-    "folder (loose meshes and an archive), a registry file naming it (reelmara.reg, for\n"
-    "REELMARA_REGISTRY) and a documents folder with a saved set-dressing arrangement.\n";
+    "Writes a miniature game installation into <folder> for trying the tools out:\n"
+    "the game folder (loose meshes and an archive), a registry file naming it\n"
+    "(reelmara.reg, for REELMARA_REGISTRY) and a documents folder with a saved\n"
+    "set-dressing arrangement.\n";
 
 }  // namespace
 
