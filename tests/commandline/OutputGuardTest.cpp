@@ -92,6 +92,24 @@ TEST(OutputGuard, numbersThatAreNotFiniteAreRefused) {
     }
 }
 
+// A room whose walls have no height (or a negative one) is refused with a message naming its
+// file and left out; the other rooms are built.
+TEST(OutputGuard, roomsWithoutWallHeightAreLeftOut) {
+    for (const char *height : {"0", "-2"}) {
+        SCOPED_TRACE(height);
+        FakeInstall install;
+        layInputs(install);
+        install.addRootFile("work/low.ini", roomFile({{10, 0}, {14, 0}, {14, 4}}, "height = " + std::string(height) + "\n"));
+        ToolRun run = install.run("roomwright", {"low.ini", "room.ini"});
+        expectToolRun(run, 1, {"Error in room INI file low.ini : The wall height (" + std::string(height) +
+                                   ") must be above 0\n",
+                               "Processing room INI file room.ini...\n", "Exported prop p_low!\n"});
+        KxDClipRegion3D box;
+        readMeshFile(install.workFile("low/data/meshes/p_low.msh"))->getMesh(0, 0)->calcPosBounds(&box);
+        EXPECT_NEAR(4, box.getMaxX(), 1e-3);  // only room.ini's walls
+    }
+}
+
 // The mesh writer is the last guard: a mesh whose positions or light-map co-ordinates are not
 // finite after every transform, or whose box overflows the float range, is not written, and
 // nothing else of the package either.

@@ -24,14 +24,14 @@ std::string modelFile() {
 
 }  // namespace
 
-std::string roomFile(const std::vector<std::array<float, 2>> &points, const std::string &extra) {
-    std::string text = "[global]\n";
+std::string roomFile(const std::vector<std::array<float, 2>> &points, const std::string &global) {
+    std::string text = "[global]\n" + global;
     char line[128];
     for (const auto &p : points) {
         std::snprintf(line, sizeof line, "[wall]\nx = %g\ny = %g\n", p[0], p[1]);
         text += line;
     }
-    return text + extra;
+    return text;
 }
 
 void layInputs(FakeInstall &install) {

@@ -26,7 +26,7 @@ void exportGltfModel(const FakeInstall &install);
 // folder of the user running the tests).
 ToolRun runSlip(const FakeInstall &install, const std::string &tool, const std::vector<std::string> &arguments);
 
-// The room INI text of the outline through `points`, with `extra` after it.
-std::string roomFile(const std::vector<std::array<float, 2>> &points, const std::string &extra = "");
+// The room INI text of the outline through `points`, with `global` keys in its [global] section.
+std::string roomFile(const std::vector<std::array<float, 2>> &points, const std::string &global = "");
 
 #endif

@@ -50,6 +50,11 @@ void reportBadNumber(const char *option, const char *word) {
     toolDiagnostic(option, "'%s' %s; the option is ignored", word, describeNumberWord(word).c_str());
 }
 
+void reportFlatteningScale(const char *option, const char *word, const char *subject) {
+    toolDiagnostic(option, "'%s' is a scale factor of 0, which would flatten the %s; the option is ignored", word,
+                   subject);
+}
+
 KxDClipRegion3D clipBoxOf(const OptionArguments &arguments) {
     float x1 = arguments.getFloat(0), y1 = arguments.getFloat(1), z1 = arguments.getFloat(2);
     float x2 = arguments.getFloat(3), y2 = arguments.getFloat(4), z2 = arguments.getFloat(5);
@@ -98,8 +103,7 @@ void applyTransformOption(KxDTransformList *list, TransformKind kind, int axis, 
             toolError("Error with %s option : Invalid number (%s): %s will not be %s\n", option, bad, subject,
                       kind == TRANSFORM_SCALE ? "scaled" : "rotated");
         if (flattens)
-            toolDiagnostic(option, "'%s' is a scale factor of 0, which would flatten the %s; the option is ignored",
-                           bad, subject);
+            reportFlatteningScale(option, bad, subject);
         else
             reportBadNumber(option, bad);
         return;

@@ -57,6 +57,10 @@ private:
 // or beyond the float range (describeNumberWord).
 void reportBadNumber(const char *option, const char *word);
 
+// The stderr line of a scaling option refused for a factor of 0, which would flatten
+// `subject` ("prop", "room", "mesh group 2") to nothing.
+void reportFlatteningScale(const char *option, const char *word, const char *subject);
+
 // The box of a clip option (-clp, -clg, -clm, -cl) whose six words, all numbers, give two
 // corners: x1 y1 z1, then x2 y2 z2 (on each axis the ends in either order).
 KxDClipRegion3D clipBoxOf(const OptionArguments &arguments);

@@ -35,7 +35,7 @@ void readScale(const char *word, float *scale) {
     }
     toolError("Error with -s option : Invalid number (%s): prop will not be scaled\n", word);
     if (value == 0.0f)
-        toolDiagnostic("-s", "'%s' is a scale factor of 0, which would flatten the prop; the option is ignored", word);
+        reportFlatteningScale("-s", word, "prop");
     else
         reportBadNumber("-s", word);
 }

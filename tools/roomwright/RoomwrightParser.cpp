@@ -230,8 +230,7 @@ bool RoomwrightParser::numbersGiven(const Option &option, const char *word) cons
     else
         toolError("Error with %s option: Invalid number (%s): room will not be scaled\n", option.name, word);
     if (flattens)
-        toolDiagnostic(option.name, "'%s' is a scale factor of 0, which would flatten the room; the option is ignored",
-                       word);
+        reportFlatteningScale(option.name, word, "room");
     else
         reportBadNumber(option.name, bad);
     return false;
