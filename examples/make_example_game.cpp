@@ -23,6 +23,7 @@
 #include "KxRlMeshMaterial.h"
 #include "KxRlRebuiltProp.h"
 #include "PakWriter.h"
+#include "StandardFlags.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -112,11 +113,19 @@ std::string readAll(const std::string &path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+const char *const kUsage =
+    "Usage: make_example_game <folder>\n"
+    "Writes a miniature game installation into <folder> for trying the tools out:\n"
+    "the game folder (loose meshes and an archive), a registry file naming it\n"
+    "(reelmara.reg, for REELMARA_REGISTRY) and a documents folder with a saved\n"
+    "set-dressing arrangement.\n";
+
 }  // namespace
 
 int main(int argc, char **argv) {
+    if (answerStandardFlag("make_example_game", kUsage, argc, argv)) return 0;
     if (argc != 2) {
-        std::fprintf(stderr, "Usage: make_example_game <folder>\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     try {

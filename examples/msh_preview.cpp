@@ -10,6 +10,7 @@
 #include "KxRlMeshFile.h"
 #include "KxRlMeshMaterial.h"
 #include "PreviewPicture.h"
+#include "StandardFlags.h"
 
 #include <cctype>
 #include <cmath>
@@ -83,6 +84,7 @@ std::vector<PreviewTriangle> collectTriangles(const KxRlMeshFile &file, PreviewV
 }  // namespace
 
 int main(int argc, char **argv) {
+    if (answerStandardFlag("msh_preview", kUsage, argc, argv)) return 0;
     PreviewView view = kPreviewAngled;
     bool cull = false;
     bool usable = true;

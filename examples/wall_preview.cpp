@@ -11,6 +11,7 @@
 #include "IOException.h"
 #include "KxDWallSurface.h"
 #include "PreviewPicture.h"
+#include "StandardFlags.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -137,6 +138,7 @@ void collectTriangles(const KxDMeshData &mesh, int colour, const Options &o, std
 }  // namespace
 
 int main(int argc, char **argv) {
+    if (answerStandardFlag("wall_preview", kUsage, argc, argv)) return 0;
     Options o;
     if (!parseArguments(argc, argv, &o)) {
         std::fputs(kUsage, stderr);

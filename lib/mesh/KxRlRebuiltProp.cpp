@@ -87,6 +87,28 @@ void writeMatrix(RandomAccessFile *file, const KxDMatTransform *matrix) {
         for (int column = 0; column < 3; column++) file->writeFloat(matrix->getValue(row, column));
 }
 
+bool finite(const _KxDVector3D &v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool finite(const _KxDVector2D &v) { return std::isfinite(v.x) && std::isfinite(v.y); }
+
+bool allFinite(const float *values, int count) {
+    for (int i = 0; i < count; i++)
+        if (!std::isfinite(values[i])) return false;
+    return true;
+}
+
+// The ends and the quantising steps of a box: a box whose extent overflows the float range
+// has an infinite step, and every code made with it would be 0.
+bool finiteBox(const KxDClipRegion2D &box) {
+    const float values[6] = {box.getMinX(), box.getMinY(), box.getMaxX(), box.getMaxY(), box.getStepX(),
+                             box.getStepY()};
+    return allFinite(values, 6);
+}
+
+bool finiteBox(const KxDClipRegion3D &box) {
+    const float values[3] = {box.getMinZ(), box.getMaxZ(), box.getStepZ()};
+    return finiteBox(static_cast<const KxDClipRegion2D &>(box)) && allFinite(values, 3);
+}
+
 // Two texture names of a material slot are the same when both are empty or both are the
 // same text; the switched-off marker matches only itself.
 bool sameSlotName(const char *a, const char *b) {
@@ -101,6 +123,7 @@ KxRlRebuiltProp::KxRlRebuiltProp()
     : skeleton(nullptr),
       skeletonTransform(nullptr),
       clipIndex(nullptr),
+      exportGroupNumber(0),
       workIndexCount(0),
       workIndexList(nullptr),
       workVertexCount(0),
@@ -304,6 +327,7 @@ void KxRlRebuiltProp::exportMaterials(RandomAccessFile *file) {
 
 void KxRlRebuiltProp::exportMeshGroupRefs(RandomAccessFile *file) {
     for (int r = 0; r < getMeshGroupRefCount(); r++) {
+        exportGroupNumber = r;
         const KxRlMeshGroupRef *ref = getMeshGroupRef(r);
         const KxRlMeshGroup *group = ref->getMeshGroup();
         file->writeShort(static_cast<int16_t>(resMeshCount(ref)));
@@ -358,6 +382,7 @@ void KxRlRebuiltProp::exportMesh(RandomAccessFile *file, const KxRlMeshGroupRef 
     if (clipping) clipMesh(ref, mesh);
     bool mirrored = transform ? transformMesh(ref, mesh) : false;
     calcMeshBounds();
+    checkWorkingMesh(ref, mesh, lightMap);
 
     _KxRlExportMaterial material;
     makeExportMaterial(ref, mesh, &material);
@@ -539,6 +564,33 @@ bool KxRlRebuiltProp::transformMesh(const KxRlMeshGroupRef *ref, int mesh) {
         t->multiply(&ownVertexList[v].normal, true);
     }
     return t->isMirroring();
+}
+
+void KxRlRebuiltProp::checkWorkingMesh(const KxRlMeshGroupRef *ref, int mesh, bool lightMap) const {
+    const char *problem = nullptr;
+    for (int v = 0; v < workVertexCount && !problem; v++) {
+        const _KxDTexVertex &vertex = workVertexList[v];
+        if (!finite(vertex.position)) problem = "a vertex position is not a finite number";
+        else if (!finite(vertex.normal)) problem = "a normal is not a finite number";
+        else if (!finite(vertex.texture)) problem = "a texture co-ordinate is not a finite number";
+        else if (lightMap && workLightMapList && !finite(workLightMapList[v]))
+            problem = "a light-map co-ordinate is not a finite number";
+    }
+    const KxRlMesh *source = ref->getMeshGroup()->getMesh(mesh);
+    const float tx = ref->getTexTranslateX(mesh), ty = ref->getTexTranslateY(mesh);
+    const float texBounds[4] = {source->getMinTx() + tx, source->getMinTy() + ty, source->getMaxTx() + tx,
+                                source->getMaxTy() + ty};
+    const float lightMapBounds[4] = {source->getMinLmTx(), source->getMinLmTy(), source->getMaxLmTx(),
+                                     source->getMaxLmTy()};
+    if (!problem && !finiteBox(workBounds)) problem = "its bounding box exceeds the float range";
+    if (!problem && (!allFinite(texBounds, 4) || !finiteBox(KxDClipRegion2D(source->getTexBounds()))))
+        problem = "its texture bounds exceed the float range";
+    if (!problem && lightMap && !allFinite(lightMapBounds, 4))
+        problem = "its light-map bounds exceed the float range";
+    if (!problem) return;
+    const char *name = ref->getGroupName();
+    throw IOException("Mesh " + std::to_string(mesh) + " of group " + std::to_string(exportGroupNumber) + " (" +
+                      (name ? name : "") + ") cannot be written: " + problem);
 }
 
 void KxRlRebuiltProp::calcMeshBounds() {

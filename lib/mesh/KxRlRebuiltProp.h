@@ -74,7 +74,9 @@ public:
     // Writes the whole file at `path` (at most 255 characters): it is written under a
     // temporary name of this process (kxrlTemporaryPath) and renamed over `path` only once
     // complete, so a failed export leaves any earlier file at `path` as it was and no partial
-    // file behind. Throws IOException: "File could not be opened" when it cannot be created
+    // file behind. A mesh that is not finite after its transforms is not written (see
+    // checkWorkingMesh), and nothing of the file then. Throws IOException: "File could not be
+    // opened" when it cannot be created
     // or an existing file at `path` is read-only (error number EACCES), a text
     // naming the path when it is too long or the rename fails, "Too many textures ..." when
     // more than 255 distinct textures would be written, and the stream's own errors. The
@@ -149,6 +151,13 @@ private:
     // Moves the working positions and normals; true when the transform mirrors.
     bool transformMesh(const KxRlMeshGroupRef *ref, int mesh);
     void calcMeshBounds();
+    // The last guard before mesh `mesh` of `ref` is written (after calcMeshBounds): every
+    // working position, normal and texture co-ordinate (and light-map co-ordinate, with
+    // `lightMap`) is a finite number, and the position, texture and light-map bounds and the
+    // steps the codes are made with stay within the float range. Otherwise throws
+    // IOException "Mesh <m> of group <g> (<name>) cannot be written: <what>", with the
+    // mesh's number in its source group and the group's position in the output.
+    void checkWorkingMesh(const KxRlMeshGroupRef *ref, int mesh, bool lightMap) const;
     void clearAfterMesh();
 
     // Writes the mesh record's lists: indices (corners b and c swapped when `mirrored`) and
@@ -162,6 +171,7 @@ private:
     const KxRlMeshClipIndex *clipIndex;
     std::vector<const char *> exportBitmapList;  // the texture names as read, not owned
     ArrayList exportMaterialList;
+    int exportGroupNumber;  // the output group being written, for messages
 
     KxDClipRegion3D workBounds;
     int workIndexCount;

@@ -116,6 +116,11 @@ std::string describeRegistrySource(RegistryHive hive, std::string *problem);
 // (`C:\...`) on POSIX. Always false on Windows.
 bool isForeignPath(const char *path);
 
+// True when the texts this program gets (command line, file names) hold one byte per
+// character of the Windows code page, as the game stores names: on Windows. False on POSIX,
+// where a byte beyond ASCII is part of a UTF-8 character that the game would read as others.
+bool namesInCodePage();
+
 }  // namespace platform
 
 #endif

@@ -493,4 +493,6 @@ std::string nativePath(const char *path) { return toSlashes(path); }
 
 bool isForeignPath(const char *path) { return path && isWindowsDrivePath(path); }
 
+bool namesInCodePage() { return false; }
+
 }  // namespace platform

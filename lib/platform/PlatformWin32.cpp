@@ -153,4 +153,6 @@ std::string nativePath(const char *path) { return toBackslashes(path); }
 
 bool isForeignPath(const char *) { return false; }
 
+bool namesInCodePage() { return true; }
+
 }  // namespace platform

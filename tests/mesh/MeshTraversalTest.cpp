@@ -2,6 +2,7 @@
 // meshes with a direct implementation of the vertex-by-vertex search, and of the clip of an
 // object's box through the mesh's index with the writer's scan of every vertex.
 
+#include "IOException.h"
 #include "KxRlMeshTraversal.h"
 
 #include "KxDMeshData.h"
@@ -295,7 +296,12 @@ TEST(MeshTraversal, clipThroughTheIndexWritesWhatTheScanWrites) {
             prop.addMeshGroupRef(ref);
             prop.setClipIndex(through);
             std::srand(7);
-            prop.exportMesh(path.c_str());
+            // Positions that are not finite are refused by the writer, alike both ways.
+            try {
+                prop.exportMesh(path.c_str());
+            } catch (const IOException &e) {
+                return std::string("refused: ") + e.getErrorString();
+            }
             return readFileBytes(path);
         };
         // Each object's box, then random boxes on the group, on the mesh, and on both.

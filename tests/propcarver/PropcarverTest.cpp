@@ -215,7 +215,7 @@ const std::vector<Case> kCases = {
      {"Error exporting prop : Package path is too long: " + kDeepFolder + "\\data\\propblueprint\\p_x.ini\n"},
      nullptr},
     {"prop name with a folder", {"set.msh", "sub/x", "-g", "0"}, 1,
-     {"Error exporting prop : Prop name is not a plain file name: p_sub/x\n"}, nullptr},
+     {"Error : Output prop name sub/x holds a path separator.\n"}, nullptr},
     {"input not found", {"nothere.msh", "x", "-g", "0"}, 1, {"Error : Could not find input mesh file!\n"}, nullptr},
 };
 

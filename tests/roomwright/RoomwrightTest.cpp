@@ -376,7 +376,7 @@ TEST(Roomwright, readsItsCommandLine) {
          {"Error with -s option: no room INI file has been specified yet!\n",
           "Error with -sx option: Invalid number (abc): room will not be scaled\n",
           "Error with -rz option: Invalid number (x): room will not be rotated\n"}, "p_room", 9},
-        {{"-propname", "-cat", "5", "room.ini"}, 0, {"Exported prop p_room!\n"}, "p_room", 5},
+        {{"-propname", "-cat", "5", "room.ini"}, 1, {"Exported prop p_room!\n"}, "p_room", 5},
         {{"room.ini", "-c", "1", "2", "other.ini", "-lm", "0", "0", "1", "y"}, 1,
          {"Error with -c option: Invalid number: room will not be centered\n",
           "Error with -lm option: invalid number: lightmap coordinates will not be used\n",

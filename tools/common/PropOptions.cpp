@@ -43,8 +43,16 @@ bool OptionArguments::allFloats(const char **bad) const {
 
 void OptionArguments::reportAbandoned(const char *nextOption) const {
     if (hasEnough()) return;
-    toolDiagnostic(option, "the option got %d of its values before %s; it is ignored", count,
-                   nextOption ? nextOption : "the end");
+    toolOptionCutShort(option, count, nextOption);
+}
+
+void reportBadNumber(const char *option, const char *word) {
+    toolDiagnostic(option, "'%s' %s; the option is ignored", word, describeNumberWord(word).c_str());
+}
+
+void reportFlatteningScale(const char *option, const char *word, const char *subject) {
+    toolDiagnostic(option, "'%s' is a scale factor of 0, which would flatten the %s; the option is ignored", word,
+                   subject);
 }
 
 KxDClipRegion3D clipBoxOf(const OptionArguments &arguments) {
@@ -84,13 +92,20 @@ void applyTransformOption(KxDTransformList *list, TransformKind kind, int axis, 
                           const char *subject) {
     const char *option = arguments.getOption();
     const char *bad = "";
-    if (!arguments.allFloats(&bad)) {
+    bool numbers = arguments.allFloats(&bad);
+    // A scaling by 0 flattens the prop to nothing; it is refused like a word that is no number.
+    bool flattens = numbers && kind == TRANSFORM_SCALE && arguments.getFloat(0) == 0.0f;
+    if (!numbers || flattens) {
+        if (flattens) bad = arguments.getWord(0);
         if (kind == TRANSFORM_CENTRE)
             toolError("Error with %s option : Invalid number: %s will not be centered\n", option, subject);
         else
             toolError("Error with %s option : Invalid number (%s): %s will not be %s\n", option, bad, subject,
                       kind == TRANSFORM_SCALE ? "scaled" : "rotated");
-        toolDiagnostic(option, "'%s' is not a number", bad);
+        if (flattens)
+            reportFlatteningScale(option, bad, subject);
+        else
+            reportBadNumber(option, bad);
         return;
     }
     float value = arguments.getFloat(0);

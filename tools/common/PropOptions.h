@@ -40,8 +40,9 @@ public:
     // True when every one of the needed words is a number; else, when `bad` is given, it
     // receives the first word that is not. 1000000 itself counts as no number (the marker).
     bool allFloats(const char **bad = nullptr) const;
-    // The option is given up because `nextOption` came (null: the end of the line) before it
-    // had its words: names it on stderr. Nothing when it had enough.
+    // The option is given up because the option word `nextOption` came before it had its
+    // words: an error (status 1) named on stderr with that word (toolOptionCutShort). Nothing
+    // when it had enough.
     void reportAbandoned(const char *nextOption) const;
 
 private:
@@ -51,6 +52,14 @@ private:
     const char *words[kMaxWords] = {};
     float floats[kMaxWords] = {};
 };
+
+// The stderr line of a number option whose word `word` is refused: not a number, not finite
+// or beyond the float range (describeNumberWord).
+void reportBadNumber(const char *option, const char *word);
+
+// The stderr line of a scaling option refused for a factor of 0, which would flatten
+// `subject` ("prop", "room", "mesh group 2") to nothing.
+void reportFlatteningScale(const char *option, const char *word, const char *subject);
 
 // The box of a clip option (-clp, -clg, -clm, -cl) whose six words, all numbers, give two
 // corners: x1 y1 z1, then x2 y2 z2 (on each axis the ends in either order).
@@ -83,9 +92,10 @@ constexpr int kUniformScale = -1;
 // Carries out the transform option whose words `arguments` holds on `list`: a centring moves
 // the point x y z to the origin, a scaling multiplies by the factor along `axis` (0 X, 1 Y,
 // 2 Z, or kUniformScale), a rotation turns by the angle in degrees about `axis`. A word that is
-// no number refuses the option (status 1, the word named on stderr) with "Error with %s option
-// : Invalid number: %s will not be centered\n" or "Error with %s option : Invalid number (%s):
-// %s will not be scaled\n" (rotated), `subject` naming what moves ("prop", "mesh group 2").
+// no finite number, or a scale factor of 0, refuses the option (status 1, the word named on
+// stderr) with "Error with %s option : Invalid number: %s will not be centered\n" or "Error
+// with %s option : Invalid number (%s): %s will not be scaled\n" (rotated), `subject` naming
+// what moves ("prop", "mesh group 2").
 void applyTransformOption(KxDTransformList *list, TransformKind kind, int axis, const OptionArguments &arguments,
                           const char *subject);
 

@@ -4,6 +4,7 @@
 #include "KxRlRebuiltProp.h"
 #include "KxRlUtil.h"
 #include "Platform.h"
+#include "PropName.h"
 #include "TextFileWriter.h"
 #include "ToolFrame.h"
 #include "ToolOutput.h"
@@ -26,15 +27,14 @@ const PackageFile kBlueprintFile = {"data\\propblueprint", ".ini"};
 const PackageFile kPropFile = {"data\\props", ".ini"};
 const PackageFile kSetDressingFile = {"data\\setdressing", ".ini"};
 
-// A prop name becomes part of four paths: it must not lead into other folders.
+// The last guard on a prop name, whichever tool gave it: it becomes part of four paths and the
+// mesh line of the INI files, so it must be one the game can load.
 void checkPropName(const char *name) {
-    bool plain = *name != 0;
-    for (const char *c = name; *c; c++)
-        if (kxrlIsSeparator(*c) || *c == ':') plain = false;
-    if (!plain) {
-        toolDiagnostic(name, "a prop name must be a plain file name, without folders");
-        throw IOException("Prop name is not a plain file name: " + std::string(name));
-    }
+    PropNameFault fault = propNameFault(name);
+    if (fault == PropNameFault::NONE) return;
+    std::string why = describePropNameFault(fault, name);
+    toolDiagnostic(name, "the prop name %s, so nothing was written", why.c_str());
+    throw IOException("Prop name " + std::string(name) + " " + why);
 }
 
 // output\folder\ in `folderPath` and output\folder\name.ext in `filePath`, or an IOException
@@ -53,11 +53,23 @@ void composePath(char *folderPath, char *filePath, const char *output, const Pac
     }
 }
 
-// Creates a folder given with its trailing backslash; an existing one is simply used.
-void makeFolder(const char *folderPath) {
+// A folder given with its trailing backslash, without it.
+std::string withoutTrailingSeparators(const char *folderPath) {
     std::string folder = folderPath;
     while (!folder.empty() && kxrlIsSeparator(folder.back())) folder.pop_back();
-    if (!folder.empty()) platform::makeDirectory(folder.c_str());
+    return folder;
+}
+
+// Creates a folder given with its trailing backslash; an existing one is simply used. True
+// when this call made it.
+bool makeFolder(const char *folderPath) {
+    std::string folder = withoutTrailingSeparators(folderPath);
+    return !folder.empty() && platform::makeDirectory(folder.c_str());
+}
+
+// Removes a folder that makeFolder made, when it is still empty.
+void removeMadeFolder(const char *folderPath, bool made) {
+    if (made) platform::removeEmptyDirectory(withoutTrailingSeparators(folderPath).c_str());
 }
 
 // Writes one INI file with `body`; a file that cannot be created throws `failure`, a write
@@ -100,12 +112,15 @@ void exportProp(KxRlRebuiltProp *prop, const char *propName, int category) {
     for (int i = 0; i < 4; i++) composePath(folders[i], files[i], output, *parts[i], name);
     kxrlMakeDirName(dataFolder, output, "data", true);  // shorter than the paths above
 
-    makeFolder(dataFolder);
-    makeFolder(folders[0]);
+    bool madeData = makeFolder(dataFolder);
+    bool madeMeshes = makeFolder(folders[0]);
     try {
         prop->exportMesh(files[0]);
     } catch (const IOException &e) {
         toolDiagnostic(files[0], "%s%s", e.describe().c_str(), missingFolderNote(folders[0]).c_str());
+        // Nothing of the package is written: the folders made for it go again.
+        removeMadeFolder(folders[0], madeMeshes);
+        removeMadeFolder(dataFolder, madeData);
         throw;
     }
     makeFolder(folders[1]);

@@ -17,10 +17,10 @@ class KxRlRebuiltProp;
 // (propcarver, propbender). `category` goes to the blueprint as it is (callers keep it 0 to 9).
 // The caller has finished every change to the model; nothing in it is changed here.
 // Throws IOException, after one stderr line naming the file and the reason: a prop name
-// that is empty or holds a separator or ':' ("Prop name is not a plain file name: ..."), a
+// the game cannot load ("Prop name <name> <fault>", PropName.h), a
 // package path that does not fit a path buffer ("Package path is too long: ...", checked
 // for all four files before anything is written), the mesh writer's own errors (nothing
-// further is written then), "Could not create propblueprint INI file", "Could not create
+// of the package is written then, and the folders made for it go again), "Could not create propblueprint INI file", "Could not create
 // prop INI file", and write errors. Files written before a failure stay.
 void exportProp(KxRlRebuiltProp *prop, int category);
 // The same with the name taken from the caller's own prop record (dresscaster, roomwright);

@@ -5,6 +5,7 @@
 #include "KxRlGameDataFolder.h"
 #include "KxRlPakRegistry.h"
 #include "Platform.h"
+#include "StandardFlags.h"
 #include "ToolOutput.h"
 
 #include <cstdarg>
@@ -138,14 +139,7 @@ int runTool(const ToolSettings &settings, int argc, char **argv, ToolBody body) 
     resetToolFrame();
     setToolSettings(&settings);
     int arguments = argc - 1;
-    if (arguments >= 1 && std::strcmp(argv[1], "--help") == 0) {
-        printToolHelp();
-        return 0;
-    }
-    if (arguments >= 1 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("%s %s (Reelmara prop tools)\n", settings.name, KX_SUITE_VERSION);
-        return 0;
-    }
+    if (answerStandardFlag(settings.name, settings.helpText, argc, argv)) return 0;
     if (arguments < settings.minArguments) {
         if (arguments <= 0) {
             printToolHelp();
@@ -324,6 +318,12 @@ void toolDiagnostic(const char *subject, const char *reasonFormat, ...) {
 void toolMissingValue(const char *option) {
     toolDiagnostic(option, "the option needs a value, but the command line ends there; nothing was written");
     frameValues.incompleteCommandLine = true;
+}
+
+void toolOptionCutShort(const char *option, int valuesGot, const char *nextWord) {
+    toolDiagnostic(option, "the option got %d of its values before the option %s came, so it is ignored", valuesGot,
+                   nextWord ? nextWord : "");
+    frameValues.errorReported = true;
 }
 
 bool commandLineIncomplete() { return frameValues.incompleteCommandLine; }

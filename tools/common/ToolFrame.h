@@ -45,8 +45,9 @@ typedef void (*ToolBody)(int argc, char **argv);
 
 // Runs a whole tool and returns its exit status: 0 when all went well, 1 when an error was
 // reported, 2 when the help was printed because the command line was incomplete (this
-// takes precedence). "--help" and "--version" as the first argument print the help or
-// "<name> <version> (Reelmara prop tools)" and return 0.
+// takes precedence). The help and version flags (StandardFlags.h: -h, -help, --help, -? as
+// the only argument, --version) print the help or "<name> <version> (Reelmara prop tools)"
+// and return 0, before anything else happens.
 int runTool(const ToolSettings &settings, int argc, char **argv, ToolBody body);
 
 // The process-wide values of the frame, in one place so that tests can reset them.
@@ -141,6 +142,10 @@ void toolDiagnostic(const char *subject, const char *reasonFormat, ...)
 // An option word left without its value(s) at the end of the command line: names it on
 // standard error and makes the exit status 2. The caller then writes nothing.
 void toolMissingValue(const char *option);
+// An option that got `valuesGot` of its values when the option word `nextWord` came: it goes
+// without them and the rest of the run is done, but the run reports an error (status 1). The
+// stderr line names the option and that word.
+void toolOptionCutShort(const char *option, int valuesGot, const char *nextWord);
 // True once toolMissingValue was called: the tool must not write its outputs.
 bool commandLineIncomplete();
 // Prints the tool's help text.

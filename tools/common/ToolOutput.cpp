@@ -3,6 +3,7 @@
 #include "IOException.h"
 #include "KxRlUtil.h"
 #include "Platform.h"
+#include "PropName.h"
 #include "ToolFrame.h"
 
 #include <cstring>
@@ -63,8 +64,12 @@ bool resOutput(const char *propName) {
     const char *name = propName ? propName : "";
     if (std::strncmp(name, "p_", 2) == 0) name += 2;
     std::string base = cutAtFirstDot(name);
-    if (base.size() > 25) throw IOException("Output prop name exceeds 25 characters.");
     std::string prop = "p_" + base;
+    PropNameFault fault = propNameFault(prop.c_str());
+    if (fault == PropNameFault::TOO_LONG) throw IOException("Output prop name exceeds 25 characters.");
+    if (fault != PropNameFault::NONE)
+        throw IOException("Output prop name " + std::string(propName ? propName : "") + " " +
+                          describePropNameFault(fault, prop.c_str()) + ".");
     kxrlStrCopy(toolFrame().propName, prop.c_str(), KXRL_PATH_SIZE);
     if (toolFrame().outputLocked) return false;
     kxrlStrCopy(toolFrame().outputFolder, prop.c_str(), KXRL_PATH_SIZE);

@@ -26,8 +26,10 @@ void lockOutputDir(const char *path);
 bool resOutputDir(const char *inputPath);
 
 // Prop name = "p_" + `propName` without a leading "p_", cut at its first '.'. More than 25
-// characters throw IOException("Output prop name exceeds 25 characters."). Unless the output
-// is locked, the output folder becomes the prop name and is created (propcarver, propbender).
+// characters throw IOException("Output prop name exceeds 25 characters."); a name the game
+// cannot load (PropName.h: empty, a space, a separator ...) throws IOException("Output prop
+// name <propName> <fault>."), before any folder is made. Unless the output is locked, the
+// output folder becomes the prop name and is created (propcarver, propbender, propbridge).
 // Returns true when this call created that folder (it did not exist before).
 bool resOutput(const char *propName);
 

@@ -2,6 +2,7 @@
 
 #include "KxRlMeshMaterial.h"
 #include "MadeOutputFolder.h"
+#include "PropName.h"
 #include "PropOptions.h"
 #include "ToolFrame.h"
 #include "ToolOptions.h"
@@ -39,8 +40,7 @@ void DresscasterParser::takeWord(const char *word) {
             takeFile(word);
         return;
     }
-    if (pending != OPTION_NONE && !pendingHadValue)
-        toolDiagnostic(pendingWord, "the option got no value before %s; it is ignored", word);
+    if (pending != OPTION_NONE && !pendingHadValue) toolOptionCutShort(pendingWord, 0, word);
     pending = option;
     pendingWord = word;
     pendingHadValue = false;
@@ -102,8 +102,9 @@ bool DresscasterParser::nameFits(const char *option, const char *word, size_t le
 
 void DresscasterParser::setPropName(const char *word) {
     PropData *data = lastFile("-propname", word);
-    // The game reads "<name>.msh" in the prop's INI files to 31 characters.
-    if (!data || !nameFits("-propname", word, std::strlen(word), PropData::kMaxNameLength)) return;
+    // The game reads "<name>.msh" in the prop's INI files to 31 characters. Other faults of
+    // the name are refused when the package is written.
+    if (!data || !nameFits("-propname", word, std::strlen(word), kMaxPropNameLength)) return;
     data->propName = word;
     data->propNameGiven = true;
 }

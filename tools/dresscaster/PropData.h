@@ -7,10 +7,6 @@
 #include <string>
 
 struct PropData {
-    // The game cuts INI values to 31 characters, so a prop whose name is longer than this
-    // would name its mesh ("<name>.msh") wrongly in its own INI files.
-    static constexpr size_t kMaxNameLength = 27;
-
     // The default prop name: "p_" and the file's base name (the text after the last
     // separator, cut at its first '.').
     explicit PropData(const char *file);

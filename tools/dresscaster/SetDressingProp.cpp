@@ -8,6 +8,7 @@
 #include "KxRlUtil.h"
 #include "Platform.h"
 #include "PropMeshSearch.h"
+#include "PropName.h"
 #include "PropPackage.h"
 #include "ToolFrame.h"
 
@@ -139,9 +140,11 @@ KxRlSetDressingINI *loadSetDressing(const char *file) {
 
 bool createProp(const PropData &data) {
     const char *name = data.propName.c_str();
-    if (data.propName.size() > PropData::kMaxNameLength) {
+    // The default name comes from the file name (a -propname is checked when it is read); the
+    // other faults of a name are refused when the package is written.
+    if (data.propName.size() > kMaxPropNameLength) {
         toolError("Default prop name %s is too long!  Do not exceed %u characters.\n", name,
-                  static_cast<unsigned>(PropData::kMaxNameLength));
+                  static_cast<unsigned>(kMaxPropNameLength));
         toolDiagnostic(data.file, "the prop name %s taken from the file name is too long; choose one with -propname",
                        name);
         return false;

@@ -49,6 +49,8 @@ void runMeshlister(int argc, char **argv) {
     GlobalOption global = GLOBAL_NONE;
     for (int i = 1; i < argc; i++) {
         const char *word = argv[i];
+        if ((globalOptionOf(word) != GLOBAL_NONE || std::strcmp(word, "-r") == 0) && pending != PENDING_NONE)
+            toolOptionCutShort(pendingWord, 0, word);  // the option waiting for its value goes without
         if (globalOptionOf(word) != GLOBAL_NONE) {
             pending = PENDING_GLOBAL;
             pendingWord = word;

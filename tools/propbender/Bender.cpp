@@ -98,7 +98,7 @@ void Bender::applyClip() {
     const char *bad = "";
     if (!arguments.allFloats(&bad)) {
         toolError("Error with -cl option : Invalid number: clip region will not be applied\n");
-        toolDiagnostic("-cl", "'%s' is not a number", bad);
+        reportBadNumber("-cl", bad);
         return;
     }
     KxDClipRegion3D box = clipBoxOf(arguments);

@@ -1,5 +1,6 @@
 #include "BridgeExport.h"
 
+#include "BridgeHelp.h"
 #include "GltfExport.h"
 #include "IOException.h"
 #include "KxRlMeshFile.h"
@@ -65,46 +66,62 @@ void exportOne(const char *name, const std::string &outputFolder, bool binary) {
     std::printf("Exported glTF file %s!\n", target.c_str());
 }
 
+enum ExportWord { EXPORT_NAME, EXPORT_NEWDATA, EXPORT_WORKDATA, EXPORT_OUTPUT, EXPORT_BINARY };
+
+ExportWord exportWordOf(const char *word) {
+    switch (globalOptionOf(word)) {
+    case GLOBAL_NEWDATA: return EXPORT_NEWDATA;
+    case GLOBAL_WORKDATA: return EXPORT_WORKDATA;
+    case GLOBAL_NONE: break;
+    }
+    if (std::strcmp(word, "-o") == 0) return EXPORT_OUTPUT;
+    if (std::strcmp(word, "-glb") == 0) return EXPORT_BINARY;
+    return EXPORT_NAME;
+}
+
 }  // namespace
 
 void runBridgeExport(int first, int argc, char **argv) {
     bool binary = false;
-    const char *outputOption = nullptr;
+    const char *outputOption = nullptr;  // -o
+    const char *workData = nullptr;      // -workdata, made only once the command line is whole
     std::vector<const char *> names;
     const char *pendingWord = nullptr;
-    GlobalOption global = GLOBAL_NONE;
-    bool pendingOutput = false;
+    ExportWord pending = EXPORT_NAME;
     for (int i = first; i < argc; i++) {
         const char *word = argv[i];
-        if (globalOptionOf(word) != GLOBAL_NONE) {
-            pendingWord = word;
-            global = globalOptionOf(word);
-            pendingOutput = false;
-        } else if (std::strcmp(word, "-o") == 0) {
-            pendingWord = word;
-            pendingOutput = true;
-        } else if (std::strcmp(word, "-glb") == 0) {
-            binary = true;
-        } else if (pendingWord && pendingOutput) {
-            outputOption = word;
-            pendingWord = nullptr;
-        } else if (pendingWord) {
-            if (applyGlobalOption(global, word)) pendingWord = nullptr;
-        } else {
+        ExportWord kind = exportWordOf(word);
+        if (kind != EXPORT_NAME) {
+            if (pendingWord) toolOptionCutShort(pendingWord, 0, word);
+            pendingWord = kind == EXPORT_BINARY ? nullptr : word;
+            pending = kind;
+            if (kind == EXPORT_BINARY) binary = true;
+            continue;
+        }
+        if (!pendingWord) {
             if (word[0] == '-' && word[1] != 0)
                 toolDiagnostic(word, "warning: not an option of propbridge export; taken as a mesh file name");
             names.push_back(word);
+            continue;
         }
+        if (pending == EXPORT_NEWDATA) applyGlobalOption(GLOBAL_NEWDATA, word);
+        else if (pending == EXPORT_WORKDATA) workData = word;
+        else outputOption = word;
+        pendingWord = nullptr;
     }
     if (pendingWord) {
         toolMissingValue(pendingWord);
         return;
     }
-    if (names.empty()) {
-        printHelpForIncompleteCommandLine();
+    if (outputOption && workData) {
+        refuseBridgeCommandLine("-o", "-o and -workdata both name the output folder: give only one of them.");
         return;
     }
-    if (outputOption) lockOutputDir(outputOption);
+    if (names.empty()) {
+        refuseBridgeCommandLine("export", "No mesh file given: export needs at least one MshFile.");
+        return;
+    }
+    if (outputOption || workData) lockOutputDir(outputOption ? outputOption : workData);
     std::string outputFolder = isOutputLocked() ? getOutputFolder() : "";
     while (outputFolder.size() > 1 && (outputFolder.back() == '/' || outputFolder.back() == '\\'))
         outputFolder.pop_back();

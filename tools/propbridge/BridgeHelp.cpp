@@ -1,6 +1,9 @@
 #include "BridgeHelp.h"
 
+#include "ToolFrame.h"
 #include "ToolHelpText.h"
+
+#include <cstdio>
 
 const char *const kPropbridgeHelp =
     "Usage: propbridge export [GlobalOptions] MshFile(s)... [-glb] [-o folder]\n"
@@ -30,3 +33,9 @@ const char *const kPropbridgeHelp =
     "                              (default 9).\n"
     "    -s factor                 Scales the whole prop by this factor.\n"
     KX_HELP_RULE;
+
+void refuseBridgeCommandLine(const char *subject, const char *message) {
+    std::printf("%s\n", message);
+    toolDiagnostic(subject, "%s", message);
+    printHelpForIncompleteCommandLine();
+}

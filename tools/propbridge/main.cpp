@@ -7,13 +7,14 @@
 #include "ToolFrame.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
 const ToolSettings kPropbridge = {
     "propbridge",
     kPropbridgeHelp,
-    2,                          // the command and one word at least
+    1,                          // the command; the command itself says what else it needs
     true,                       // works without the game's folder or archives
     NEWDATA_FAILURE_REPORTED,   // an invalid -newdata folder is reported and skipped
     true,                       // -workdata
@@ -27,8 +28,8 @@ void runPropbridge(int argc, char **argv) {
     } else if (std::strcmp(command, "import") == 0) {
         runBridgeImport(2, argc, argv);
     } else {
-        toolDiagnostic(command, "not a command of propbridge: give export or import first");
-        printHelpForIncompleteCommandLine();
+        std::string message = std::string("Unknown command ") + command + ": the first word is export or import.";
+        refuseBridgeCommandLine(command, message.c_str());
     }
 }
 

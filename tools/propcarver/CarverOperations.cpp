@@ -147,13 +147,17 @@ void Carver::apply(const CarverOption &option, const OptionArguments &arguments)
             currentGroup->setBitmap(currentMesh, option.axis, textureNameOf(word));
         }
         break;
-    case ACTION_TEX_TRANSLATE:
-        if (!arguments.allFloats())
+    case ACTION_TEX_TRANSLATE: {
+        const char *bad = "";
+        if (!arguments.allFloats(&bad)) {
             toolError("Error with -tt option : Invalid number: texture co-ordinates for mesh %d (in mesh group %d) "
                       "will not be translated\n", currentMesh, groupIndex);
-        else
+            reportBadNumber(option.name, bad);
+        } else {
             currentGroup->setTexTranslation(currentMesh, arguments.getFloat(0), arguments.getFloat(1));
+        }
         break;
+    }
     case ACTION_TEX_ANIMATE:
         applyTexAnimation(arguments);
         break;
@@ -186,7 +190,7 @@ void Carver::applyClip(const CarverOption &option, const OptionArguments &argume
         std::string subject = option.level == LEVEL_PROP ? std::string("the prop") : subjectAt(option.level);
         toolError("Error with %s option : Invalid number: clip region will not be applied to %s\n", option.name,
                   subject.c_str());
-        toolDiagnostic(option.name, "'%s' is not a number", bad);
+        reportBadNumber(option.name, bad);
         return;
     }
     KxDClipRegion3D box = clipBoxOf(arguments);

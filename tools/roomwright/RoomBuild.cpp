@@ -8,6 +8,7 @@
 #include "ToolFrame.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -43,7 +44,14 @@ void RoomBuild::buildWalls() {
 }
 
 void RoomBuild::initWallSurface(const KxRlIniGroup *global) {
-    wallSurface.setHeight(global->getFloatValue("height", 3.0f));
+    float height = global->getFloatValue("height", 3.0f);
+    // Walls of no height (or upside down) make no room: the room is left out.
+    if (!(height > 0.0f)) {
+        char shown[32];
+        std::snprintf(shown, sizeof shown, "%g", height);
+        throw IOException(std::string("The wall height (") + shown + ") must be above 0");
+    }
+    wallSurface.setHeight(height);
     wallSurface.setHasFloor(global->getBoolValue("floor", true));
     wallSurface.setHasCeiling(global->getBoolValue("ceiling", true));
     wallSurface.setIsInterior(global->getBoolValue("interior", true));

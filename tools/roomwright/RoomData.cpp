@@ -58,6 +58,8 @@ void PropDataClass::addRoomData(const char *fileName) {
     name = "p_" + cut;
 }
 
-void PropDataClass::setName(const char *word) {
-    name = std::strncmp(word, "p_", 2) == 0 ? std::string(word) : "p_" + std::string(word);
+std::string PropDataClass::nameOf(const char *word) {
+    return std::strncmp(word, "p_", 2) == 0 ? std::string(word) : "p_" + std::string(word);
 }
+
+void PropDataClass::setName(const char *word) { name = nameOf(word); }

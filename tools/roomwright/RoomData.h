@@ -5,6 +5,7 @@
 // name and the category) and one room INI file with the sections the builder reads.
 
 #include "KxDTransformList.h"
+#include "PropName.h"
 
 #include <cstddef>
 #include <memory>
@@ -71,12 +72,12 @@ private:
 // Everything one run builds into its one prop.
 class PropDataClass {
 public:
-    // The longest -propname word.
-    static constexpr size_t kMaxNameLength = 27;
+    // The longest prop name, "p_" included, that -propname may give (PropName.h).
+    static constexpr size_t kMaxNameLength = kMaxPropNameLength;
     // The longest name a room INI file name may give (the part after "p_"): with "p_" and
     // ".msh" it still fits the 31 characters of the prop INI's mesh value, as the names of the
     // other prop tools do.
-    static constexpr size_t kMaxDerivedNameLength = 25;
+    static constexpr size_t kMaxDerivedNameLength = kMaxPropNameLength - 2;
 
     PropDataClass() = default;
     PropDataClass(const PropDataClass &) = delete;
@@ -94,8 +95,11 @@ public:
 
     // Empty until -propname or a room file names the prop.
     const char *getName() const { return name.c_str(); }
-    // -propname (at most kMaxNameLength characters, checked by the caller): "p_" + word, or
-    // the word alone when it begins with "p_". Replaces any earlier name.
+    // The prop name -propname `word` gives: "p_" + word, or the word alone when it begins
+    // with "p_".
+    static std::string nameOf(const char *word);
+    // -propname (nameOf(word) at most kMaxNameLength characters, checked by the caller; other
+    // faults of the name are refused when the package is written). Replaces any earlier name.
     void setName(const char *word);
     // The name a room file would have given when it was too long; empty when none was refused.
     const char *getRefusedName() const { return refusedName.c_str(); }

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -23,6 +24,11 @@ enum class OptionKind {
 enum class RunSetting { NONE, NEWDATA, WORKDATA, PROPNAME, CATEGORY };
 
 enum class TransformStep { NONE, TRANSLATE, SCALE, SCALE_X, SCALE_Y, SCALE_Z, ROTATE_X, ROTATE_Y, ROTATE_Z };
+
+bool isScaling(TransformStep step) {
+    return step == TransformStep::SCALE || step == TransformStep::SCALE_X || step == TransformStep::SCALE_Y ||
+           step == TransformStep::SCALE_Z;
+}
 
 bool isRotation(TransformStep step) {
     return step == TransformStep::ROTATE_X || step == TransformStep::ROTATE_Y || step == TransformStep::ROTATE_Z;
@@ -105,9 +111,7 @@ RoomwrightParser::RoomwrightParser(PropDataClass *data, MadeOutputFolder *folder
 
 void RoomwrightParser::takeWord(const char *word) {
     if (const Option *option = findOption(word)) {
-        if (pending && !valueRefused)
-            toolDiagnostic(pending->name, "the option got %d of its values before %s; it is ignored",
-                           arguments.getCount(), word);
+        if (pending && !valueRefused) toolOptionCutShort(pending->name, arguments.getCount(), word);
         pending = option;
         valueRefused = false;
         arguments.begin(option->name, option->values);
@@ -168,18 +172,21 @@ void RoomwrightParser::takeRunOption(const char *word) {
         lockOutputDir(word);
         done();
         return;
-    case RunSetting::PROPNAME:
-        if (std::strlen(word) > PropDataClass::kMaxNameLength) {
+    case RunSetting::PROPNAME: {
+        // The name as the prop gets it, "p_" added, is what the game stores.
+        const std::string name = PropDataClass::nameOf(word);
+        if (name.size() > PropDataClass::kMaxNameLength) {
             toolError("Error with -propname option : %s : name given is too long!  Do not exceed 27 characters.\n",
                       word);
-            toolDiagnostic(word, "%d characters; -propname takes at most %d", static_cast<int>(std::strlen(word)),
-                           static_cast<int>(PropDataClass::kMaxNameLength));
+            toolDiagnostic(word, "the prop name %s has %d characters; at most %d fit, \"p_\" included", name.c_str(),
+                           static_cast<int>(name.size()), static_cast<int>(PropDataClass::kMaxNameLength));
             refused();
             return;
         }
         propData->setName(word);
         done();
         return;
+    }
     case RunSetting::CATEGORY: {
         int value = resOptionValue(word);
         if (value < 0 || value > 9) {
@@ -211,7 +218,11 @@ void RoomwrightParser::takeTexture(const Option &option, RoomDataClass *room, co
 
 bool RoomwrightParser::numbersGiven(const Option &option, const char *word) const {
     const char *bad = nullptr;
-    if (arguments.allFloats(&bad)) return true;
+    bool numbers = arguments.allFloats(&bad);
+    // A scaling by 0 flattens the room to nothing: refused like a word that is no number.
+    bool flattens = numbers && option.kind == OptionKind::TRANSFORM && isScaling(option.step) &&
+                    arguments.getFloat(0) == 0.0f;
+    if (numbers && !flattens) return true;
     if (option.kind == OptionKind::LIGHTMAP_AREA)
         toolError("Error with -lm option: invalid number: lightmap coordinates will not be used\n");
     else if (option.step == TransformStep::TRANSLATE)
@@ -220,7 +231,10 @@ bool RoomwrightParser::numbersGiven(const Option &option, const char *word) cons
         toolError("Error with %s option: Invalid number (%s): room will not be rotated\n", option.name, word);
     else
         toolError("Error with %s option: Invalid number (%s): room will not be scaled\n", option.name, word);
-    toolDiagnostic(option.name, "%s is not a number; the option is ignored", bad);
+    if (flattens)
+        reportFlatteningScale(option.name, word, "room");
+    else
+        reportBadNumber(option.name, bad);
     return false;
 }
 
