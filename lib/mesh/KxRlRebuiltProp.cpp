@@ -109,6 +109,15 @@ bool finiteBox(const KxDClipRegion3D &box) {
     return finiteBox(static_cast<const KxDClipRegion2D &>(box)) && allFinite(values, 3);
 }
 
+// A box whose diagonal cannot be measured in float (its squared length overflows, as for walls
+// at x = 1e38) holds geometry whose lengths and distances cannot be worked out either: the
+// wall report of such a room is full of inf and nan, and so would be the game's sums.
+bool measurableBox(const KxDClipRegion3D &box) {
+    const float dx = box.getMaxX() - box.getMinX(), dy = box.getMaxY() - box.getMinY(),
+                dz = box.getMaxZ() - box.getMinZ();
+    return std::isfinite(dx * dx + dy * dy + dz * dz);
+}
+
 // Two texture names of a material slot are the same when both are empty or both are the
 // same text; the switched-off marker matches only itself.
 bool sameSlotName(const char *a, const char *b) {
@@ -582,7 +591,8 @@ void KxRlRebuiltProp::checkWorkingMesh(const KxRlMeshGroupRef *ref, int mesh, bo
                                 source->getMaxTy() + ty};
     const float lightMapBounds[4] = {source->getMinLmTx(), source->getMinLmTy(), source->getMaxLmTx(),
                                      source->getMaxLmTy()};
-    if (!problem && !finiteBox(workBounds)) problem = "its bounding box exceeds the float range";
+    // A mesh without vertices keeps the unset box, which spans the float range on purpose.
+    if (!problem && (!finiteBox(workBounds) || (workVertexCount > 0 && !measurableBox(workBounds)))) problem = "its bounding box exceeds the float range";
     if (!problem && (!allFinite(texBounds, 4) || !finiteBox(KxDClipRegion2D(source->getTexBounds()))))
         problem = "its texture bounds exceed the float range";
     if (!problem && lightMap && !allFinite(lightMapBounds, 4))

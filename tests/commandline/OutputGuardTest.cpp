@@ -114,8 +114,9 @@ TEST(OutputGuard, roomsWithoutWallHeightAreLeftOut) {
 // finite after every transform, or whose box overflows the float range, is not written, and
 // nothing else of the package either.
 TEST(OutputGuard, theWriterRefusesAMeshThatIsNotFinite) {
-    // A room standing at x = 1e38: its long walls are longer than any float, so the light-map
-    // co-ordinates spread along them are not-a-number; scaled by 4, its positions overflow.
+    // A room standing at x = 1e38: its box cannot be measured in float (its walls are longer than
+    // any float, the wall report sums to inf), the light-map co-ordinates spread along them are
+    // not-a-number, and scaled by 4 its positions overflow.
     const std::string far = roomFile({{1e38f, 0}, {1e38f, 4}, {0, 4}, {0, 0}});
     const struct {
         const char *tool;
@@ -129,6 +130,8 @@ TEST(OutputGuard, theWriterRefusesAMeshThatIsNotFinite) {
         {"propbender", {"model.msh", "x", "-s", "5e37"}, "",
          "Error exporting prop : Mesh 0 of group 0 (body) cannot be written: its bounding box exceeds the float "
          "range\n"},
+        {"roomwright", {"far.ini"}, far,
+         "Mesh 0 of group 0 (Data) cannot be written: its bounding box exceeds the float range (p_far)\n"},
         {"roomwright", {"far.ini"}, far + "[lightmap]\n",
          "Mesh 0 of group 0 (Data) cannot be written: a light-map co-ordinate is not a finite number (p_far)\n"},
         {"roomwright", {"far.ini", "-sx", "4"}, far,
