@@ -70,7 +70,9 @@ json catalogueOf(const FakeInstall &install, const std::string &file = "gallery/
 // The first vertices of the objects of every mesh of `name` as meshlister reports them ("<group>
 // <mesh> <vertex>"); a mesh that meshlister does not list is one object from vertex 0.
 std::vector<std::string> meshlisterObjects(const FakeInstall &install, const std::string &name, const json &entry) {
-    ToolRun run = install.run("meshlister", {"-newdata", install.root() + "/mods", "-r", "objects.txt", name});
+    std::vector<std::string> arguments = {"-r", "objects.txt", name};
+    if (fs::is_directory(install.root() + "/mods")) arguments.insert(arguments.begin(), {"-newdata", install.root() + "/mods"});
+    ToolRun run = install.run("meshlister", arguments);
     EXPECT_EQ(0, run.status) << run.output << run.errors;
     std::string report = withoutCarriageReturns(install.readWorkFile("objects.txt"));
     std::vector<std::string> objects;
@@ -147,6 +149,14 @@ std::string browserGallery(const std::string &name) {
     return (fs::path(buildFolderPath(KX_BROWSER_GALLERIES)) / name).string();
 }
 
+// Copies a gallery made in `install` for the browser test, with what a user must see there.
+void keepForBrowser(const FakeInstall &install, const std::string &name, const json &expectations) {
+    fs::remove_all(browserGallery(name));
+    fs::create_directories(browserGallery(name));
+    fs::copy(install.workFile("gallery"), browserGallery(name), fs::copy_options::recursive);
+    std::ofstream(browserGallery(name) + "/browser-expectations.json") << expectations.dump(1);
+}
+
 }  // namespace
 
 TEST(Meshgallery, showsEveryMeshOfTheGameWithTheObjectsMeshlisterFinds) {
@@ -212,9 +222,6 @@ TEST(Meshgallery, showsEveryMeshOfTheGameWithTheObjectsMeshlisterFinds) {
             EXPECT_NE(std::string::npos, page.find("data-object=\"" + object + "\"")) << m["name"] << " " << object;
     }
 
-    fs::remove_all(browserGallery("game"));
-    fs::create_directories(browserGallery("game"));
-    fs::copy(install.workFile("gallery"), browserGallery("game"), fs::copy_options::recursive);
     json expectations = {{"cards", 5},
                          {"searches", {{{"query", "CHAIR"}, {"matches", {"p_chair.msh"}}},
                                        {{"query", "brass"}, {"matches", {"p_lamp.msh"}}},
@@ -228,7 +235,27 @@ TEST(Meshgallery, showsEveryMeshOfTheGameWithTheObjectsMeshlisterFinds) {
     // Windows file names cannot hold '<' and '>', so there the hostile entry cannot be extracted:
     // its card says it is damaged, with the name as text, and its textures are not known.
     if (catalogue["meshes"][0]["damaged"].is_null()) expectations["hostileTextures"].push_back(kHostileTexture);
-    std::ofstream(browserGallery("game") + "/browser-expectations.json") << expectations.dump(1);
+    keepForBrowser(install, "game", expectations);
+}
+
+// The example game of the demo, as a user first sees it.
+TEST(Meshgallery, showsTheExampleGame) {
+    FakeInstall install;
+    ToolRun made = install.run("make_example_game", {install.root()});
+    ASSERT_EQ(0, made.status) << made.output << made.errors;
+    ToolRun run = install.run("meshgallery", {"*.msh"});
+    expectToolRun(run, 0, {"Gallery of 5 mesh files (5 drawn, 0 unchanged, 0 damaged)"});
+    json catalogue = catalogueOf(install);
+    json pages = json::object();
+    for (const json &m : catalogue["meshes"]) pages[m["name"].get<std::string>()] = meshlisterObjects(install, m["name"], m);
+    EXPECT_EQ((std::vector<std::string>{"0 0 0", "0 0 24", "0 0 48", "0 0 72", "0 0 96"}), pages["p_demo_table.msh"]);
+    keepForBrowser(install, "example",
+                   {{"cards", 5},
+                    {"searches", {{{"query", "shelf"}, {"matches", {"p_demo_shelf.msh"}}},
+                                  {{"query", "demo_frame"}, {"matches", {"p_demo_door.msh", "p_demo_window.msh"}}},
+                                  {{"query", "Lamp_Shade"}, {"matches", {"p_demo_lamp.msh"}}}}},
+                    {"pages", pages},
+                    {"screenshots", "example"}});
 }
 
 // Every command line a page offers carves exactly its object: the triangles the catalogue

@@ -30,6 +30,7 @@ dd { margin: 0; }
 .textures li { background: #eef; border-radius: 3px; padding: 0 0.35rem; word-break: break-all; }
 .nothing { padding: 0 1.25rem; color: var(--muted); }
 .views { display: flex; flex-wrap: wrap; gap: 1rem; }
+.views figure { flex: 1 1 20rem; max-width: 30rem; }
 figure { margin: 0; }
 figcaption { color: var(--muted); font-size: 0.85rem; text-align: center; }
 .group { background: var(--paper); border-top: 1px solid var(--line); margin-top: 1.2rem; padding-bottom: 1rem; }

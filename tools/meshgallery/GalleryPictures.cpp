@@ -6,8 +6,8 @@
 
 namespace {
 
-const int kLargeWidth = 560, kLargeHeight = 420;
-const int kSmallWidth = 240, kSmallHeight = 180;
+const int kLargeWidth = 480, kLargeHeight = 360;
+const int kSmallWidth = 200, kSmallHeight = 150;
 const int kObjectWidth = 160, kObjectHeight = 120;
 const unsigned char kHighlight[3] = {235, 90, 30};
 // How far the whole fades behind an object shown in place.
