@@ -67,29 +67,13 @@ PreviewCanvas::PreviewCanvas(int width, int height, PreviewView view)
       sampleWidth(outWidth * kSampling),
       sampleHeight(outHeight * kSampling),
       view(view),
+      projection(view),
       samples(static_cast<size_t>(sampleWidth) * sampleHeight * 3, kBackground),
       depth(static_cast<size_t>(sampleWidth) * sampleHeight, 1e30f) {}
 
-namespace {
-
-// The view: turned about Z, looked at from above. out = picture x, picture y (rows grow
-// downwards), distance from the eye.
-struct Projection {
-    float cosYaw, sinYaw, cosPitch, sinPitch;
-    explicit Projection(PreviewView view)
-        : cosYaw(std::cos(view.yaw)), sinYaw(std::sin(view.yaw)), cosPitch(std::cos(view.pitch)),
-          sinPitch(std::sin(view.pitch)) {}
-    void apply(const float *p, float *out) const {
-        float x = p[0] * cosYaw + p[1] * sinYaw;
-        float depth = -p[0] * sinYaw + p[1] * cosYaw;
-        float up = p[2] * cosPitch + depth * sinPitch;
-        out[0] = x;
-        out[1] = -up;
-        out[2] = depth * cosPitch - p[2] * sinPitch;
-    }
-};
-
-}  // namespace
+PreviewProjection::PreviewProjection(PreviewView view)
+    : cosYaw(std::cos(view.yaw)), sinYaw(std::sin(view.yaw)), cosPitch(std::cos(view.pitch)),
+      sinPitch(std::sin(view.pitch)) {}
 
 void PreviewCanvas::fit(const float lowest[2], const float highest[2]) {
     for (int a = 0; a < 2; a++)
@@ -106,7 +90,6 @@ void PreviewCanvas::frame(const float box[6]) {
     for (int i = 0; i < 6; i++)
         if (!std::isfinite(box[i])) return;
     if (box[0] > box[3] || box[1] > box[4] || box[2] > box[5]) return;
-    Projection projection(view);
     float lowest[2] = {1e30f, 1e30f}, highest[2] = {-1e30f, -1e30f};
     for (int corner = 0; corner < 8; corner++) {
         float p[3] = {box[(corner & 1) ? 3 : 0], box[(corner & 2) ? 4 : 1], box[(corner & 4) ? 5 : 2]}, out[3];
@@ -123,7 +106,6 @@ void PreviewCanvas::frame(const std::vector<PreviewTriangle> &triangles) {
     if (triangles.empty()) return;
     // The box of the corners frames as tightly as the corners would only when seen along an
     // axis; the corners' own projection is framed instead.
-    Projection projection(view);
     float lowest[2] = {1e30f, 1e30f}, highest[2] = {-1e30f, -1e30f};
     for (const PreviewTriangle &t : triangles)
         for (int k = 0; k < 3; k++) {
@@ -138,7 +120,6 @@ void PreviewCanvas::frame(const std::vector<PreviewTriangle> &triangles) {
 }
 
 bool PreviewCanvas::toScreen(const PreviewTriangle &t, ScreenTriangle *s) const {
-    Projection projection(view);
     for (int k = 0; k < 3; k++) {
         float out[3];
         projection.apply(t.p[k], out);

@@ -30,6 +30,21 @@ constexpr PreviewView kPreviewAngled = {0.61f, 0.52f};
 constexpr PreviewView kPreviewFromAbove = {0.0f, 1.2f};   // nearly straight down, the front at the bottom
 constexpr PreviewView kPreviewFromFront = {0.0f, 0.15f};  // level with the model, a little above
 
+// The view's turn: a world point to picture x, picture y (rows grow downwards) and the
+// distance from the eye, before scaling.
+struct PreviewProjection {
+    float cosYaw, sinYaw, cosPitch, sinPitch;
+    explicit PreviewProjection(PreviewView view);
+    void apply(const float *p, float *out) const {
+        float x = p[0] * cosYaw + p[1] * sinYaw;
+        float depth = -p[0] * sinYaw + p[1] * cosYaw;
+        float up = p[2] * cosPitch + depth * sinPitch;
+        out[0] = x;
+        out[1] = -up;
+        out[2] = depth * cosPitch - p[2] * sinPitch;
+    }
+};
+
 // Colour `index` of a small palette of light, distinct colours (cycling).
 void previewColour(int index, unsigned char rgb[3]);
 
@@ -87,6 +102,7 @@ private:
     int outWidth, outHeight;
     int sampleWidth, sampleHeight;  // twice the picture's size
     PreviewView view;
+    PreviewProjection projection;
     float low[2] = {0, 0};
     float scale = 1.0f;
     float offset[2] = {0, 0};

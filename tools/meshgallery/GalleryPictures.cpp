@@ -8,7 +8,7 @@ namespace {
 
 const int kLargeWidth = 480, kLargeHeight = 360;
 const int kSmallWidth = 200, kSmallHeight = 150;
-const int kObjectWidth = 160, kObjectHeight = 120;
+const int kObjectWidth = 128, kObjectHeight = 96;
 const unsigned char kHighlight[3] = {235, 90, 30};
 // How far the whole fades behind an object shown in place.
 const float kInPlaceFade = 0.6f;
