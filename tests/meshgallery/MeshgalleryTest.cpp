@@ -22,6 +22,14 @@ using nlohmann::json;
 namespace {
 
 const std::string kHostileName = "<img src=x onerror=alert(1)>.msh";
+// Windows file names cannot hold '<' and '>': there the archive entry of that name cannot be
+// extracted, so its card says it is damaged (with the name as text).
+#ifdef _WIN32
+const bool kHostileReadable = false;
+#else
+const bool kHostileReadable = true;
+#endif
+const int kDamaged = kHostileReadable ? 1 : 2;
 const std::string kHostileTexture = "<script>alert(2)</script>.dds";
 
 // The game: a chair of five boxes (four in one mesh, the last inside the box of the third) and a prop of the maker's own as loose
@@ -164,7 +172,8 @@ TEST(Meshgallery, showsEveryMeshOfTheGameWithTheObjectsMeshlisterFinds) {
     makeGame(install);
     ToolRun run = install.run("meshgallery", galleryArguments(install, {"-j", "2"}));
     expectToolRun(run, 1, {"Could not load mesh file p_broken.msh\n", "Drawing mesh file p_chair.msh...\n",
-                           "Gallery of 5 mesh files (4 drawn, 0 unchanged, 1 damaged)"});
+                           "Gallery of 5 mesh files (" + std::to_string(5 - kDamaged) + " drawn, 0 unchanged, " +
+                               std::to_string(kDamaged) + " damaged)"});
     EXPECT_NE(std::string::npos, run.errors.find("meshgallery: p_broken.msh: ")) << run.errors;
 
     json catalogue = catalogueOf(install);
@@ -232,9 +241,9 @@ TEST(Meshgallery, showsEveryMeshOfTheGameWithTheObjectsMeshlisterFinds) {
                          {"hostileTextures", json::array()},
                          {"pages", pages},
                          {"screenshots", "game"}};
-    // Windows file names cannot hold '<' and '>', so there the hostile entry cannot be extracted:
-    // its card says it is damaged, with the name as text, and its textures are not known.
-    if (catalogue["meshes"][0]["damaged"].is_null()) expectations["hostileTextures"].push_back(kHostileTexture);
+    // Where the hostile entry cannot be extracted its textures are not known.
+    EXPECT_EQ(kHostileReadable, catalogue["meshes"][0]["damaged"].is_null());
+    if (kHostileReadable) expectations["hostileTextures"].push_back(kHostileTexture);
     keepForBrowser(install, "game", expectations);
 }
 
@@ -302,8 +311,8 @@ TEST(Meshgallery, theOfferedCommandLinesCarveTheirObjects) {
         ASSERT_EQ(1u, listers.size());
         EXPECT_EQ((std::vector<std::string>{"-newdata", install.root() + "/mods", "-xo", m["name"]}), listers[0]);
     }
-    EXPECT_EQ(11, carved);
-    EXPECT_EQ(10, exact);
+    EXPECT_EQ(kHostileReadable ? 11 : 9, carved);
+    EXPECT_EQ(kHostileReadable ? 10 : 8, exact);
 }
 
 TEST(Meshgallery, drawsTheSameWhateverTheThreadsAndOnlyWhatChangedWhenRunAgain) {
@@ -317,7 +326,9 @@ TEST(Meshgallery, drawsTheSameWhateverTheThreadsAndOnlyWhatChangedWhenRunAgain) 
 
     ToolRun again = install.run("meshgallery", galleryArguments(install, {"-o", "four"}));
     EXPECT_EQ(std::string::npos, again.output.find("Drawing mesh file")) << again.output;
-    EXPECT_NE(std::string::npos, again.output.find("(0 drawn, 4 unchanged, 1 damaged)")) << again.output;
+    EXPECT_NE(std::string::npos, again.output.find("(0 drawn, " + std::to_string(5 - kDamaged) + " unchanged, " +
+                                                   std::to_string(kDamaged) + " damaged)"))
+        << again.output;
     EXPECT_TRUE(filesBelow(install.workFile("four")) == four) << "an unchanged run changed the gallery";
 
     // A changed source is drawn again, alone; a mesh no longer named leaves the gallery.
