@@ -24,7 +24,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <memory>
+#include <string>
 #include <thread>
 
 namespace {
@@ -196,9 +199,13 @@ GalleryResult Gallery::process(const GalleryJob &job) const {
         GalleryResult result;
         if (job.reuse && readFragments(joinPath(meshFolder(job.mesh.stem), kFragmentsFile), &result)) return result;
         return draw(job);
-    } catch (const std::exception &e) {
+    } catch (const IOException &e) {
         GalleryResult result;
-        result.failure = job.mesh.name + ": " + e.what();
+        result.failure = e.describe();
+        return result;
+    } catch (const std::exception &e) {  // out of memory, above all
+        GalleryResult result;
+        result.failure = e.what();
         return result;
     }
 }
