@@ -9,7 +9,7 @@
 #include <vector>
 
 // Where a mesh file was found: kind is "newdata", "content", "game" or "archive"; path the
-// -newdata folder as given, the content or game folder, or the archive file.
+// source's folder or the archive file, absolute, in the system's own form.
 struct MeshSource {
     std::string kind;
     std::string path;

@@ -10,8 +10,9 @@
 #include "IOException.h"
 #include "KxRlContentRegistry.h"
 #include "KxRlMeshFile.h"
+#include "KxRlFileCopy.h"
 #include "KxRlPakFile.h"
-#include "KxRlPakRegistry.h"
+#include "KxRlPakFileEntry.h"
 #include "MeshNames.h"
 #include "MeshPreview.h"
 #include "MeshSummary.h"
@@ -26,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -35,9 +37,10 @@ namespace {
 // One mesh file to show, as found on the main thread.
 struct GalleryJob {
     GalleryMesh mesh;
-    std::string path;      // the file to read ("" when it could not be had)
-    std::string foundAt;   // where it was found, for messages
-    int64_t time = 0;
+    KxRlFileCopy copy;     // the copy the game finds under that name
+    std::string key;       // the copy's own file, or its archive and path in it
+    int64_t time = 0;      // its file's time, or its archive's
+    std::string path;      // the file to read, once had ("" when it could not be had)
     bool reuse = false;    // unchanged since the last run: its page and pictures stay
 };
 
@@ -101,26 +104,6 @@ void clearPictureFolder(const std::string &folder, bool folderToo) {
     if (folderToo) platform::removeEmptyDirectory(folder.c_str());
 }
 
-std::string absoluteFolder(const std::string &folder) {
-    if (isAbsolutePath(folder.c_str())) return platform::nativePath(folder.c_str());
-    char current[KXRL_PATH_SIZE];
-    if (!platform::getCurrentDirectory(current, sizeof current)) return platform::nativePath(folder.c_str());
-    return platform::nativePath(joinPath(current, folder).c_str());
-}
-
-// Where the registry's source `source` found the file `file` of `folder`.
-MeshSource sourceOf(const KxRlGameFiles *source, const MeshLocation &location) {
-    if (const KxRlPakRegistry *archives = dynamic_cast<const KxRlPakRegistry *>(source)) {
-        const KxRlPakFileEntry *entry = archives->findEntry(location.file.c_str(), location.folder.c_str(), false);
-        return {"archive", platform::nativePath(entry ? entry->getPakFile()->getFilename() : archives->getPakFolder())};
-    }
-    const char *root = source->getRootFolder();
-    if (std::string(root) == getContentFolder()) return {"content", platform::nativePath(root)};
-    const char *game = kxrlGetGamePath();
-    if (game && std::string(root) == game) return {"game", platform::nativePath(root)};
-    return {"newdata", absoluteFolder(root)};
-}
-
 class Gallery {
 public:
     explicit Gallery(const GalleryOptions &options) : options(options) {}
@@ -128,8 +111,11 @@ public:
     void run();
 
 private:
-    std::vector<std::string> meshNames() const;
-    GalleryJob findJob(const std::string &name) const;
+    // Every mesh file named, each once, in name order, as the game finds it (nothing is
+    // extracted yet); names no source has are reported.
+    std::vector<GalleryJob> findMeshes() const;
+    // The file to read for `job`: an archived copy is extracted into the cache folder.
+    void fetch(GalleryJob &job) const;
     std::string settings() const;
     GalleryResult process(const GalleryJob &job) const;
     GalleryResult draw(const GalleryJob &job) const;
@@ -148,44 +134,59 @@ private:
     int drawn = 0, unchanged = 0, damaged = 0;
 };
 
-std::vector<std::string> Gallery::meshNames() const {
-    std::vector<std::string> names;
-    for (const std::string &name : options.names)
-        forEachMeshFile(name.c_str(), [&names](const char *found) { names.push_back(found); });
-    std::sort(names.begin(), names.end());
-    names.erase(std::unique(names.begin(), names.end()), names.end());
-    return names;
-}
-
-GalleryJob Gallery::findJob(const std::string &name) const {
-    GalleryJob job;
-    job.mesh.name = name;
-    job.mesh.stem = pageStem(name);
+std::vector<GalleryJob> Gallery::findMeshes() const {
     KxRlContentRegistry *registry = getContentRegistry();
-    MeshLocation location = locateMeshName(name.c_str());
-    char path[KXRL_PATH_SIZE] = {};
-    try {
-        if (kxrlHasParentPart(name.c_str()))
-            throw IOException("A mesh file name may not lead out of its folder with \"..\"");
-        KxRlGameFiles *source = registry->getContentSource(path, location.file.c_str(), location.folder.c_str(), false);
-        if (!source) throw IOException("not found in " + location.folder + " of " + describeSearchedSources(registry));
-        job.foundAt = describeFoundFile(source, path, location.file.c_str(), location.folder.c_str());
-        job.mesh.source = sourceOf(source, location);
-        job.path = path;
-        std::vector<platform::DirEntry> entries = platform::listDirectory(path);
-        job.mesh.size = entries.empty() ? 0 : entries[0].size;
-        platform::getModificationTime(path, &job.time);
-    } catch (const IOException &e) {
-        job.mesh.damaged = e.describe();
-        job.path.clear();
-        // An archived file that cannot be extracted is there all the same: it gets a card.
-        for (int i = 0; i < registry->getSourceCount() && job.mesh.source.kind.empty(); i++) {
-            const KxRlPakRegistry *archives = dynamic_cast<const KxRlPakRegistry *>(registry->getSource(i));
-            if (archives && archives->findEntry(location.file.c_str(), location.folder.c_str(), false))
-                job.mesh.source = sourceOf(archives, location);
+    std::map<std::string, GalleryJob> byName;
+    for (const std::string &name : options.names) {
+        const bool pattern = isMeshPattern(name.c_str());
+        const MeshLocation location = locateMeshName(name.c_str());
+        KxRlCopyListing listing;
+        try {
+            if (kxrlHasParentPart(name.c_str()))
+                throw IOException("A mesh file name may not lead out of its folder with \"..\"");
+            listing = registry->listCopies(location.file.c_str(), location.folder.c_str(), false,
+                                           KxRlContentRegistry::Copies::Winners);
+            if (listing.copies.empty())
+                throw IOException(std::string(pattern ? "no mesh file matches in " : "not found in ") + location.folder +
+                                  " of " + describeSearchedSources(registry));
+        } catch (const IOException &e) {
+            toolError("Could not load mesh file %s\n", name.c_str());
+            toolDiagnostic(name.c_str(), "%s", e.describe().c_str());
+            continue;
+        }
+        for (const KxRlRefusedCopy &refused : listing.refused)
+            toolDiagnostic(refused.subject.c_str(), "warning: left out of the gallery: %s", refused.reason.c_str());
+        const std::string folderPart = name.substr(0, static_cast<size_t>(fileNameOf(name.c_str()) - name.c_str()));
+        for (const KxRlFileCopy &copy : listing.copies) {
+            GalleryJob job;
+            job.mesh.name = pattern ? folderPart + fileNameOf(copy.path.c_str()) : name;
+            if (byName.count(job.mesh.name)) continue;
+            job.mesh.stem = pageStem(job.mesh.name);
+            job.mesh.source = {kxrlSourceKindName(copy.place.kind), copy.place.path};
+            job.mesh.size = copy.size;
+            job.copy = copy;
+            if (copy.entry) {
+                job.key = copy.place.path + "\t" + copy.path;
+                job.time = copy.entry->getPakFile()->getTimestamp();
+            } else {
+                job.key = platform::nativePath(copy.file.c_str());
+                platform::getModificationTime(copy.file.c_str(), &job.time);
+            }
+            byName[job.mesh.name] = job;
         }
     }
-    return job;
+    std::vector<GalleryJob> jobs;
+    for (auto &named : byName) jobs.push_back(std::move(named.second));
+    return jobs;
+}
+
+void Gallery::fetch(GalleryJob &job) const {
+    try {
+        job.path = getContentRegistry()->readablePath(job.copy);
+    } catch (const IOException &e) {
+        job.path.clear();
+        job.mesh.damaged = e.describe();
+    }
 }
 
 std::string Gallery::settings() const {
@@ -284,8 +285,7 @@ void Gallery::report(const GalleryJob &job, const GalleryResult &result) {
         damaged++;
         toolError("Could not load mesh file %s\n", name);
         const std::string &reason = result.damagedReason;
-        if (job.foundAt.empty()) toolDiagnostic(name, "%s", reason.c_str());
-        else toolDiagnostic(name, "%s (%s)", reason.c_str(), job.foundAt.c_str());
+        toolDiagnostic(name, "%s (found in the %s)", reason.c_str(), describeMeshSource(job.mesh.source).c_str());
     } else if (!result.failure.empty()) {
         toolError("Could not draw mesh file %s\n", name);
         toolDiagnostic(name, "%s", result.failure.c_str());
@@ -308,31 +308,23 @@ void Gallery::removeStale(const std::vector<GalleryStateEntry> &kept) const {
 }
 
 void Gallery::run() {
-    std::vector<std::string> names = meshNames();
-    std::vector<GalleryJob> jobs;
-    jobs.reserve(names.size());
-    for (const std::string &name : names) {
-        GalleryJob job = findJob(name);
-        if (job.path.empty() && job.mesh.source.kind.empty()) {
-            // No source has it: nothing to show.
-            toolError("Could not load mesh file %s\n", name.c_str());
-            toolDiagnostic(name.c_str(), "%s", job.mesh.damaged.c_str());
-            continue;
-        }
-        jobs.push_back(job);
-    }
+    std::vector<GalleryJob> jobs = findMeshes();
     if (!jsonOnly()) {
         if (!prepareFolder()) return;
         previous.read(out(GalleryState::kFileName), settings());
         for (GalleryJob &job : jobs) {
             const GalleryStateEntry *last = previous.find(job.mesh.name);
             GalleryStateEntry now{job.mesh.name, job.mesh.stem, job.mesh.source.kind, job.mesh.source.path,
-                                  job.path, job.mesh.size, job.time};
+                                  job.key, job.mesh.size, job.time};
             job.reuse = last && last->sameSource(now) &&
                         platform::isDirectory(meshFolder(job.mesh.stem).c_str()) &&
                         kxrlFileExists(out("meshes/" + job.mesh.stem + ".html").c_str());
         }
     }
+    // Archived files are extracted here, one at a time: the content registry is not shared
+    // with the drawing threads.
+    for (GalleryJob &job : jobs)
+        if (!job.reuse) fetch(job);
 
     std::string catalogueName = jsonOnly() ? options.jsonFile : out("catalogue.json");
     TextFileWriter catalogue, index;
@@ -366,7 +358,7 @@ void Gallery::run() {
             if (writeProblem.empty()) writeProblem = e.describe();
         }
         if (!result.damaged && !jsonOnly())
-            kept.push_back({job.mesh.name, job.mesh.stem, job.mesh.source.kind, job.mesh.source.path, job.path,
+            kept.push_back({job.mesh.name, job.mesh.stem, job.mesh.source.kind, job.mesh.source.path, job.key,
                             job.mesh.size, job.time});
     };
     if (!jsonOnly()) index.write(indexPageHead().c_str());
