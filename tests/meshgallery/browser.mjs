@@ -149,6 +149,9 @@ for (const gallery of galleries) {
     check(title === name, `${label}: the page of ${name} is headed ${title}`);
     const file = name.replace(/[^A-Za-z0-9._-]/g, '_');
     await opened.page.screenshot({ path: path.join(shotFolder, `${label}-${file}.png`), fullPage: false });
+    // And its first mesh with its objects, the part a prop maker acts on.
+    const mesh = await opened.page.$('article.mesh');
+    if (mesh) await mesh.screenshot({ path: path.join(shotFolder, `${label}-${file}-mesh.png`) });
     finish(`${label} ${name}`, opened);
     await opened.page.close();
   }
