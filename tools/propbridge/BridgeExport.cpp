@@ -36,12 +36,13 @@ std::string exportBase(const char *name, const std::string &outputFolder) {
 }
 
 void exportOne(const char *name, const std::string &outputFolder, bool binary) {
-    char path[KXRL_PATH_SIZE];
+    FoundMeshFile found;
     std::string where;
     std::unique_ptr<KxRlMeshFile> file;
     try {
-        where = findMeshFile(getContentRegistry(), name, path);
-        file.reset(KxRlMeshFile::CreateFromFile(path));
+        if (!findMeshFileOrPath(getContentRegistry(), name, found)) throw IOException(found.where);
+        where = found.where;
+        file.reset(KxRlMeshFile::CreateFromFile(found.path.c_str()));
     } catch (const IOException &e) {
         toolError("Could not load mesh file %s\n", name);
         if (where.empty())
@@ -50,7 +51,8 @@ void exportOne(const char *name, const std::string &outputFolder, bool binary) {
             toolDiagnostic(name, "%s (%s)", e.describe().c_str(), where.c_str());
         return;
     }
-    std::string base = exportBase(name, outputFolder);
+    // A file read from disk is named after itself alone, as an absolute name is.
+    std::string base = exportBase(exportNameOf(name, found), outputFolder);
     std::string target = base + (binary ? ".glb" : ".gltf");
     std::vector<std::string> notes;
     try {
