@@ -1,0 +1,91 @@
+// paklister: what the game's data sources hold (the -newdata folders, the content folder, the game
+// folder and the game's archives), which copy of each file the game finds, and any file taken out.
+
+#include "PakCommands.h"
+#include "PaklisterHelp.h"
+#include "ToolFrame.h"
+
+#include <cstring>
+
+namespace {
+
+const ToolSettings kPaklister = {
+    "paklister",
+    kPaklisterHelp,
+    1,                          // a command word at least
+    true,                       // works without the game's folder or archives
+    NEWDATA_FAILURE_REPORTED,   // an invalid -newdata folder is reported and skipped
+    false,                      // no -workdata: extract takes -o
+    false,
+};
+
+// Option words are recognised wherever they stand, before or after the command word.
+void runPaklister(int argc, char **argv) {
+    PakRequest request;
+    const char *pendingWord = nullptr;
+    GlobalOption global = GLOBAL_NONE;
+    bool pendingOutput = false;
+    for (int i = 1; i < argc; i++) {
+        const char *word = argv[i];
+        if (globalOptionOf(word) != GLOBAL_NONE) {
+            pendingWord = word;
+            global = globalOptionOf(word);
+            pendingOutput = false;
+        } else if (std::strcmp(word, "-o") == 0) {
+            pendingWord = word;
+            pendingOutput = true;
+        } else if (std::strcmp(word, "-json") == 0) {
+            request.json = true;
+        } else if (std::strcmp(word, "-force") == 0) {
+            request.force = true;
+        } else if (pendingWord && pendingOutput) {
+            request.outputFolder = word;
+            pendingWord = nullptr;
+        } else if (pendingWord) {
+            if (applyGlobalOption(global, word)) pendingWord = nullptr;
+        } else if (request.command == PakRequest::NONE) {
+            request.command = pakCommandOf(word);
+            if (request.command == PakRequest::NONE) {
+                toolDiagnostic(word, "not a command of paklister: give list, which or extract first");
+                printHelpForIncompleteCommandLine();
+                return;
+            }
+        } else {
+            if (word[0] == '-' && word[1] != 0)
+                toolDiagnostic(word, "warning: not an option of paklister; taken as a file name or pattern");
+            request.words.push_back(word);
+        }
+    }
+    if (pendingWord) {
+        toolMissingValue(pendingWord);
+        return;
+    }
+    if (request.command == PakRequest::NONE ||
+        (request.command != PakRequest::LIST && request.words.empty())) {
+        printHelpForIncompleteCommandLine();
+        return;
+    }
+    switch (request.command) {
+    case PakRequest::LIST:
+        runList(request);
+        break;
+    case PakRequest::WHICH:
+        runWhich(request);
+        break;
+    case PakRequest::EXTRACT:
+        runExtract(request);
+        break;
+    case PakRequest::NONE:
+        break;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    // With -json, standard output carries the JSON document alone; the frame must know before it
+    // prints its start-up lines.
+    for (int i = 1; i < argc; i++)
+        if (std::strcmp(argv[i], "-json") == 0) setDocumentOutput(true);
+    return runTool(kPaklister, argc, argv, runPaklister);
+}
