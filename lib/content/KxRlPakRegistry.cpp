@@ -252,6 +252,7 @@ void KxRlPakRegistry::collectCopies(KxRlCopyListing &listing, const char *patter
         KxRlPakFile *archive = getPak(a);
         // Many entries share a directory: each directory is lower-cased and compared once.
         std::unordered_map<uint32_t, std::pair<std::string, bool>> directories;
+        const KxRlSourcePlace place = {KxRlSourceKind::Archive, kxrlAbsolutePlace(archive->getFilename())};
         std::vector<KxRlPakFileEntry *> chosen;
         std::vector<int> tableIndices;
         for (int i = 0; i < archive->getFileCount(); i++) {
@@ -267,7 +268,8 @@ void KxRlPakRegistry::collectCopies(KxRlCopyListing &listing, const char *patter
             try {
                 entry->checkSafeNames();
             } catch (const IOException &e) {
-                listing.refused.push_back({found->second.first + entry->getFileName(), entry->describe(), e.describe()});
+                std::string path = found->second.first + entry->getFileName();
+                listing.refused.push_back({path, path + " of " + place.path, e.describe()});
                 continue;
             }
             chosen.push_back(entry);
@@ -276,11 +278,10 @@ void KxRlPakRegistry::collectCopies(KxRlCopyListing &listing, const char *patter
         std::vector<KxRlPakFileEntry::ListedSizes> sizes;
         std::vector<std::string> problems;
         archive->readListedSizes(chosen, sizes, problems);
-        const KxRlSourcePlace place = {KxRlSourceKind::Archive, kxrlAbsolutePlace(archive->getFilename())};
         for (size_t i = 0; i < chosen.size(); i++) {
             std::string path = directories[chosen[i]->getDirOffset()].first + chosen[i]->getFileName();
             if (!problems[i].empty()) {
-                listing.refused.push_back({path, chosen[i]->describe(), problems[i]});
+                listing.refused.push_back({path, path + " of " + place.path, problems[i]});
                 continue;
             }
             KxRlFileCopy copy;
