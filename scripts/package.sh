@@ -62,6 +62,11 @@ try_programs() {
   (cd "$demo/work" && "$@" "$bridge" export p_demo_table.msh >>"$demo/console.txt") \
     || { cat "$demo/console.txt"; fail "$bridge"; }
   [ -s "$demo/work/p_demo_table.gltf" ] && [ -s "$demo/work/p_demo_table.bin" ] || fail "$bridge wrote no glTF model"
+  # So does paklister: the archive's texture taken out.
+  local paklister=${lister/meshlister/paklister}
+  (cd "$demo/work" && "$@" "$paklister" extract demo_wood_light.dds -o mod >>"$demo/console.txt") \
+    || { cat "$demo/console.txt"; fail "$paklister"; }
+  [ -s "$demo/work/mod/data/textures/demo_wood_light.dds" ] || fail "$paklister extracted no texture"
 }
 
 export REELMARA_NO_PAUSE=1

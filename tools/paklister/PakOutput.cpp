@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <unordered_map>
 
 namespace {
 
@@ -15,17 +17,28 @@ size_t utf8Length(const std::string &text, size_t i) {
     return length;
 }
 
-void appendPadded(std::string &line, const std::string &text, size_t width, bool right) {
-    if (right && text.size() < width) line.append(width - text.size(), ' ');
-    line += text;
-    if (!right && text.size() < width) line.append(width - text.size(), ' ');
+void appendPadded(std::string &line, const char *text, size_t length, size_t width, bool right) {
+    if (right && length < width) line.append(width - length, ' ');
+    line.append(text, length);
+    if (!right && length < width) line.append(width - length, ' ');
 }
 
-std::string packedText(const KxRlFileCopy &copy) { return copy.packed < 0 ? "-" : std::to_string(copy.packed); }
+// A number's digits into `digits` (24 bytes); returns how many.
+size_t digitsOf(uint64_t number, char *digits) {
+    char reversed[24];
+    size_t count = 0;
+    do {
+        reversed[count++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number > 0);
+    for (size_t i = 0; i < count; i++) digits[i] = reversed[count - 1 - i];
+    return count;
+}
 
-std::string jsonPlace(const KxRlSourcePlace &place) {
-    return std::string("{\"kind\": \"") + kxrlSourceKindName(place.kind) + "\", \"path\": " + jsonString(place.path) +
-           "}";
+size_t packedDigits(const KxRlFileCopy &copy, char *digits) {
+    if (copy.packed >= 0) return digitsOf(static_cast<uint64_t>(copy.packed), digits);
+    digits[0] = '-';
+    return 1;
 }
 
 }  // namespace
@@ -35,34 +48,44 @@ std::string describePlace(const KxRlSourcePlace &place) {
 }
 
 std::string copyLines(const std::vector<KxRlFileCopy> &copies) {
+    char digits[24];
     size_t pathWidth = 0, sizeWidth = 0, packedWidth = 0;
     for (const KxRlFileCopy &copy : copies) {
         pathWidth = std::max(pathWidth, copy.path.size());
-        sizeWidth = std::max(sizeWidth, std::to_string(copy.size).size());
-        packedWidth = std::max(packedWidth, packedText(copy).size());
+        sizeWidth = std::max(sizeWidth, digitsOf(copy.size, digits));
+        packedWidth = std::max(packedWidth, packedDigits(copy, digits));
     }
     const size_t kindWidth = 7;  // "newdata", "content", "archive"
     std::string text;
-    text.reserve(copies.size() * (pathWidth + 80));
+    text.reserve(copies.size() * (pathWidth + 90));
     for (const KxRlFileCopy &copy : copies) {
-        appendPadded(text, copy.path, pathWidth, false);
+        appendPadded(text, copy.path.data(), copy.path.size(), pathWidth, false);
         text += "  ";
-        appendPadded(text, std::to_string(copy.size), sizeWidth, true);
+        appendPadded(text, digits, digitsOf(copy.size, digits), sizeWidth, true);
         text += "  ";
-        appendPadded(text, packedText(copy), packedWidth, true);
+        appendPadded(text, digits, packedDigits(copy, digits), packedWidth, true);
         text += "  ";
-        appendPadded(text, kxrlSourceKindName(copy.place.kind), kindWidth, false);
+        const char *kind = kxrlSourceKindName(copy.place.kind);
+        appendPadded(text, kind, std::strlen(kind), kindWidth, false);
         text += ' ';
         text += copy.place.path;
-        if (copy.shadowed) text += "  shadowed by " + describePlace(copies[copy.winner].place);
+        if (copy.shadowed) {
+            const KxRlSourcePlace &winner = copies[copy.winner].place;
+            text += "  shadowed by ";
+            text += kxrlSourceKindName(winner.kind);
+            text += ' ';
+            text += winner.path;
+        }
         text += '\n';
     }
     return text;
 }
 
-std::string jsonString(const std::string &text) {
+namespace {
+
+void appendJsonString(std::string &out, const std::string &text) {
     static const char kHex[] = "0123456789abcdef";
-    std::string out = "\"";
+    out += '"';
     for (size_t i = 0; i < text.size(); i++) {
         unsigned char c = static_cast<unsigned char>(text[i]);
         if (c == '"' || c == '\\') {
@@ -83,19 +106,44 @@ std::string jsonString(const std::string &text) {
             out += static_cast<char>(0x80 | (c & 0x3F));
         }
     }
-    return out + "\"";
+    out += '"';
+}
+
+}  // namespace
+
+std::string jsonString(const std::string &text) {
+    std::string out;
+    appendJsonString(out, text);
+    return out;
 }
 
 std::string copyDocument(const std::vector<KxRlFileCopy> &copies) {
     std::string text = "{\"files\": [";
-    text.reserve(copies.size() * 200 + 16);
+    text.reserve(copies.size() * 220 + 16);
+    // A listing names few places, many times over: each is written out once.
+    std::unordered_map<std::string, std::string> placeTexts;
+    auto placeText = [&placeTexts](const KxRlSourcePlace &place) -> const std::string & {
+        std::string &known = placeTexts[place.path];
+        if (known.empty()) {
+            known = std::string("{\"kind\": \"") + kxrlSourceKindName(place.kind) + "\", \"path\": ";
+            appendJsonString(known, place.path);
+            known += '}';
+        }
+        return known;
+    };
     for (size_t i = 0; i < copies.size(); i++) {
         const KxRlFileCopy &copy = copies[i];
-        text += i == 0 ? "\n  " : ",\n  ";
-        text += "{\"path\": " + jsonString(copy.path) + ", \"size\": " + std::to_string(copy.size) +
-                ", \"packed\": " + (copy.packed < 0 ? std::string("null") : std::to_string(copy.packed)) +
-                ", \"source\": " + jsonPlace(copy.place) + ", \"shadowed\": " + (copy.shadowed ? "true" : "false") +
-                ", \"winner\": " + (copy.shadowed ? jsonPlace(copies[copy.winner].place) : std::string("null")) + "}";
+        text += i == 0 ? "\n  {\"path\": " : ",\n  {\"path\": ";
+        appendJsonString(text, copy.path);
+        text += ", \"size\": ";
+        text += std::to_string(copy.size);
+        text += ", \"packed\": ";
+        text += copy.packed < 0 ? std::string("null") : std::to_string(copy.packed);
+        text += ", \"source\": ";
+        text += placeText(copy.place);
+        text += copy.shadowed ? ", \"shadowed\": true, \"winner\": " : ", \"shadowed\": false, \"winner\": null";
+        if (copy.shadowed) text += placeText(copies[copy.winner].place);
+        text += '}';
     }
     text += copies.empty() ? "]}\n" : "\n]}\n";
     return text;

@@ -70,6 +70,14 @@ PakSelection selectCopies(const KxRlContentRegistry *registry, const std::vector
     for (const PakPattern &pattern : patterns) {
         KxRlCopyListing listing =
             registry->listCopies(pattern.namePattern(), pattern.listedFolder(), pattern.anyDepth(), which);
+        if (patterns.size() == 1 && pattern.matchesEveryListedPath()) {
+            // One list as it stands: counting its paths is all there is to do.
+            size_t named = listing.refused.size();
+            for (size_t i = 0; i < listing.copies.size(); i++) named += listing.copies[i].winner == i ? 1 : 0;
+            selection.listing = std::move(listing);
+            selection.matched.push_back(named);
+            return selection;
+        }
         // The list is sorted by path: a path starts where the one before differs.
         size_t named = 0;
         std::string last;

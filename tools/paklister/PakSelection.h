@@ -27,6 +27,8 @@ public:
     const char *namePattern() const { return name.c_str(); }
     // Whether a listed copy's path is one the pattern names.
     bool matches(const std::string &copyPath) const;
+    // Whether every path the listing of listedFolder() gives is one the pattern names.
+    bool matchesEveryListedPath() const { return !wildFolder; }
 
 private:
     std::string given;
