@@ -1,6 +1,7 @@
 // paklister: what the game's data sources hold (the -newdata folders, the content folder, the game
 // folder and the game's archives), which copy of each file the game finds, and any file taken out.
 
+#include "FolderOptions.h"
 #include "PakCommands.h"
 #include "PaklisterHelp.h"
 #include "ToolFrame.h"
@@ -22,27 +23,15 @@ const ToolSettings kPaklister = {
 // Option words are recognised wherever they stand, before or after the command word.
 void runPaklister(int argc, char **argv) {
     PakRequest request;
-    const char *pendingWord = nullptr;
-    GlobalOption global = GLOBAL_NONE;
-    bool pendingOutput = false;
+    FolderOptions options;
     for (int i = 1; i < argc; i++) {
         const char *word = argv[i];
-        if (globalOptionOf(word) != GLOBAL_NONE) {
-            pendingWord = word;
-            global = globalOptionOf(word);
-            pendingOutput = false;
-        } else if (std::strcmp(word, "-o") == 0) {
-            pendingWord = word;
-            pendingOutput = true;
-        } else if (std::strcmp(word, "-json") == 0) {
+        if (std::strcmp(word, "-json") == 0) {
             request.json = true;
         } else if (std::strcmp(word, "-force") == 0) {
             request.force = true;
-        } else if (pendingWord && pendingOutput) {
-            request.outputFolder = word;
-            pendingWord = nullptr;
-        } else if (pendingWord) {
-            if (applyGlobalOption(global, word)) pendingWord = nullptr;
+        } else if (options.take(word)) {
+            continue;
         } else if (request.command == PakRequest::NONE) {
             request.command = pakCommandOf(word);
             if (request.command == PakRequest::NONE) {
@@ -56,10 +45,11 @@ void runPaklister(int argc, char **argv) {
             request.words.push_back(word);
         }
     }
-    if (pendingWord) {
-        toolMissingValue(pendingWord);
+    if (options.pending()) {
+        toolMissingValue(options.pending());
         return;
     }
+    request.outputFolder = options.outputFolder();
     if (request.command == PakRequest::NONE ||
         (request.command != PakRequest::LIST && request.words.empty())) {
         printHelpForIncompleteCommandLine();

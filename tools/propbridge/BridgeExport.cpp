@@ -1,5 +1,6 @@
 #include "BridgeExport.h"
 
+#include "FolderOptions.h"
 #include "GltfExport.h"
 #include "IOException.h"
 #include "KxRlMeshFile.h"
@@ -71,42 +72,27 @@ void exportOne(const char *name, const std::string &outputFolder, bool binary) {
 
 void runBridgeExport(int first, int argc, char **argv) {
     bool binary = false;
-    const char *outputOption = nullptr;
     std::vector<const char *> names;
-    const char *pendingWord = nullptr;
-    GlobalOption global = GLOBAL_NONE;
-    bool pendingOutput = false;
+    FolderOptions options;
     for (int i = first; i < argc; i++) {
         const char *word = argv[i];
-        if (globalOptionOf(word) != GLOBAL_NONE) {
-            pendingWord = word;
-            global = globalOptionOf(word);
-            pendingOutput = false;
-        } else if (std::strcmp(word, "-o") == 0) {
-            pendingWord = word;
-            pendingOutput = true;
-        } else if (std::strcmp(word, "-glb") == 0) {
+        if (std::strcmp(word, "-glb") == 0) {
             binary = true;
-        } else if (pendingWord && pendingOutput) {
-            outputOption = word;
-            pendingWord = nullptr;
-        } else if (pendingWord) {
-            if (applyGlobalOption(global, word)) pendingWord = nullptr;
-        } else {
+        } else if (!options.take(word)) {
             if (word[0] == '-' && word[1] != 0)
                 toolDiagnostic(word, "warning: not an option of propbridge export; taken as a mesh file name");
             names.push_back(word);
         }
     }
-    if (pendingWord) {
-        toolMissingValue(pendingWord);
+    if (options.pending()) {
+        toolMissingValue(options.pending());
         return;
     }
     if (names.empty()) {
         printHelpForIncompleteCommandLine();
         return;
     }
-    if (outputOption) lockOutputDir(outputOption);
+    if (options.outputFolder()) lockOutputDir(options.outputFolder());
     std::string outputFolder = isOutputLocked() ? getOutputFolder() : "";
     while (outputFolder.size() > 1 && (outputFolder.back() == '/' || outputFolder.back() == '\\'))
         outputFolder.pop_back();
