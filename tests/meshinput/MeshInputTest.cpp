@@ -86,7 +86,7 @@ std::string pathCaseName(const ::testing::TestParamInfo<PathCase> &info) {
 
 INSTANTIATE_TEST_SUITE_P(Tools, MeshByPath, ::testing::ValuesIn(pathCases()), pathCaseName);
 
-TEST(MeshlisterExportFolder, putsTheExportsBelowTheFolderOfOption) {
+TEST(MeshlisterExportFolder, putsTheExportsBelowTheFolderOfOptionO) {
     const struct {
         std::vector<std::string> arguments;
         int status;
@@ -95,6 +95,9 @@ TEST(MeshlisterExportFolder, putsTheExportsBelowTheFolderOfOption) {
         {{"-xm", "-o", "out/here", "exports/copy.msh"}, 0, {"out/here/copy/group00mesh00.msh"}},
         {{"-o", "out", "-xm", "props/desk.msh", "/p_lamp.msh"}, 0,
          {"out/props/desk/group00mesh00.msh", "out/p_lamp/group00mesh00.msh"}},
+        // A ".." part is not looked for in the sources, but the file it names is read; its
+        // exports stay below the current folder.
+        {{"-xm", "../above.msh"}, 0, {"above/group00mesh00.msh"}},
         {{"-xm", "props/desk.msh", "-o"}, 2, {}},
     };
     for (const auto &c : cases) {
@@ -102,6 +105,7 @@ TEST(MeshlisterExportFolder, putsTheExportsBelowTheFolderOfOption) {
         install.addRootFile("work/exports/copy.msh", markedMesh("on_disk.dds"));
         install.addGameFile("data/meshes/props/desk.msh", markedMesh("desk.dds"));
         install.addGameFile("data/meshes/p_lamp.msh", markedMesh("lamp.dds"));
+        install.addRootFile("above.msh", markedMesh("above.dds"));
         ToolRun run = install.run("meshlister", c.arguments);
         EXPECT_EQ(c.status, run.status) << run.output << run.errors;
         for (const std::string &file : c.written) EXPECT_TRUE(install.workFileExists(file)) << file;
@@ -110,7 +114,7 @@ TEST(MeshlisterExportFolder, putsTheExportsBelowTheFolderOfOption) {
             EXPECT_NE(std::string::npos, run.errors.find("-o"));
         }
         EXPECT_FALSE(install.workFileExists("copy") || install.workFileExists("props") ||
-                     install.workFileExists("p_lamp"));
+                     install.workFileExists("p_lamp") || fileExistsOnDisk(install.root() + "/above"));
     }
 }
 

@@ -56,7 +56,7 @@ bool findMeshFileOrPath(KxRlContentRegistry *registry, const char *name, FoundMe
     const char *text = name ? name : "";
     std::string missing;
     if (kxrlHasParentPart(text)) {
-        missing = "not looked for in the sources: a \"..\" part would lead out of data\\meshes\\";
+        missing = "A mesh file name may not lead out of its folder with \"..\"";
     } else {
         MeshLocation location = locateMeshName(text);
         char path[KXRL_PATH_SIZE];
