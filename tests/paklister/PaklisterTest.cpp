@@ -169,6 +169,24 @@ TEST_F(PaklisterTest, listsEveryCopyWithTheCopyThatWinsAndTheSameInJson) {
         EXPECT_EQ(rows, rowsOfJson(json.output));
         EXPECT_NE(std::string::npos, json.errors.find("broken.pak: damaged archive skipped"));
     }
+
+    // Patterns narrow the list: a folder's files, a name in every folder, a wildcard in a folder.
+    const struct {
+        std::vector<std::string> patterns;
+        std::vector<size_t> rows;  // indices into the full list
+    } narrowed[] = {
+        {{"textures/"}, {12, 13, 14}},
+        {{"D.*", "data/*/c.msh"}, {4, 5, 6, 7, 11}},
+    };
+    for (const auto &n : narrowed) {
+        std::vector<std::string> arguments = {"-json", "list", "-newdata", mods()};
+        arguments.insert(arguments.end(), n.patterns.begin(), n.patterns.end());
+        ToolRun json = install.run("paklister", arguments);
+        EXPECT_EQ(0, json.status) << json.errors;
+        std::vector<Row> expectedRows;
+        for (size_t i : n.rows) expectedRows.push_back(rows[i]);
+        EXPECT_EQ(expectedRows, rowsOfJson(json.output)) << n.patterns[0];
+    }
 }
 
 TEST_F(PaklisterTest, whichNamesTheWinnerAndEveryCopyItShadows) {

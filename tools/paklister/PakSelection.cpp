@@ -33,9 +33,9 @@ PakPattern::PakPattern(const std::string &text) : given(text) {
     kxrlStrLower(&lower[0]);
     if (lower.empty() || kxrlIsSeparator(lower[0]) || isDrive(lower) || kxrlHasParentPart(lower.c_str()))
         throw IOException("The pattern " + text + " leads out of the data folder: give a path below data\\");
-    if (kxrlIsSeparator(lower.back())) throw IOException("The pattern " + text + " names a folder, not a file");
     size_t cut = lower.find_last_of("\\/");
     name = cut == std::string::npos ? lower : lower.substr(cut + 1);
+    if (name.empty()) name = "*";  // a folder: every file in it
     if (cut != std::string::npos) {
         // Folder parts in the game's form: backslashes, no "." parts, "data\" first.
         std::string part;

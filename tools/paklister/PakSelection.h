@@ -11,11 +11,12 @@
 // A pattern as paklister's users give it: a file name with `*` and `?` (any case) matches in every
 // folder below data\; with folder parts ("textures/*.dds", "data\textures\*.dds", either
 // separator) it matches in that folder only, "data\" being added where the parts do not start
-// with it. Wildcards in a folder part match within the whole folder path.
+// with it; a pattern that ends with a separator names every file of its folder. Wildcards in a
+// folder part match within the whole folder path.
 class PakPattern {
 public:
     // Throws IOException naming the pattern when it would lead out of the data folder (a leading
-    // separator, a drive letter, a ".." part) or names no file (it ends with a separator).
+    // separator, a drive letter, a ".." part).
     explicit PakPattern(const std::string &text);
 
     const std::string &text() const { return given; }
