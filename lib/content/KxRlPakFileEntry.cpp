@@ -14,12 +14,6 @@
 
 namespace {
 
-// A name is safe when it stays below the folder it is joined to: no leading separator, no
-// drive letter or stream name (any colon), no ".." component.
-bool isSafeRelativeName(const char *name) {
-    return !kxrlIsSeparator(name[0]) && !std::strchr(name, ':') && !kxrlHasParentPart(name);
-}
-
 // Closes the archive's file when extraction leaves, normally or by an exception.
 class FileRelease {
 public:
@@ -81,8 +75,12 @@ void KxRlPakFileEntry::getFullFilePath(char *buffer, const char *folder) const {
     }
 }
 
+bool KxRlPakFileEntry::isSafeName(const char *name) {
+    return !kxrlIsSeparator(name[0]) && !std::strchr(name, ':') && !kxrlHasParentPart(name);
+}
+
 void KxRlPakFileEntry::checkSafeNames() const {
-    if (!isSafeRelativeName(getDirName()) || !isSafeRelativeName(fileName))
+    if (!isSafeName(getDirName()) || !isSafeName(fileName))
         throw IOException("Refused archive entry " + describe() + ": its name leaves the extraction folder");
 }
 
@@ -185,16 +183,7 @@ std::optional<KxRlPakFileEntry::CompressHeader> KxRlPakFileEntry::peekExtractedH
     const uint8_t *input = window.view(payload, inputSize);
     if (!input) return std::nullopt;
     uint8_t start[kNestedHeaderSize];
-    z_stream stream = {};
-    if (inflateInit(&stream) != Z_OK) return std::nullopt;
-    stream.next_in = const_cast<uint8_t *>(input);
-    stream.avail_in = inputSize;
-    stream.next_out = start;
-    stream.avail_out = kNestedHeaderSize;
-    inflate(&stream, Z_SYNC_FLUSH);
-    bool complete = stream.avail_out == 0;
-    inflateEnd(&stream);
-    if (!complete) return std::nullopt;
+    if (!window.inflateStart(input, inputSize, start, kNestedHeaderSize)) return std::nullopt;
     return kxLoadLE32(start) == kNestedMagic ? nestedHeader(start) : outer;
 }
 
@@ -208,7 +197,7 @@ KxRlPakFileEntry::ListedSizes KxRlPakFileEntry::readListedSizes(KxRlPakWindow &w
     // block carries a second zlib stream, which does not shrink to half again, so only streams
     // that shrink their data less are looked into: inflating the start of every stream of a
     // large archive would cost several times reading its whole catalogue.
-    if (outer.storedFlag == 0 && outer.compressedSize >= outer.decompressedSize / 2) {
+    if (outer.storedFlag == 0 && outer.compressedSize >= outer.decompressedSize - outer.decompressedSize / 10) {
         if (std::optional<CompressHeader> extracted = peekExtractedHeader(window, payload, outer))
             sizes.size = extracted->decompressedSize;
     }

@@ -120,9 +120,18 @@ public:
     // Throws unless the directory and file names are relative paths without ".." components
     // or drive letters.
     void checkSafeNames() const;
+    // The test checkSafeNames makes of each name: it stays below the folder it is joined to (no
+    // leading separator, no drive letter or stream name, no ".." part).
+    static bool isSafeName(const char *name);
 
     // "<directory><file name> of <archive path>", for messages.
     std::string describe() const;
+
+    // Whether the PAK registry that holds the archive kept this entry in its catalogue: false
+    // for an entry that another archive's entry of the same directory and name wins over. Set
+    // by the registry whenever it builds its catalogue.
+    bool isCatalogued() const { return catalogued; }
+    void setCatalogued(bool kept) { catalogued = kept; }
 
 private:
     KxRlPakFileEntry() = default;
@@ -159,6 +168,7 @@ private:
     char fileName[kNameSize + 1] = {};
     uint32_t dirOffset = 0;
 
+    bool catalogued = false;
     bool headerRead = false;
     CompressHeader header;  // the last one read or adopted
 };

@@ -19,6 +19,8 @@
 namespace {
 
 ToolFrameValues frameValues;
+// Outside the values that every run resets: it is chosen before the run starts.
+bool documentOutput = false;
 
 const char *const kDocumentsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
@@ -79,8 +81,9 @@ void diagnoseGameFolder() {
 // reason on standard error. The other archives stay in use.
 void reportSkippedArchives(const KxRlPakRegistry *archives) {
     for (const KxRlPakRegistry::SkippedArchive &skipped : archives->getSkippedArchives()) {
-        std::printf("Warning : skipping damaged archive %s (%s)\n", fileNameOf(skipped.path.c_str()),
-                    skipped.reason.c_str());
+        if (!documentOutput)
+            std::printf("Warning : skipping damaged archive %s (%s)\n", fileNameOf(skipped.path.c_str()),
+                        skipped.reason.c_str());
         toolDiagnostic(platform::nativePath(skipped.path.c_str()).c_str(), "damaged archive skipped: %s",
                        skipped.reason.c_str());
     }
@@ -126,6 +129,9 @@ void resetToolFrame() {
 
 void setToolSettings(const ToolSettings *settings) { frameValues.settings = settings; }
 
+void setDocumentOutput(bool document) { documentOutput = document; }
+bool isDocumentOutput() { return documentOutput; }
+
 const char *getAppFolder() { return frameValues.appFolder; }
 const char *getContentFolder() { return frameValues.contentFolder; }
 const char *getCacheFolder() { return frameValues.cacheFolder; }
@@ -151,7 +157,7 @@ int runTool(const ToolSettings &settings, int argc, char **argv, ToolBody body) 
 
     try {
         initRandomGenerator();
-        std::printf("Initializing Reelmara content registry...\n");
+        if (!documentOutput) std::printf("Initializing Reelmara content registry...\n");
         if (settings.readsDocumentsFolder)
             initAppFolders(argv[0] ? argv[0] : "");
         else
@@ -185,7 +191,7 @@ unsigned int randomSeed() {
 }
 
 void initRandomGenerator() {
-    std::printf("Initializing random number generator...\n");
+    if (!documentOutput) std::printf("Initializing random number generator...\n");
     std::srand(randomSeed());
 }
 
@@ -237,7 +243,7 @@ void initContentRegistry() {
         // Without a game folder the reason is already on standard error.
         if (const char *game = kxrlGetGamePath()) toolDiagnostic(game, "the game's archives: %s", e.getErrorString());
         if (!tolerant) throw;
-        std::printf("%s\n", e.getErrorString());
+        if (!documentOutput) std::printf("%s\n", e.getErrorString());
     }
 }
 
@@ -296,7 +302,12 @@ bool addNewDataFolder(const char *folder) {
 void toolError(const char *format, ...) {
     va_list arguments;
     va_start(arguments, format);
-    std::vprintf(format, arguments);
+    if (documentOutput) {
+        std::fflush(stdout);
+        std::vfprintf(stderr, format, arguments);
+    } else {
+        std::vprintf(format, arguments);
+    }
     va_end(arguments);
     frameValues.errorReported = true;
 }

@@ -50,6 +50,13 @@ typedef void (*ToolBody)(int argc, char **argv);
 // and return 0, before anything else happens.
 int runTool(const ToolSettings &settings, int argc, char **argv, ToolBody body);
 
+// For the runs that follow (set before runTool): standard output carries a document that a
+// script reads as it is (paklister's JSON), so the frame prints nothing there. The start-up lines
+// and the lines about the sources (a damaged archive, a game that is not installed) are left off,
+// their standard error lines stay, and toolError's lines go to standard error.
+void setDocumentOutput(bool document);
+bool isDocumentOutput();
+
 // The process-wide values of the frame, in one place so that tests can reset them.
 struct ToolFrameValues {
     const ToolSettings *settings = nullptr;

@@ -76,7 +76,7 @@ bool resOutput(const char *propName) {
     return platform::makeDirectory(prop.c_str());
 }
 
-void resMeshFileDir(const char *meshPath) {
+void resMeshFileDir(const char *meshPath, const char *exportFolder) {
     const char *path = meshPath ? meshPath : "";
     if (kxrlHasParentPart(path))
         throw IOException("The export folder may not lead out of the current folder: " + std::string(path));
@@ -89,6 +89,9 @@ void resMeshFileDir(const char *meshPath) {
     // An empty name would put the exports into the root of the file system.
     if (base.empty()) throw IOException("Export folder name is empty: " + std::string(path));
     std::string folder = std::string(path, static_cast<size_t>(name - path)) + base;
+    if (exportFolder && *exportFolder)
+        folder = std::string(exportFolder) + (kxrlIsSeparator(exportFolder[std::strlen(exportFolder) - 1]) ? "" : "/") +
+                 folder;
     copyPath(toolFrame().outputFolder, folder);
     makeFolderLevels(folder);
 }

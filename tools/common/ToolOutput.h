@@ -33,11 +33,12 @@ bool resOutputDir(const char *inputPath);
 // Returns true when this call created that folder (it did not exist before).
 bool resOutput(const char *propName);
 
-// Output folder = the mesh path with the first '.' of its file name and all after it cut off;
-// every level of it is created (meshlister's export folder). Exports stay below the current
-// folder: an absolute path keeps only its file name (/p_shelf.msh exports into p_shelf), and
-// a path with a ".." part throws an IOException naming it.
-void resMeshFileDir(const char *meshPath);
+// Output folder = the mesh path with the first '.' of its file name and all after it cut off,
+// below `exportFolder` when one is given; every level of it is created (meshlister's export
+// folder). Exports stay below the current folder (or `exportFolder`): an absolute path keeps
+// only its file name (/p_shelf.msh exports into p_shelf), and a path with a ".." part throws an
+// IOException naming it.
+void resMeshFileDir(const char *meshPath, const char *exportFolder = nullptr);
 
 // " (the folder <folder> could not be made)" when `folder` is not a folder, else "": a file that
 // could not be opened is most often a file whose folder is missing, and the message says so.

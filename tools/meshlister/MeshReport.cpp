@@ -53,9 +53,10 @@ std::unique_ptr<KxRlRebuiltProp> propForMesh(KxRlMeshFile *file, int group, int 
 bool MeshReport::reportMeshFile(const char *name, ExportMode mode) {
     whereFound.clear();
     failedExports = 0;
-    char path[KXRL_PATH_SIZE];
-    whereFound = findMeshFile(getContentRegistry(), name, path);
-    std::unique_ptr<KxRlMeshFile> file(KxRlMeshFile::CreateFromFile(path));
+    FoundMeshFile found;
+    if (!findMeshFileOrPath(getContentRegistry(), name, found)) throw IOException(found.where);
+    whereFound = found.where;
+    std::unique_ptr<KxRlMeshFile> file(KxRlMeshFile::CreateFromFile(found.path.c_str()));
 
     report.write("======================================================================\n");
     report.writeFormat("\nFILE %s:\n\n", name);
@@ -65,7 +66,7 @@ bool MeshReport::reportMeshFile(const char *name, ExportMode mode) {
 
     if (mode != EXPORT_NONE) {
         try {
-            resMeshFileDir(name);
+            resMeshFileDir(exportNameOf(name, found), exportFolder.c_str());
             exportMeshes(file.get());
         } catch (const IOException &e) {
             exportFailed(name, e);  // no export folder: the listing still goes on
