@@ -6,6 +6,7 @@
 #include "KxRlMeshFile.h"
 #include "KxRlMeshGroupRef.h"
 #include "KxRlRebuiltProp.h"
+#include "Platform.h"
 #include "PropPackage.h"
 #include "ToolFrame.h"
 #include "ToolOutput.h"
@@ -21,7 +22,7 @@ void PropInput::takePositional(const char *word) {
     else if (!propNameGiven)
         setPropName(word);
     else
-        std::printf("Warning : option \"%s\" is unknown or out of place\n", word);
+        toolMessage("Warning : option \"%s\" is unknown or out of place\n", word);
 }
 
 void PropInput::loadMeshFile(const char *name) {
@@ -41,7 +42,7 @@ void PropInput::loadMeshFile(const char *name) {
     try {
         meshFile.reset(KxRlMeshFile::CreateFromFile(path));
     } catch (const IOException &e) {
-        toolDiagnostic(path, "%s", e.getErrorString());
+        toolDiagnostic(platform::nativePath(path).c_str(), "%s", e.getErrorString());
         throw;
     }
 }
@@ -106,5 +107,5 @@ void exportPropAndReport(PropInput &input, KxRlRebuiltProp *prop, int category) 
         return;
     }
     input.markPackageWritten();
-    std::printf("Exported prop %s!\n", getPropName());
+    toolMessage("Exported prop %s!\n", getPropName());
 }

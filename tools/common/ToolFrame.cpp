@@ -1,5 +1,6 @@
 #include "ToolFrame.h"
 
+#include "ConsoleText.h"
 #include "IOException.h"
 #include "KxRlContentRegistry.h"
 #include "KxRlGameDataFolder.h"
@@ -40,7 +41,7 @@ void deleteContentRegistry() {
 // folder + "\" + name into a path buffer, or an IOException naming the path.
 void joinFolder(char *target, const char *folder, const char *name) {
     if (!kxrlMakeDirName(target, folder, name, false))
-        throw IOException("Path is too long: " + std::string(folder) + "\\" + name);
+        throw IOException("Path is too long: " + platform::nativePath((std::string(folder) + "\\" + name).c_str()));
 }
 
 // Application folder = `folder`; the content and cache folders are created in it.
@@ -78,7 +79,7 @@ void diagnoseGameFolder() {
 // reason on standard error. The other archives stay in use.
 void reportSkippedArchives(const KxRlPakRegistry *archives) {
     for (const KxRlPakRegistry::SkippedArchive &skipped : archives->getSkippedArchives()) {
-        std::printf("Warning : skipping damaged archive %s (%s)\n", fileNameOf(skipped.path.c_str()),
+        toolMessage("Warning : skipping damaged archive %s (%s)\n", fileNameOf(skipped.path.c_str()),
                     skipped.reason.c_str());
         toolDiagnostic(platform::nativePath(skipped.path.c_str()).c_str(), "damaged archive skipped: %s",
                        skipped.reason.c_str());
@@ -241,9 +242,9 @@ void initContentRegistry() {
         reportSkippedArchives(archives);
     } catch (const IOException &e) {
         // Without a game folder the reason is already on standard error.
-        if (const char *game = kxrlGetGamePath()) toolDiagnostic(game, "the game's archives: %s", e.getErrorString());
+        if (const char *game = kxrlGetGamePath()) toolDiagnostic(platform::nativePath(game).c_str(), "the game's archives: %s", e.getErrorString());
         if (!tolerant) throw;
-        std::printf("%s\n", e.getErrorString());
+        toolMessage("%s\n", e.getErrorString());
     }
 }
 
@@ -299,10 +300,17 @@ bool addNewDataFolder(const char *folder) {
     return true;
 }
 
+void toolMessage(const char *format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    std::fputs(formatForConsole(true, format, arguments).c_str(), stdout);
+    va_end(arguments);
+}
+
 void toolError(const char *format, ...) {
     va_list arguments;
     va_start(arguments, format);
-    std::vprintf(format, arguments);
+    std::fputs(formatForConsole(true, format, arguments).c_str(), stdout);
     va_end(arguments);
     frameValues.errorReported = true;
 }
@@ -311,12 +319,12 @@ void toolDiagnostic(const char *subject, const char *reasonFormat, ...) {
     // stdout first, so that a console that shows both keeps the described line above this one.
     std::fflush(stdout);
     const char *tool = frameValues.settings && frameValues.settings->name ? frameValues.settings->name : "reelmara";
-    std::fprintf(stderr, "%s: %s: ", tool, subject ? subject : "");
     va_list arguments;
     va_start(arguments, reasonFormat);
-    std::vfprintf(stderr, reasonFormat, arguments);
+    // One line, whatever the subject and the reason hold.
+    std::string reason = formatForConsole(false, reasonFormat, arguments);
     va_end(arguments);
-    std::fputc('\n', stderr);
+    std::fprintf(stderr, "%s: %s: %s\n", tool, consoleSafe(subject, false).c_str(), consoleSafe(reason.c_str(), false).c_str());
     std::fflush(stderr);
     frameValues.diagnosticCount++;
 }

@@ -12,7 +12,7 @@ namespace {
 
 // Copies `text` into a path buffer or throws an IOException naming it.
 void copyPath(char *target, const std::string &text) {
-    if (text.size() >= KXRL_PATH_SIZE) throw IOException("Path is too long: " + text);
+    if (text.size() >= KXRL_PATH_SIZE) throw IOException("Path is too long: " + platform::nativePath(text.c_str()));
     kxrlStrCopy(target, text.c_str(), KXRL_PATH_SIZE);
 }
 
@@ -88,7 +88,10 @@ void resMeshFileDir(const char *meshPath) {
     makeFolderLevels(folder);
 }
 
-std::string missingFolderNote(const char *folder) {
-    if (platform::isDirectory(folder)) return "";
-    return std::string(" (the folder ") + folder + " could not be made)";
+std::string describeWriteFailure(const IOException &e, const char *folder) {
+    std::string level;
+    int error = platform::isDirectory(folder) ? 0 : kxrlMakeFolders(folder, &level);
+    if (error == 0) return e.describe();
+    return IOException(error, e.getErrorString()).describe() + " (the folder " + platform::nativePath(level.c_str()) +
+           " could not be made)";
 }
