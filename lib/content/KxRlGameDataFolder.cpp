@@ -101,7 +101,8 @@ int KxRlGameDataFolder::traverseFolders(KxRlContentResults *results, const char 
         if (entry.attributes != platform::ATTR_DIRECTORY || entry.name == "." || entry.name == "..") continue;
         char subfolder[KXRL_PATH_SIZE];
         if (!kxrlMakeDirName(subfolder, folder, entry.name.c_str(), true))
-            throw IOException("Path is too long: " + platform::nativePath((std::string(folder ? folder : "") + entry.name).c_str()));
+            throw IOException("Path is too long: " +
+                              platform::nativePath((std::string(folder ? folder : "") + entry.name).c_str()));
         count += gatherFiles(results, pattern, subfolder);
         count += traverseFolders(results, pattern, subfolder);
     }

@@ -282,7 +282,8 @@ bool KxRlPakFileEntry::writeInPlace(const char *path, const uint8_t *data, uint3
     const std::string &temporary = part.path();
     try {
         RandomAccessFile out(temporary.c_str(), "wb");
-        if (out.write(data, size) != size) throw IOException("Could not write " + platform::nativePath(temporary.c_str()));
+        if (out.write(data, size) != size)
+            throw IOException("Could not write " + platform::nativePath(temporary.c_str()));
         out.close();
         // The archive's time marks the copy as this entry's extraction (see checkExtractedCopy);
         // a copy whose time could not be set is simply extracted again next time.

@@ -45,7 +45,8 @@ KxRlPakRegistry *KxRlPakRegistry::CreateFromGame(const char *cacheFolder) {
     const char *gamePath = KxRlGameDataFolder::requireGamePath();
     char pakFolder[KXRL_PATH_SIZE];
     if (!kxrlMakeDirName(pakFolder, gamePath, "data\\pak\\", true))
-        throw IOException("Path is too long: " + platform::nativePath((std::string(gamePath) + "\\data\\pak\\").c_str()));
+        throw IOException("Path is too long: " +
+                          platform::nativePath((std::string(gamePath) + "\\data\\pak\\").c_str()));
     return CreateFromPath(cacheFolder, pakFolder);
 }
 

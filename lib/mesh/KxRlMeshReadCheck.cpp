@@ -54,7 +54,8 @@ void kxrlCheckMeshHeader(RandomAccessFile *file, int32_t fileLength, const KxRlM
     const Records *largest = &records[0];
     for (const Records &r : records) {
         if (r.count < 0 && problem.empty())
-            problem = std::string("its header gives a negative count of ") + r.what + " (" + std::to_string(r.count) + ")";
+            problem =
+                std::string("its header gives a negative count of ") + r.what + " (" + std::to_string(r.count) + ")";
         if (r.count > 0) bytes += static_cast<int64_t>(r.count) * r.size;
         if (static_cast<int64_t>(r.count) * r.size > static_cast<int64_t>(largest->count) * largest->size) largest = &r;
     }

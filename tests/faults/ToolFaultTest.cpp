@@ -369,7 +369,8 @@ TEST_P(ToolFaults, endInAClearErrorAndTouchNothingElse) {
     } else {
         run = runTool(install, c.tool, arguments);
     }
-    if (c.fault == OUTPUT_PARENT_LOCKED || c.fault == WORK_SUBFOLDER_LOCKED) fs::permissions(locked, fs::perms::owner_all);
+    if (c.fault == OUTPUT_PARENT_LOCKED || c.fault == WORK_SUBFOLDER_LOCKED)
+        fs::permissions(locked, fs::perms::owner_all);
     if (c.fault == CACHE_LOCKED) fs::permissions(cache, fs::perms::owner_all);
 
     EXPECT_EQ(c.status, run.status) << run.output << run.errors;

@@ -81,7 +81,8 @@ TEST(MeshFileMalformed, hugeAndNegativeCountsAreRefused) {
                 EXPECT_TRUE(startsWith(error, "The file is not an MSH file: its header gives "))
                     << field.what << " = " << value << ": " << error;
             else
-                EXPECT_TRUE(startsWith(error, "Mesh file is truncated") || startsWith(error, "Mesh file has a negative"))
+                EXPECT_TRUE(startsWith(error, "Mesh file is truncated") ||
+                            startsWith(error, "Mesh file has a negative"))
                     << field.what << " = " << value << ": " << error;
         }
         checked++;

@@ -342,7 +342,8 @@ std::string FakeInstall::launchWord() const {
     return unprivileged ? "exec setpriv --reuid=65534 --regid=65534 --clear-groups -- " : "exec ";
 }
 
-std::unique_ptr<StartedTool> FakeInstall::start(const std::string &tool, const std::vector<std::string> &arguments) const {
+std::unique_ptr<StartedTool> FakeInstall::start(const std::string &tool,
+                                                const std::vector<std::string> &arguments) const {
     std::string console = folder.file(captureName("console")), errors = folder.file(captureName("errors"));
     std::string program = toolProgramPath(tool);
 #ifdef _WIN32

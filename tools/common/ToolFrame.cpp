@@ -242,7 +242,8 @@ void initContentRegistry() {
         reportSkippedArchives(archives);
     } catch (const IOException &e) {
         // Without a game folder the reason is already on standard error.
-        if (const char *game = kxrlGetGamePath()) toolDiagnostic(platform::nativePath(game).c_str(), "the game's archives: %s", e.getErrorString());
+        if (const char *game = kxrlGetGamePath())
+            toolDiagnostic(platform::nativePath(game).c_str(), "the game's archives: %s", e.getErrorString());
         if (!tolerant) throw;
         toolMessage("%s\n", e.getErrorString());
     }
@@ -322,9 +323,9 @@ void toolDiagnostic(const char *subject, const char *reasonFormat, ...) {
     va_list arguments;
     va_start(arguments, reasonFormat);
     // One line, whatever the subject and the reason hold.
-    std::string reason = formatForConsole(false, reasonFormat, arguments);
+    std::string reason = consoleSafe(formatForConsole(false, reasonFormat, arguments).c_str(), false);
     va_end(arguments);
-    std::fprintf(stderr, "%s: %s: %s\n", tool, consoleSafe(subject, false).c_str(), consoleSafe(reason.c_str(), false).c_str());
+    std::fprintf(stderr, "%s: %s: %s\n", tool, consoleSafe(subject, false).c_str(), reason.c_str());
     std::fflush(stderr);
     frameValues.diagnosticCount++;
 }

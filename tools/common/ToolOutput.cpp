@@ -16,12 +16,8 @@ void copyPath(char *target, const std::string &text) {
     kxrlStrCopy(target, text.c_str(), KXRL_PATH_SIZE);
 }
 
-// Creates each level of `path`: the text before every separator, then the whole path.
-void makeFolderLevels(const std::string &path) {
-    for (size_t i = 1; i < path.size(); i++)
-        if (kxrlIsSeparator(path[i]) && !kxrlIsSeparator(path[i - 1])) platform::makeDirectory(path.substr(0, i).c_str());
-    if (!path.empty()) platform::makeDirectory(path.c_str());
-}
+// Creates each level of `path`. A folder that cannot be made is reported by the writes into it.
+void makeFolderLevels(const std::string &path) { kxrlMakeFolders(path.c_str()); }
 
 std::string cutAtFirstDot(const char *text) {
     const char *dot = std::strchr(text, '.');
