@@ -3,7 +3,11 @@
 #include "KxRlUtil.h"
 #include "Platform.h"
 
+#include <cstddef>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <vector>
 
 namespace {
 
@@ -20,15 +24,23 @@ bool sameIgnoringCase(const std::string &a, const std::string &b) {
     return true;
 }
 
-// The process id in "<name>.<id>.part", or 0 when `entry` is not such a name of `name`.
-unsigned long writerOf(const std::string &entry, const std::string &name) {
+// The process id in "<name>.<id>.part", or 0 when `entry` is no such name.
+unsigned long writerId(const std::string &entry) {
     const size_t suffix = std::strlen(kPartSuffix);
-    if (entry.size() <= name.size() + 1 + suffix || !sameIgnoringCase(entry.substr(0, name.size()), name) ||
-        entry[name.size()] != '.' || !sameIgnoringCase(entry.substr(entry.size() - suffix), kPartSuffix))
-        return 0;
-    std::string digits = entry.substr(name.size() + 1, entry.size() - suffix - name.size() - 1);
+    if (entry.size() <= suffix || !sameIgnoringCase(entry.substr(entry.size() - suffix), kPartSuffix)) return 0;
+    const std::string stem = entry.substr(0, entry.size() - suffix);
+    const size_t dot = stem.rfind('.');
+    if (dot == std::string::npos || dot == 0) return 0;
+    const std::string digits = stem.substr(dot + 1);
     if (digits.empty() || digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
     return std::stoul(digits);
+}
+
+// True when `entry` is "<name>.<id>.part".
+bool isTemporaryOf(const std::string &entry, const std::string &name) {
+    return writerId(entry) != 0 && entry.size() > name.size() && entry[name.size()] == '.' &&
+           sameIgnoringCase(entry.substr(0, name.size()), name) &&
+           entry.find('.', name.size() + 1) == entry.size() - std::strlen(kPartSuffix);
 }
 
 void removeFolderWithFiles(const std::string &folder) {
@@ -50,15 +62,34 @@ void removeAbandonedTemporaries(const char *finalPath) {
     while (cut > 0 && !kxrlIsSeparator(target[cut - 1])) cut--;
     const std::string folder = target.substr(0, cut), name = target.substr(cut);
     if (name.empty()) return;
-    const unsigned long self = platform::processId();
-    for (const platform::DirEntry &entry : platform::listDirectory((target + ".*" + kPartSuffix).c_str())) {
-        unsigned long writer = writerOf(entry.name, name);
-        if (writer == 0 || writer == self || platform::isProcessRunning(writer)) continue;
-        const std::string abandoned = folder + entry.name;
-        if (entry.attributes & platform::ATTR_DIRECTORY)
-            removeFolderWithFiles(abandoned);
+    // A folder is listed once per run, not once per file written into it: what runs that ended
+    // before left there is all there is to find, and an export writes thousands of files into one
+    // folder.
+    static std::mutex lock;
+    static std::map<std::string, std::vector<platform::DirEntry>> abandonedByFolder;
+    std::lock_guard<std::mutex> guard(lock);
+    auto known = abandonedByFolder.find(folder);
+    if (known == abandonedByFolder.end()) {
+        std::vector<platform::DirEntry> abandoned;
+        const unsigned long self = platform::processId();
+        for (const platform::DirEntry &entry : platform::listDirectory((folder + "*" + kPartSuffix).c_str())) {
+            unsigned long writer = writerId(entry.name);
+            if (writer != 0 && writer != self && !platform::isProcessRunning(writer)) abandoned.push_back(entry);
+        }
+        known = abandonedByFolder.emplace(folder, std::move(abandoned)).first;
+    }
+    std::vector<platform::DirEntry> &abandoned = known->second;
+    for (size_t i = 0; i < abandoned.size();) {
+        if (!isTemporaryOf(abandoned[i].name, name)) {
+            i++;
+            continue;
+        }
+        const std::string path = folder + abandoned[i].name;
+        if (abandoned[i].attributes & platform::ATTR_DIRECTORY)
+            removeFolderWithFiles(path);
         else
-            platform::removeFile(abandoned.c_str());
+            platform::removeFile(path.c_str());
+        abandoned.erase(abandoned.begin() + static_cast<std::ptrdiff_t>(i));
     }
 }
 

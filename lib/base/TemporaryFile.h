@@ -46,7 +46,8 @@ private:
 };
 
 // Removes the temporary files (and folders) of `finalPath` that runs which no longer run left
-// behind; those of running processes, this one included, stay.
+// behind; those of running processes, this one included, stay. Each folder is looked at once per
+// run, the first time a file of it is asked for: what ended runs left there is there by then.
 void removeAbandonedTemporaries(const char *finalPath);
 
 #endif

@@ -231,7 +231,7 @@ std::string brokenPromise(const KxRlMeshFile &file) {
 
 bool isReaderText(const std::string &error) {
     return startsWith(error, "Mesh file ") || startsWith(error, "Mesh record without bounds") ||
-           error.find(" out of range: ") != std::string::npos;
+           startsWith(error, "The file is not an MSH file: ") || error.find(" out of range: ") != std::string::npos;
 }
 
 // Random byte damage anywhere in the file: each case either reads into a model that keeps the
