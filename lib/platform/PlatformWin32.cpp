@@ -77,8 +77,8 @@ FILE *openForWriting(const std::string &native, const char *mode) {
 }
 
 // The names of removeWhenInterrupted. The console's handler runs on a thread of its own: it
-// takes the lock and keeps it, so that the program stops at its next name or rename of one
-// while the process ends.
+// takes the lock and keeps it, so that the program, which goes on meanwhile, stops when it next
+// names or forgets a temporary file, and makes none that the handler would miss.
 constexpr int kInterruptSlots = 64;
 struct InterruptName {
     std::string path;

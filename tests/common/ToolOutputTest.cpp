@@ -169,13 +169,14 @@ TEST(ConsoleText, escapesWhatATerminalWouldActOn) {
         {"plain C:\\path\\file.msh", false, "plain C:\\path\\file.msh"},
         {"a\x1b[31mred\x07", false, "a\\x1B[31mred\\x07"},
         {"two\nlines\r\tand\x7f", false, "two\\nlines\\r\\tand\\x7F"},
-        {"two\nlines", true, "two\nlines"},
-        {"\xc2\x9b C1 control", false, "\\xC2\\x9B C1 control"},
+        {"ends the line\n\n", true, "ends the line\n\n"},
+        {"two\nlines\n", true, "two\\nlines\n"},
     };
     for (const Case &c : cases) EXPECT_EQ(c.shown, consoleSafe(c.text, c.keepLineBreaks)) << c.text;
     // Bytes from 0x80 up: UTF-8 characters where the system's texts are UTF-8, else characters of
     // the ANSI code page.
-    const char *accented = "caf\xc3\xa9 \xff";
-    EXPECT_EQ(platform::textIsUtf8() ? "caf\xc3\xa9 \\xFF" : accented, consoleSafe(accented, false));
+    const char *accented = "caf\xc3\xa9 \xff \xc2\x9b";
+    EXPECT_EQ(platform::textIsUtf8() ? "caf\xc3\xa9 \\xFF \\xC2\\x9B" : accented, consoleSafe(accented, false))
+        << "a byte that is no UTF-8, and the C1 control character U+009B in UTF-8";
     EXPECT_EQ("name x\\x1B[2J!\n", forConsole("name %s!\n", "x\x1b[2J"));
 }

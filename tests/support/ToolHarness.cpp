@@ -146,13 +146,12 @@ public:
             *whyNot = "Wine cannot start the host's /usr/bin/pkill to send SIGINT";
             return false;
         }
+        // Wine does not hand on the exit code of a host program: whether the signal arrived shows
+        // in how the run ends.
         WaitForSingleObject(signaller.hProcess, INFINITE);
-        DWORD code = 1;
-        GetExitCodeProcess(signaller.hProcess, &code);
         CloseHandle(signaller.hThread);
         CloseHandle(signaller.hProcess);
-        if (code != 0) *whyNot = "pkill found no process with " + marker + " on its command line";
-        return code == 0;
+        return true;
     }
     void kill() override { TerminateProcess(process.hProcess, 1); }
     ToolRun wait() override {

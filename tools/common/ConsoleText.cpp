@@ -59,10 +59,12 @@ size_t printableUtf8Length(const unsigned char *text, size_t available) {
 void appendSafe(std::string &out, const char *text, size_t length, bool keepLineBreaks) {
     const unsigned char *bytes = reinterpret_cast<const unsigned char *>(text);
     const bool utf8 = platform::textIsUtf8();
+    size_t lineEnd = length;  // the line feeds that end the text
+    while (keepLineBreaks && lineEnd > 0 && text[lineEnd - 1] == '\n') lineEnd--;
     for (size_t i = 0; i < length;) {
         unsigned char byte = bytes[i];
         size_t run = 0;  // bytes shown as they are
-        if ((byte >= 0x20 && byte < 0x7F) || (byte == '\n' && keepLineBreaks))
+        if ((byte >= 0x20 && byte < 0x7F) || i >= lineEnd)
             run = 1;
         else if (byte >= 0x80)
             run = utf8 ? printableUtf8Length(bytes + i, length - i) : 1;  // ANSI code page: a character
