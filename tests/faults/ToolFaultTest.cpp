@@ -1,8 +1,10 @@
 // Every tool under failing disks and archives, end to end: an output folder that cannot be
-// made, a disk that fills while the output is written, a cache folder that cannot take the
+// made (a file in its place, or a folder above it without write permission for a user who is
+// not root), a disk that fills while the output is written, a cache folder that cannot take the
 // extracted copy, an archive that changes after its catalogue was read, and two runs that
 // extract the same entry at once. Each failure must end in its described stdout line, a
-// stderr line naming the file or folder and the reason, a non-zero status, no partial file,
+// stderr line naming the file or folder and the true reason ("Permission denied", not what the
+// open of a file in the folder never made would say), a non-zero status, no partial file,
 // and no change anywhere but in the run's output and cache folders.
 
 #include "FifoGate.h"
