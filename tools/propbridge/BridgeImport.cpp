@@ -60,7 +60,7 @@ void runBridgeImport(int first, int argc, char **argv) {
             input.setPropName(word);
             continue;
         } else {
-            toolMessage("Warning : option \"%s\" is unknown or out of place\n", word);
+            std::printf("Warning : option \"%s\" is unknown or out of place\n", word);
             continue;
         }
         pendingWord = word;
