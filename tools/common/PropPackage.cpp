@@ -52,16 +52,11 @@ void composePath(char *folderPath, char *filePath, const char *output, const Pac
     }
 }
 
-// Makes every missing level of the folder of `file` (the output folder too). A folder that cannot
-// be made fails the file with `failure` and the system's reason (for want of permission:
-// "Permission denied"), after a stderr line naming the file and that folder.
-void makeFolderOf(const char *file, const char *folder, const char *failure) {
-    std::string level;
-    int error = kxrlMakeFolders(folder, &level);
-    if (error == 0) return;
-    toolDiagnostic(platform::nativePath(file).c_str(), "%s: %s (the folder %s could not be made)", failure,
-                   std::strerror(error), platform::nativePath(level.c_str()).c_str());
-    throw IOException(error, failure);
+// Creates a folder given with its trailing backslash; an existing one is simply used.
+void makeFolder(const char *folderPath) {
+    std::string folder = folderPath;
+    while (!folder.empty() && kxrlIsSeparator(folder.back())) folder.pop_back();
+    if (!folder.empty()) platform::makeDirectory(folder.c_str());
 }
 
 // Writes one INI file with `body`, whole or not at all; a file that cannot be created throws
@@ -84,6 +79,18 @@ void writeIni(const char *path, const char *failure, Body body) {
     }
 }
 
+// Makes every missing level of the folder of `file` (the output folder too). A folder that cannot
+// be made fails the file with `failure` and the system's reason (for want of permission:
+// "Permission denied"), after a stderr line naming the file and that folder.
+void makeFolderOf(const char *file, const char *folder, const char *failure) {
+    std::string level;
+    int error = kxrlMakeFolders(folder, &level);
+    if (error == 0) return;
+    toolDiagnostic(platform::nativePath(file).c_str(), "%s: %s (the folder %s could not be made)", failure,
+                   std::strerror(error), platform::nativePath(level.c_str()).c_str());
+    throw IOException(error, failure);
+}
+
 }  // namespace
 
 void exportProp(KxRlRebuiltProp *prop, int category) { exportProp(prop, getPropName(), category); }
@@ -92,11 +99,13 @@ void exportProp(KxRlRebuiltProp *prop, const char *propName, int category) {
     const char *name = propName ? propName : "";
     checkPropName(name);
     const char *output = getOutputFolder();
-    char folders[4][KXRL_PATH_SIZE], files[4][KXRL_PATH_SIZE];
+    char dataFolder[KXRL_PATH_SIZE], folders[4][KXRL_PATH_SIZE], files[4][KXRL_PATH_SIZE];
     const PackageFile *parts[4] = {&kMeshFile, &kBlueprintFile, &kPropFile, &kSetDressingFile};
     for (int i = 0; i < 4; i++) composePath(folders[i], files[i], output, *parts[i], name);
+    kxrlMakeDirName(dataFolder, output, "data", true);  // shorter than the paths above
 
-    makeFolderOf(files[0], folders[0], "File could not be opened");
+    makeFolder(dataFolder);
+    makeFolder(folders[0]);
     try {
         prop->exportMesh(files[0]);
     } catch (const IOException &e) {

@@ -7,8 +7,9 @@
 //   O\data\propblueprint\N.ini    the blueprint INI (menu category and price)
 //   O\data\props\N.ini            the prop INI (names the mesh)
 //   O\data\setdressing\N.ini      the same prop INI again
-// Missing folders are created and existing ones used; the four files are replaced and
-// everything else in the tree stays. INI lines end in CR LF on every platform. Every prop
+// Missing folders are created and existing ones used (a folder that cannot be made fails the
+// file that goes into it, with the system's reason for the folder); the four files are replaced,
+// each whole or not at all, and everything else in the tree stays. INI lines end in CR LF on every platform. Every prop
 // writing tool (propcarver, propbender, dresscaster, roomwright) writes through here.
 
 class KxRlRebuiltProp;
@@ -21,9 +22,7 @@ class KxRlRebuiltProp;
 // package path that does not fit a path buffer ("Package path is too long: ...", checked
 // for all four files before anything is written), the mesh writer's own errors (nothing
 // further is written then), "Could not create propblueprint INI file", "Could not create
-// prop INI file", and write errors. A folder of the package that cannot be made fails the
-// file that goes into it with the system's reason for the folder. Each file is written whole
-// or not at all; files written before a failure stay.
+// prop INI file", and write errors. Files written before a failure stay.
 void exportProp(KxRlRebuiltProp *prop, int category);
 // The same with the name taken from the caller's own prop record (dresscaster, roomwright);
 // the output folder is still the frame's.
