@@ -272,8 +272,7 @@ int KxRlPakFileEntry::extract(char *outPath, const char *folder) {
     // first; Windows refuses to replace it while that run reads it, and it is just as good.
     // (The entry already holds the header that copy's check would give.)
     if (!writeInPlace(outPath, data.get(), size) && !checkExtractedCopy(outPath, file))
-        throw IOException("Could not move the extraction of " + describe() + " into place: " +
-                          platform::nativePath(outPath));
+        throw IOException("Could not move the extraction of " + describe() + " into place: " + outPath);
     return inflations;
 }
 
