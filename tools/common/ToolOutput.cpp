@@ -84,6 +84,11 @@ void resMeshFileDir(const char *meshPath) {
     makeFolderLevels(folder);
 }
 
+std::string missingFolderNote(const char *folder) {
+    if (platform::isDirectory(folder)) return "";
+    return std::string(" (the folder ") + folder + " could not be made)";
+}
+
 std::string describeWriteFailure(const IOException &e, const char *folder) {
     std::string level;
     int error = platform::isDirectory(folder) ? 0 : kxrlMakeFolders(folder, &level);

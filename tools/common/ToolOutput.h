@@ -39,6 +39,10 @@ bool resOutput(const char *propName);
 // a path with a ".." part throws an IOException naming it.
 void resMeshFileDir(const char *meshPath);
 
+// " (the folder <folder> could not be made)" when `folder` is not a folder, else "": a file that
+// could not be opened is most often a file whose folder is missing, and the message says so.
+std::string missingFolderNote(const char *folder);
+
 // The reason that a file in `folder` could not be written, for messages: e.describe(), or, when
 // the folder is not there, the system's reason that it cannot be made (its missing levels are
 // made again to learn it) and " (the folder <level> could not be made)". A file that could not be
