@@ -23,7 +23,7 @@ void joinPath(char *out, const char *root, const char *folder, const char *name)
         }
         if (name) path += name;
         out[0] = 0;
-        throw IOException("Path is too long: " + path);
+        throw IOException("Path is too long: " + platform::nativePath(path.c_str()));
     }
 }
 
@@ -111,7 +111,8 @@ int KxRlGameDataFolder::traverseFolders(KxRlContentResults *results, const char 
         if (entry.attributes != platform::ATTR_DIRECTORY || entry.name == "." || entry.name == "..") continue;
         char subfolder[KXRL_PATH_SIZE];
         if (!kxrlMakeDirName(subfolder, folder, entry.name.c_str(), true))
-            throw IOException("Path is too long: " + std::string(folder ? folder : "") + entry.name);
+            throw IOException("Path is too long: " +
+                              platform::nativePath((std::string(folder ? folder : "") + entry.name).c_str()));
         count += gatherFiles(results, pattern, subfolder);
         count += traverseFolders(results, pattern, subfolder);
     }

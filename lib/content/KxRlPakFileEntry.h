@@ -94,9 +94,11 @@ public:
     // or a nested block does not fit the archive.
     void readCompressHeader(RandomAccessFile *file);
 
-    // Creates under `folder` every level of the directory name (either separator counts).
-    // Failures, such as existing folders, are ignored.
-    void makeDir(const char *folder) const;
+    // Creates `folder` and under it every level of the directory name (either separator counts);
+    // existing folders are used. Returns 0 when the entry's folder is there afterwards, else the
+    // system's error number for the level that could not be made (kxrlMakeFolders), that level
+    // in `failedLevel`.
+    int makeDir(const char *folder, std::string *failedLevel = nullptr) const;
 
     // Writes the output path into outPath (KXRL_PATH_SIZE bytes) and extracts the entry there.
     // Returns the number of inflations performed (0, 1 or 2); 0 also when the copy already

@@ -91,7 +91,8 @@ KxRlPakRegistry *KxRlPakRegistry::CreateFromGame(const char *cacheFolder) {
     const char *gamePath = KxRlGameDataFolder::requireGamePath();
     char pakFolder[KXRL_PATH_SIZE];
     if (!kxrlMakeDirName(pakFolder, gamePath, "data\\pak\\", true))
-        throw IOException("Path is too long: " + std::string(gamePath) + "\\data\\pak\\");
+        throw IOException("Path is too long: " +
+                          platform::nativePath((std::string(gamePath) + "\\data\\pak\\").c_str()));
     return CreateFromPath(cacheFolder, pakFolder);
 }
 
@@ -100,7 +101,7 @@ KxRlPakRegistry *KxRlPakRegistry::CreateFromPath(const char *cacheFolder, const 
     registry->pakFolder = pakFolder ? pakFolder : "";
     char pattern[KXRL_PATH_SIZE];
     if (!kxrlMakeDirName(pattern, pakFolder, "*.pak", false))
-        throw IOException("Path is too long: " + std::string(pakFolder) + "*.pak");
+        throw IOException("Path is too long: " + platform::nativePath((std::string(pakFolder) + "*.pak").c_str()));
     for (const platform::DirEntry &entry : platform::listDirectory(pattern)) {
         uint32_t a = entry.attributes;
         if (a == platform::ATTR_DIRECTORY || a == platform::ATTR_SYSTEM || a == platform::ATTR_TEMPORARY ||
@@ -108,7 +109,7 @@ KxRlPakRegistry *KxRlPakRegistry::CreateFromPath(const char *cacheFolder, const 
             continue;
         char path[KXRL_PATH_SIZE];
         if (!kxrlMakeDirName(path, pakFolder, entry.name.c_str(), false))
-            throw IOException("Path is too long: " + std::string(pakFolder) + entry.name);
+            throw IOException("Path is too long: " + platform::nativePath((pakFolder + entry.name).c_str()));
         try {
             registry->archives.add(KxRlPakFile::CreateFromFile(path));
         } catch (const IOException &e) {

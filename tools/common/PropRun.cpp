@@ -7,6 +7,7 @@
 #include "KxRlMeshGroupRef.h"
 #include "KxRlRebuiltProp.h"
 #include "MeshNames.h"
+#include "Platform.h"
 #include "PropPackage.h"
 #include "ToolFrame.h"
 #include "ToolOutput.h"
@@ -24,7 +25,7 @@ void PropInput::takePositional(const char *word) {
     else if (!propNameGiven)
         setPropName(word);
     else
-        std::printf("Warning : option \"%s\" is unknown or out of place\n", word);
+        toolMessage("Warning : option \"%s\" is unknown or out of place\n", word);
 }
 
 void PropInput::loadMeshFile(const char *name) {
@@ -56,7 +57,7 @@ void PropInput::loadMeshFile(const char *name) {
     try {
         meshFile.reset(KxRlMeshFile::CreateFromFile(found.path.c_str()));
     } catch (const IOException &e) {
-        toolDiagnostic(found.path.c_str(), "%s", e.getErrorString());
+        toolDiagnostic(platform::nativePath(found.path.c_str()).c_str(), "%s", e.getErrorString());
         throw;
     }
 }
@@ -121,5 +122,5 @@ void exportPropAndReport(PropInput &input, KxRlRebuiltProp *prop, int category) 
         return;
     }
     input.markPackageWritten();
-    std::printf("Exported prop %s!\n", getPropName());
+    toolMessage("Exported prop %s!\n", getPropName());
 }

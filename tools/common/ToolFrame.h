@@ -131,7 +131,14 @@ bool addNewDataFolder(const char *folder);
 
 // --- reporting and exit status --------------------------------------------------------------
 
-// Prints an error line (printf format, to standard output) and marks the run as failed.
+// Prints a message (printf format) to standard output. The texts given for %s may come from files
+// and command lines: bytes a terminal would act on are shown escaped (ConsoleText.h).
+void toolMessage(const char *format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+// Prints an error line as toolMessage does and marks the run as failed.
 void toolError(const char *format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))
@@ -139,7 +146,9 @@ void toolError(const char *format, ...)
     ;
 // One diagnostic line on standard error, "<tool>: <subject>: <reason>" (the reason in printf
 // format), naming the file, folder, archive or registry source and the cause, so that a user
-// can act on a failure. It goes beside the described stdout message (toolError) and does not
+// can act on a failure. Control characters and line breaks in the subject and the reason are
+// shown escaped, so the line stays one line. A path the tools made is given in the system's own
+// form (platform::nativePath). It goes beside the described stdout message (toolError) and does not
 // change the exit status by itself, so it also serves warnings about input used anyway.
 void toolDiagnostic(const char *subject, const char *reasonFormat, ...)
 #if defined(__GNUC__)

@@ -8,6 +8,7 @@
 #include "KxRlMeshTraversal.h"
 #include "KxRlRebuiltProp.h"
 #include "MeshNames.h"
+#include "Platform.h"
 #include "ToolFrame.h"
 #include "ToolOutput.h"
 
@@ -33,7 +34,7 @@ std::string exportPath(const char *format, ...) {
     int n = std::vsnprintf(name, sizeof name, format, args);
     va_end(args);
     if (n < 0 || n >= static_cast<int>(sizeof name))
-        throw IOException("Export file name is too long: " + std::string(getOutputFolder()));
+        throw IOException("Export file name is too long: " + platform::nativePath(getOutputFolder()));
     return name;
 }
 
@@ -77,14 +78,16 @@ bool MeshReport::reportMeshFile(const char *name, ExportMode mode) {
     return failedExports == 0;
 }
 
-void MeshReport::exportFailed(const std::string &path, const IOException &e, const std::string &note) {
-    toolDiagnostic(path.c_str(), "export failed: %s%s", e.describe().c_str(), note.c_str());
+void MeshReport::exportFailed(const std::string &path, const IOException &e) {
+    toolDiagnostic(path.c_str(), "export failed: %s", e.describe().c_str());
     failedExports++;
 }
 
 void MeshReport::meshExportFailed(const std::string &path, const IOException &e) {
     const char *folder = getOutputFolder();
-    exportFailed(path.empty() ? folder : path, e, missingFolderNote(folder));
+    toolDiagnostic(platform::nativePath(path.empty() ? folder : path.c_str()).c_str(), "export failed: %s",
+                   describeWriteFailure(e, folder).c_str());
+    failedExports++;
 }
 
 void MeshReport::exportMeshes(KxRlMeshFile *file) {

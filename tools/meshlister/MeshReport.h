@@ -40,7 +40,7 @@ public:
     const std::string &foundAt() const { return whereFound; }
 
 private:
-    void exportFailed(const std::string &path, const IOException &e, const std::string &note = "");
+    void exportFailed(const std::string &path, const IOException &e);
     // One mesh or object export failed; `path` is the file it was to be written to, if known.
     void meshExportFailed(const std::string &path, const IOException &e);
     void exportMeshes(KxRlMeshFile *file);

@@ -60,13 +60,13 @@ void exportOne(const char *name, const std::string &outputFolder, bool binary) {
     try {
         exportGltf(file.get(), base.c_str(), binary, kGenerator, &notes);
     } catch (const IOException &e) {
-        for (const std::string &note : notes) std::printf("%s", note.c_str());
+        for (const std::string &note : notes) toolMessage("%s", note.c_str());
         toolError("Error exporting glTF file %s : %s\n", target.c_str(), e.getErrorString());
         toolDiagnostic(target.c_str(), "%s", e.describe().c_str());
         return;
     }
-    for (const std::string &note : notes) std::printf("%s", note.c_str());
-    std::printf("Exported glTF file %s!\n", target.c_str());
+    for (const std::string &note : notes) toolMessage("%s", note.c_str());
+    toolMessage("Exported glTF file %s!\n", target.c_str());
 }
 
 }  // namespace
