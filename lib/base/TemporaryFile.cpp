@@ -1,7 +1,9 @@
 #include "TemporaryFile.h"
 
 #include "KxRlUtil.h"
+#include "IOException.h"
 #include "Platform.h"
+#include "RandomAccessFile.h"
 
 #include <cstddef>
 #include <cstring>
@@ -110,4 +112,14 @@ TemporaryFile::~TemporaryFile() {
 bool TemporaryFile::moveIntoPlace() {
     moved = platform::renameFile(temporary.c_str(), target.c_str());
     return moved;
+}
+
+void writeWholeFile(const char *path, const void *data, size_t size) {
+    TemporaryFile part(path);
+    RandomAccessFile file(part.path().c_str(), "wb");
+    if (file.write(data, size) != size) throw IOException(std::string("Could not write ") + path);
+    file.close();
+    if (!part.moveIntoPlace())
+        throw IOException(std::string(platform::isDirectory(path) ? "A folder is in the way of " : "Could not move ") +
+                          platform::nativePath(path) + (platform::isDirectory(path) ? "" : " into place"));
 }

@@ -1,6 +1,7 @@
 #ifndef KX_BASE_TEMPORARYFILE_H
 #define KX_BASE_TEMPORARYFILE_H
 
+#include <cstddef>
 #include <string>
 
 // A file or folder that this run writes and that an interruption of the run (Ctrl-C, SIGINT,
@@ -44,6 +45,11 @@ private:
     bool moved = false;
     InterruptedRunCleanup cleanup;
 };
+
+// Writes `size` bytes as the whole file `path` (replacing one there): under a temporary name,
+// then moved into place, so that `path` holds the old file or all of the new one. Throws
+// IOException with the reason.
+void writeWholeFile(const char *path, const void *data, size_t size);
 
 // Removes the temporary files (and folders) of `finalPath` that runs which no longer run left
 // behind; those of running processes, this one included, stay. Each folder is looked at once per

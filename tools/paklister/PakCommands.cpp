@@ -87,7 +87,7 @@ void extractOne(const KxRlFileCopy &copy, const std::string &folder, bool force)
         toolDiagnostic(shown.c_str(), "%s (from %s)", e.describe().c_str(), describePlace(copy.place).c_str());
         return;
     }
-    std::printf("Extracted %s from %s\n", copy.path.c_str(), describePlace(copy.place).c_str());
+    toolMessage("Extracted %s from %s\n", copy.path.c_str(), describePlace(copy.place).c_str());
 }
 
 }  // namespace
@@ -106,7 +106,8 @@ void runList(const PakRequest &request) {
     warnRefused(selection);
     reportUnmatched(patterns, selection, "No file matches %s\n");
     const std::vector<KxRlFileCopy> &copies = selection.listing.copies;
-    printText(request.json ? copyDocument(copies) : copyLines(copies));
+    if (request.json) printText(copyDocument(copies));
+    else printLines(copyLines(copies));
 }
 
 void runWhich(const PakRequest &request) {
@@ -132,7 +133,7 @@ void runWhich(const PakRequest &request) {
             else
                 text += "  shadows " + describePlace(copy.place) + sizes + "\n";
         }
-        printText(text);
+        printLines(text);
     }
 }
 

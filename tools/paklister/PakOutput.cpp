@@ -1,5 +1,7 @@
 #include "PakOutput.h"
 
+#include "ConsoleText.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -150,3 +152,13 @@ std::string copyDocument(const std::vector<KxRlFileCopy> &copies) {
 }
 
 void printText(const std::string &text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+void printLines(const std::string &text) {
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = consoleSafe(text.substr(start, end - start).c_str(), false) + "\n";
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        start = end + 1;
+    }
+}

@@ -26,5 +26,8 @@ std::string describePlace(const KxRlSourcePlace &place);
 
 // Writes `text` to standard output as it stands.
 void printText(const std::string &text);
+// Lines of text for the console: names from archives and folders shown with every byte a
+// terminal would act on escaped.
+void printLines(const std::string &text);
 
 #endif

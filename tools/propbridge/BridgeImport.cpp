@@ -74,7 +74,7 @@ void runBridgeImport(int first, int argc, char **argv) {
             else if (!input.hasPropName())
                 input.setPropName(word);
             else
-                std::printf("Warning : option \"%s\" is unknown or out of place\n", word);
+                toolMessage("Warning : option \"%s\" is unknown or out of place\n", word);
             break;
         }
         pending = PENDING_NONE;
