@@ -6,15 +6,11 @@
 // the viewer are left out, as the game leaves them out: a room shows its inside.
 
 #include "IOException.h"
-#include "KxRlMesh.h"
 #include "KxRlMeshFile.h"
-#include "KxRlMeshMaterial.h"
-#include "PreviewPicture.h"
+#include "MeshPreview.h"
+#include "PngFile.h"
 #include "StandardFlags.h"
 
-#include <cctype>
-#include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,63 +19,8 @@
 
 namespace {
 
-// A mesh's colour: a hue and a brightness from a hash of its base texture's name (ASCII case
-// ignored), so that a mesh has the same colour in every picture; meshes without a texture are
-// grey.
-void textureColour(const KxRlMesh *mesh, unsigned char rgb[3]) {
-    const KxRlMeshMaterial *material = mesh->getMaterial();
-    const KxRlMeshBitmap *base = material ? material->getBitmap(0) : nullptr;
-    if (!base || !base->getFilename()[0]) {
-        rgb[0] = rgb[1] = rgb[2] = 200;
-        return;
-    }
-    uint32_t hash = 2166136261u;  // FNV-1a
-    for (const char *c = base->getFilename(); *c; c++) {
-        hash ^= static_cast<uint32_t>(std::tolower(static_cast<unsigned char>(*c)));
-        hash *= 16777619u;
-    }
-    hash ^= hash >> 15;  // spread similar names over the whole hue circle
-    hash *= 0x2C1B3C6Du;
-    hash ^= hash >> 12;
-    float hue = static_cast<float>(hash % 360) / 60.0f;
-    // Three brightness steps as well, so that neighbouring hues still differ.
-    const float high = 235 - 30 * static_cast<float>((hash >> 9) % 3), low = high - 125;
-    for (int c = 0; c < 3; c++) {
-        // Each channel rises and falls over the hue circle, one third apart.
-        float h = std::fmod(hue + 4.0f * static_cast<float>(c), 6.0f);
-        float ramp = h < 1 ? h : h < 3 ? 1 : h < 4 ? 4 - h : 0;
-        rgb[c] = static_cast<unsigned char>(low + (high - low) * ramp);
-    }
-}
-
 const char *const kUsage = "Usage: msh_preview [-view angled|above|front] [-cull] <file.msh> <picture.png> "
                            "[width height]\n";
-
-std::vector<PreviewTriangle> collectTriangles(const KxRlMeshFile &file, PreviewView view, bool cull) {
-    std::vector<PreviewTriangle> triangles;
-    for (int g = 0; g < file.getMeshGroupCount(); g++) {
-        for (int m = 0; m < file.getMeshCount(g); m++) {
-            const KxRlMesh *mesh = file.getMesh(g, m);
-            const _KxDTexVertex *vertices = mesh->getVertexList();
-            const uint16_t *indices = mesh->getIndexList();
-            for (int i = 0; i + 2 < mesh->getIndexCount(); i += 3) {
-                const _KxDVector3D *corners[3] = {&vertices[indices[i]].position, &vertices[indices[i + 1]].position,
-                                                  &vertices[indices[i + 2]].position};
-                if (cull && !previewFacesViewer(corners[0], corners[1], corners[2], view)) continue;
-                PreviewTriangle t = {};
-                for (int k = 0; k < 3; k++) {
-                    t.p[k][0] = corners[k]->x;
-                    t.p[k][1] = corners[k]->y;
-                    t.p[k][2] = corners[k]->z;
-                }
-                t.shade = previewShade(corners[0], corners[1], corners[2]);
-                textureColour(mesh, t.rgb);
-                triangles.push_back(t);
-            }
-        }
-    }
-    return triangles;
-}
 
 }  // namespace
 
@@ -116,9 +57,11 @@ int main(int argc, char **argv) {
     }
     try {
         std::unique_ptr<KxRlMeshFile> file(KxRlMeshFile::CreateFromFile(argv[1]));
-        std::vector<unsigned char> picture = renderPreview(collectTriangles(*file, view, cull), width, height, view);
-        if (!writePng(argv[2], width, height, picture)) {
-            std::fprintf(stderr, "msh_preview: cannot write %s\n", argv[2]);
+        std::vector<unsigned char> picture = renderPreview(meshFileTriangles(*file, cull, view), width, height, view);
+        try {
+            writePng(argv[2], width, height, picture);
+        } catch (const IOException &e) {
+            std::fprintf(stderr, "msh_preview: %s: cannot be written: %s\n", argv[2], e.describe().c_str());
             return 1;
         }
     } catch (const IOException &e) {

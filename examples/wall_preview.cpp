@@ -10,7 +10,8 @@
 
 #include "IOException.h"
 #include "KxDWallSurface.h"
-#include "PreviewPicture.h"
+#include "PngFile.h"
+#include "PreviewCanvas.h"
 #include "StandardFlags.h"
 
 #include <cstdio>
@@ -174,8 +175,10 @@ int main(int argc, char **argv) {
             status = 1;
         }
     }
-    if (!writePng(o.picture, o.width, o.pictureHeight, renderPreview(triangles, o.width, o.pictureHeight))) {
-        std::fprintf(stderr, "wall_preview: %s: cannot write the picture\n", o.picture);
+    try {
+        writePng(o.picture, o.width, o.pictureHeight, renderPreview(triangles, o.width, o.pictureHeight));
+    } catch (const IOException &e) {
+        std::fprintf(stderr, "wall_preview: %s: cannot write the picture: %s\n", o.picture, e.describe().c_str());
         return 1;
     }
     return status;

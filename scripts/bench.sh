@@ -11,7 +11,10 @@
 #     propbender scaling, turning and clipping it, each beside meshlister's report of the same mesh;
 #  6. roomwright building 25, 50 and 100 rooms of 8 walls, each with two cut-outs and a prop;
 #  7. dresscaster on set-dressing files of 250 to 2,000 props naming 10 meshes;
-#  8. propbridge exporting the 65,536-vertex mesh to glTF and importing the model back, beside the report.
+#  8. propbridge exporting the 65,536-vertex mesh to glTF and importing the model back, beside the report;
+#  9. meshgallery: the gallery of the 100-object benchmark mesh and of a generated game of 1,000 mesh
+#     files, each beside msh_preview drawing the same pictures one file at a time, the unchanged
+#     second run, and peak memory beside that of the largest mesh alone.
 # Times are medians of several runs, in milliseconds: wall time, and below it processor time.
 #   scripts/bench.sh [--tools] [--meshlister PATH] [benchmark options]
 #     --tools            skip the library benchmarks
@@ -26,7 +29,7 @@ library=1
 meshlister=""
 while [ $# -gt 0 ]; do
   case "$1" in
-    -h|--help) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     --tools) library=0; shift ;;
     --meshlister) meshlister=$(realpath "${2:?--meshlister needs a path}"); shift 2 ;;
     *) break ;;
@@ -39,7 +42,7 @@ ensure_packages cmake g++ ninja-build zlib1g-dev libgtest-dev googletest libbenc
 echo "== bench: configure and build"
 cmake --preset bench -G Ninja >/dev/null
 cmake --build --preset bench --target mesh_bench make_bench_mesh write_floor meshlister propcarver propbender \
-  roomwright propbridge make_example_game
+  roomwright propbridge make_example_game meshgallery msh_preview make_bench_game
 bin="$PWD/$(preset_build_dir bench)/bin"
 [ -n "$meshlister" ] || meshlister="$bin/meshlister"
 
@@ -241,3 +244,54 @@ for props in 250 500 1000 2000; do
   previous=$ms
 done
 echo "   target: the 1,000-prop file in under 1 s, growing linearly (about 2 x per doubling)"
+
+# meshgallery. The 100-object benchmark mesh beside today's way to the same pictures: meshlister
+# exports every object and msh_preview draws the whole file three times and each export once. The
+# game of 1,000 mesh files beside msh_preview drawing each file once. Then the run over the same
+# game with nothing changed, and peak memory beside the largest mesh's gallery alone.
+echo "== bench: meshgallery"
+export REELMARA_REGISTRY="$work/reelmara.reg"
+gallery_ms() { best_ms "$bin/meshgallery" "$@"; }
+one_by_one_ms() {
+  local start end
+  rm -rf "$work/run"/*
+  start=$(date +%s%N)
+  (cd "$work/run" && "$bin/meshlister" -xo objects100.msh >/dev/null
+   for view in angled above front; do "$bin/msh_preview" -view "$view" "$meshes/objects100.msh" "whole-$view.png"; done
+   for export in objects100/*.msh; do "$bin/msh_preview" "$export" "${export%.msh}.png"; done)
+  end=$(date +%s%N)
+  echo $(( (end - start) / 1000000 ))
+}
+pictures=$( (cd "$work/run" && rm -rf g && "$bin/meshgallery" objects100.msh -o g >/dev/null && ls g/meshes/objects100/*.png | wc -l) )
+echo "   100-object mesh (65,000 vertices), $pictures pictures:"
+echo "     meshgallery -j 2:                         best $(gallery_ms objects100.msh -j 2) ms"
+echo "     meshgallery -j 1:                         best $(gallery_ms objects100.msh -j 1) ms"
+echo "     meshlister -xo and msh_preview one by one (103 pictures): $(one_by_one_ms) ms"
+
+game="$work/gallery_game"
+"$bin/make_bench_game" "$game" 1000
+printf '[HKEY_CURRENT_USER\\Software\\Brassnook Studios Ltd\\Reelmara]\n"GameDir"="%s"\n' "$game" > "$work/gallery.reg"
+export REELMARA_REGISTRY="$work/gallery.reg"
+echo "   generated game: 1,000 mesh files, $(du -sk "$game/data/meshes" | cut -f1) KB"
+rm -rf "$work/run"/*
+start=$(date +%s%N)
+(cd "$work/run" && "$bin/meshgallery" "*.msh" >/dev/null)
+end=$(date +%s%N)
+first=$(( (end - start) / 1000000 ))
+start=$(date +%s%N)
+(cd "$work/run" && "$bin/meshgallery" "*.msh" >/dev/null)
+end=$(date +%s%N)
+second=$(( (end - start) / 1000000 ))
+echo "     meshgallery \"*.msh\" (all processors):      $first ms, $(find "$work/run/gallery" -name '*.png' | wc -l) pictures"
+echo "     the same again, nothing changed:          $second ms"
+start=$(date +%s%N)
+for file in "$game"/data/meshes/*.msh; do "$bin/msh_preview" "$file" "$work/preview.png"; done
+end=$(date +%s%N)
+echo "     msh_preview on each file, one picture:    $(( (end - start) / 1000000 )) ms"
+rm -rf "$work/run"/*
+game_kb=$(cd "$work/run" && /usr/bin/time -f %M "$bin/meshgallery" "*.msh" -j 2 2>&1 >/dev/null | tail -n 1)
+export REELMARA_REGISTRY="$work/reelmara.reg"
+rm -rf "$work/run"/*
+mesh_kb=$(cd "$work/run" && /usr/bin/time -f %M "$bin/meshgallery" objects100.msh -j 2 2>&1 >/dev/null | tail -n 1)
+echo "     peak memory: the 1,000-file game $((game_kb / 1000)) MB, the 100-object mesh alone $((mesh_kb / 1000)) MB"
+echo "   targets: 1,000 mesh files in under 20 s on 2 cores, the unchanged run under 1 s, memory bounded by the largest mesh"

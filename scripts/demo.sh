@@ -98,6 +98,12 @@ echo "== propbridge import gltf/p_demo_table.gltf demo_table_back"
 "$root/build/bin/msh_preview" "$run/work/p_demo_table_back/data/meshes/p_demo_table_back.msh" \
   "$run/previews/p_demo_table_back.png"
 
+# meshgallery: every mesh of the example game (and the props made above, through -newdata) as pages
+# to open in a browser.
+echo
+echo "== meshgallery -newdata p_demo_book \"*.msh\" -o gallery   (in demo-run/work)"
+(cd "$run/work" && "$root/build/bin/meshgallery" -newdata p_demo_book "*.msh" -o gallery)
+
 cat <<EOT
 
 The example game:      demo-run/game (the shelf loose in data/meshes, the table inside data/pak/demo.pak)
@@ -123,7 +129,10 @@ roomwright's packages: demo-run/work/demo_room/data/ and demo-run/work/demo_buil
 propbridge's glTF:     demo-run/work/gltf/p_demo_table.gltf (+ .bin), for Blender and other 3D editors
                        imported back as demo-run/work/p_demo_table_back/data/; both drawn:
                        demo-run/previews/p_demo_table.png and demo-run/previews/p_demo_table_back.png
+meshgallery's pages:   demo-run/work/gallery/ (a card per mesh file, a page per file with every object)
 EOT
 echo
 echo "== the report's first lines"
 head -n 30 "$run/work/meshlister.txt" | tr -d '\r'
+echo
+echo "Open the mesh gallery in a browser: file://$run/work/gallery/index.html"

@@ -62,6 +62,11 @@ try_programs() {
   (cd "$demo/work" && "$@" "$bridge" export p_demo_table.msh >>"$demo/console.txt") \
     || { cat "$demo/console.txt"; fail "$bridge"; }
   [ -s "$demo/work/p_demo_table.gltf" ] && [ -s "$demo/work/p_demo_table.bin" ] || fail "$bridge wrote no glTF model"
+  # So does meshgallery.
+  local gallery=${lister/meshlister/meshgallery}
+  (cd "$demo/work" && "$@" "$gallery" "*.msh" >>"$demo/console.txt") || { cat "$demo/console.txt"; fail "$gallery"; }
+  [ -s "$demo/work/gallery/index.html" ] && [ -s "$demo/work/gallery/meshes/p_demo_table/angled.png" ] \
+    || fail "$gallery wrote no gallery"
 }
 
 export REELMARA_NO_PAUSE=1

@@ -21,7 +21,7 @@ case "${1:-}" in
   *) echo "Unknown option: $1 (use --sanitize or --windows)" >&2; exit 2 ;;
 esac
 
-packages=(cmake g++ ninja-build zlib1g-dev libgtest-dev googletest libtinygltf-dev nlohmann-json3-dev
+packages=(cmake g++ ninja-build zlib1g-dev libgtest-dev googletest libtinygltf-dev nlohmann-json3-dev chromium
   $(node_packages))
 if [ "$preset" = windows ]; then
   packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64)
@@ -44,6 +44,7 @@ echo "== $preset: configure and build"
 cmake --preset "$preset" -G Ninja >/dev/null
 cmake --build --preset "$preset"
 install_gltf_validator "$build_dir"
+install_browser_driver "$build_dir"
 
 if [ "$valgrind" = 1 ]; then
   echo "== valgrind: every test program"

@@ -1,6 +1,7 @@
 #include "KxRlContentRegistry.h"
 
 #include <algorithm>
+#include <numeric>
 
 KxRlContentRegistry::KxRlContentRegistry() = default;
 
@@ -44,4 +45,52 @@ void KxRlContentRegistry::listNames(std::vector<std::string> &names, const char 
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
     names.insert(names.end(), found.begin(), found.end());
+}
+
+void KxRlContentRegistry::collectCopies(KxRlCopyListing &listing, const char *pattern, const char *folder,
+                                        bool anyDepth) const {
+    for (int i = 0; i < getSourceCount(); i++) getSource(i)->collectCopies(listing, pattern, folder, anyDepth);
+}
+
+KxRlCopyListing KxRlContentRegistry::listCopies(const char *pattern, const char *folder, bool anyDepth,
+                                                Copies which) const {
+    KxRlCopyListing found;
+    std::vector<int> sourceOf;  // search position of the source of each copy
+    for (int i = 0; i < getSourceCount(); i++) {
+        getSource(i)->collectCopies(found, pattern, folder, anyDepth);
+        sourceOf.resize(found.copies.size(), i);
+    }
+
+    std::vector<size_t> order(found.copies.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    const std::vector<KxRlFileCopy> &copies = found.copies;
+    std::sort(order.begin(), order.end(), [&copies, &sourceOf](size_t a, size_t b) {
+        int byPath = copies[a].path.compare(copies[b].path);
+        if (byPath != 0) return byPath < 0;
+        if (sourceOf[a] != sourceOf[b]) return sourceOf[a] < sourceOf[b];
+        return copies[a].rank < copies[b].rank;
+    });
+
+    KxRlCopyListing listing;
+    listing.refused = std::move(found.refused);
+    listing.copies.reserve(order.size());
+    for (size_t i = 0; i < order.size(); i++) {
+        KxRlFileCopy &copy = found.copies[order[i]];
+        bool first = listing.copies.empty() || listing.copies[listing.copies.back().winner].path != copy.path;
+        if (!first && which == Copies::Winners) continue;
+        copy.shadowed = !first;
+        copy.winner = first ? listing.copies.size() : listing.copies.back().winner;
+        listing.copies.push_back(std::move(copy));
+    }
+    return listing;
+}
+
+void KxRlContentRegistry::extractCopy(const KxRlFileCopy &copy, const char *folder, char *outPath) const {
+    if (!copy.source) throw IOException("No source holds the copy of " + copy.path);
+    copy.source->extractCopy(copy, folder, outPath);
+}
+
+std::string KxRlContentRegistry::readablePath(const KxRlFileCopy &copy) const {
+    if (!copy.source) throw IOException("No source holds the copy of " + copy.path);
+    return copy.source->readablePath(copy);
 }

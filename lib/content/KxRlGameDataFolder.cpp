@@ -3,8 +3,10 @@
 #include "KxRlContentResults.h"
 #include "KxRlUtil.h"
 #include "Platform.h"
+#include "RandomAccessFile.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace {
@@ -25,6 +27,11 @@ void joinPath(char *out, const char *root, const char *folder, const char *name)
     }
 }
 
+// The same without throwing: false when the path would not fit.
+bool fitsPath(char *out, const char *root, const char *folder, const char *name) {
+    return kxrlMakeDirName(out, root, folder, true) && kxrlAttachDirName(out, name, false);
+}
+
 bool isLeftOut(uint32_t attributes) {
     return attributes == platform::ATTR_DIRECTORY || attributes == platform::ATTR_OFFLINE ||
            attributes == platform::ATTR_SYSTEM || attributes == platform::ATTR_TEMPORARY;
@@ -32,7 +39,8 @@ bool isLeftOut(uint32_t attributes) {
 
 }  // namespace
 
-KxRlGameDataFolder::KxRlGameDataFolder(const char *root) : rootFolder(kxrlStrDup(root)) {}
+KxRlGameDataFolder::KxRlGameDataFolder(const char *root, KxRlSourceKind sourceKind)
+    : rootFolder(kxrlStrDup(root)), kind(sourceKind), place(kxrlAbsolutePlace(root)) {}
 
 KxRlGameDataFolder::~KxRlGameDataFolder() { delete[] rootFolder; }
 
@@ -45,14 +53,16 @@ const char *KxRlGameDataFolder::requireGamePath() {
     return gamePath;
 }
 
-KxRlGameDataFolder *KxRlGameDataFolder::CreateFromGame() { return new KxRlGameDataFolder(requireGamePath()); }
+KxRlGameDataFolder *KxRlGameDataFolder::CreateFromGame() {
+    return new KxRlGameDataFolder(requireGamePath(), KxRlSourceKind::Game);
+}
 
 KxRlGameDataFolder *KxRlGameDataFolder::CreateFromPath(const char *path) {
     if (!path) throw IOException("Path is not valid!");
     char pattern[KXRL_PATH_SIZE];
     joinPath(pattern, path, nullptr, "*");
     if (platform::listDirectory(pattern).empty()) throw IOException("Path is not valid!");
-    return new KxRlGameDataFolder(path);
+    return new KxRlGameDataFolder(path, KxRlSourceKind::NewData);
 }
 
 bool KxRlGameDataFolder::getContent(char *outPath, const char *name, const char *folder, bool) {
@@ -106,4 +116,79 @@ int KxRlGameDataFolder::traverseFolders(KxRlContentResults *results, const char 
         count += traverseFolders(results, pattern, subfolder);
     }
     return count;
+}
+
+void KxRlGameDataFolder::collectCopies(KxRlCopyListing &listing, const char *pattern, const char *folder,
+                                       bool anyDepth) const {
+    std::string relative = folder ? folder : "";
+    for (char &c : relative)
+        if (c == '/') c = '\\';
+    if (!relative.empty() && relative.back() != '\\') relative += '\\';
+    collectFolder(listing, pattern ? pattern : "*", relative, anyDepth);
+}
+
+void KxRlGameDataFolder::collectFolder(KxRlCopyListing &listing, const char *pattern, const std::string &relative,
+                                       bool descend) const {
+    char path[KXRL_PATH_SIZE];
+    // A folder whose listing would not fit a path buffer holds nothing the tools could name.
+    if (!fitsPath(path, rootFolder, relative.c_str(), "*")) return;
+    std::vector<std::string> subfolders;
+    for (const platform::DirEntry &entry : platform::listDirectory(path)) {
+        if (entry.attributes & platform::ATTR_DIRECTORY) {
+            if (descend && entry.name != "." && entry.name != "..") subfolders.push_back(relative + entry.name + "\\");
+            continue;
+        }
+        if (isLeftOut(entry.attributes) || !platform::matchesPattern(entry.name.c_str(), pattern, true)) continue;
+        KxRlFileCopy copy;
+        copy.path = relative + entry.name;
+        kxrlStrLower(&copy.path[0]);
+        if (!fitsPath(path, rootFolder, relative.c_str(), entry.name.c_str())) {
+            listing.refused.push_back({copy.path, place + " " + relative + entry.name,
+                                       "its path is longer than the 255 characters a path may have"});
+            continue;
+        }
+        copy.place = {kind, place};
+        copy.source = this;
+        copy.file = path;
+        copy.size = entry.size;
+        listing.copies.push_back(std::move(copy));
+    }
+    for (const std::string &subfolder : subfolders) collectFolder(listing, pattern, subfolder, descend);
+}
+
+void KxRlGameDataFolder::extractCopy(const KxRlFileCopy &copy, const char *folder, char *outPath) const {
+    if (kxrlHasParentPart(copy.path.c_str()) || kxrlIsSeparator(copy.path.c_str()[0]) ||
+        std::strchr(copy.path.c_str(), ':'))
+        throw IOException("Refused to copy " + copy.file + ": its name " + copy.path + " leaves the folder " + folder);
+    joinPath(outPath, folder, nullptr, copy.path.c_str());
+    std::string target = folder ? folder : "";
+    if (!target.empty() && !kxrlIsSeparator(target.back())) target += '\\';
+    for (size_t i = 0; i < copy.path.size(); i++)
+        if (kxrlIsSeparator(copy.path[i]) && i > 0) platform::makeDirectory((target + copy.path.substr(0, i)).c_str());
+
+    int64_t time = 0;
+    bool timed = platform::getModificationTime(copy.file.c_str(), &time);
+    // Written under a temporary name and renamed into place, so that a failed copy leaves no
+    // half-written file under the real name.
+    std::string temporary = kxrlTemporaryPath(outPath);
+    try {
+        RandomAccessFile in(copy.file.c_str(), "rb");
+        RandomAccessFile out(temporary.c_str(), "wb");
+        const size_t kChunk = 1 << 20;
+        std::unique_ptr<uint8_t[]> buffer(new uint8_t[kChunk]);
+        for (size_t n; (n = in.read(buffer.get(), kChunk)) > 0;)
+            if (out.write(buffer.get(), n) != n) throw IOException("Could not write " + temporary);
+        out.close();
+        if (timed) platform::setModificationTime(temporary.c_str(), time);
+    } catch (const IOException &e) {
+        platform::removeFile(temporary.c_str());
+        throw IOException("Could not copy " + platform::nativePath(copy.file.c_str()) + " to " +
+                          platform::nativePath(outPath) + ": " + e.describe());
+    }
+    if (!platform::renameFile(temporary.c_str(), outPath)) {
+        platform::removeFile(temporary.c_str());
+        const char *why = platform::isDirectory(outPath) ? "a folder is in the way" : "it could not be moved into place";
+        throw IOException("Could not copy " + platform::nativePath(copy.file.c_str()) + " to " +
+                          platform::nativePath(outPath) + ": " + why);
+    }
 }

@@ -7,19 +7,21 @@
 // tool's content folder, or a folder named with -newdata.
 class KxRlGameDataFolder : public KxRlGameFiles {
 public:
-    // The game folder from the registry; throws IOException("Reelmara is not installed!")
-    // when it is not configured.
+    // The game folder from the registry (a source of kind Game); throws
+    // IOException("Reelmara is not installed!") when it is not configured.
     static KxRlGameDataFolder *CreateFromGame();
     // The game folder that every game source starts from (kxrlGetGamePath). Throws
     // IOException("Reelmara is not installed!") when it is not configured, and an
     // IOException naming it when it is a path of another system (a Windows drive path that
     // no Wine prefix maps, read from a registry file on POSIX).
     static const char *requireGamePath();
-    // Throws IOException("Path is not valid!") unless listing `path` joined with "*" finds
-    // something (an existing folder lists at least "." and "..").
+    // A folder given with -newdata (a source of kind NewData). Throws IOException("Path is not
+    // valid!") unless listing `path` joined with "*" finds something (an existing folder lists
+    // at least "." and "..").
     static KxRlGameDataFolder *CreateFromPath(const char *path);
-    // A source on `rootFolder` without checking it (a tool's own content folder).
-    explicit KxRlGameDataFolder(const char *rootFolder);
+    // A source on `rootFolder` without checking it (a tool's own content folder). Its place is
+    // the folder made absolute against the current folder now.
+    explicit KxRlGameDataFolder(const char *rootFolder, KxRlSourceKind kind = KxRlSourceKind::Content);
     ~KxRlGameDataFolder() override;
     KxRlGameDataFolder(const KxRlGameDataFolder &) = delete;
     KxRlGameDataFolder &operator=(const KxRlGameDataFolder &) = delete;
@@ -34,6 +36,17 @@ public:
     // The matching files of `folder` (the entries findContent would gather there), by name.
     void listNames(std::vector<std::string> &names, const char *pattern, const char *folder) const override;
 
+    KxRlSourceKind getSourceKind() const override { return kind; }
+    std::string getSourcePath() const override { return place; }
+    // The files of `folder` and, with `anyDepth`, of every folder below it (whatever their
+    // attributes; "." and ".." aside), leaving out files whose attribute word is exactly system,
+    // temporary or offline, as gatherFiles does. A file whose path does not fit a path buffer
+    // is refused. Sizes come from the listing.
+    void collectCopies(KxRlCopyListing &listing, const char *pattern, const char *folder, bool anyDepth) const override;
+    // Copies the file's bytes below `folder`, creating the folders of its path.
+    void extractCopy(const KxRlFileCopy &copy, const char *folder, char *outPath) const override;
+    std::string readablePath(const KxRlFileCopy &copy) const override { return copy.file; }
+
     // The matching files of one folder. Entries whose attribute word is exactly folder (0x10),
     // system, temporary or offline are left out; anything else, a read-only folder (0x11)
     // included, is gathered. Paths are lower-cased (ASCII) before they are handed over.
@@ -43,7 +56,13 @@ public:
     int traverseFolders(KxRlContentResults *results, const char *pattern, const char *folder);
 
 private:
+    // Gathers the copies of `relative` (a folder below the root, "" or ending in a backslash)
+    // and, with `descend`, of its subfolders.
+    void collectFolder(KxRlCopyListing &listing, const char *pattern, const std::string &relative, bool descend) const;
+
     char *rootFolder;
+    KxRlSourceKind kind;
+    std::string place;  // the root folder, absolute, in the system's form
 };
 
 #endif

@@ -1,10 +1,13 @@
 #include "KxRlPakFile.h"
 
+#include "KxRlPakWindow.h"
 #include "KxRlUtil.h"
 #include "Platform.h"
 #include "RandomAccessFile.h"
 
+#include <algorithm>
 #include <cstring>
+#include <numeric>
 #include <string>
 
 namespace {
@@ -152,3 +155,33 @@ bool KxRlPakFile::isDirOffsetValid(uint32_t offset) const {
 }
 
 const char *KxRlPakFile::getDirAt(uint32_t offset) const { return isDirOffsetValid(offset) ? dirBlock + offset : ""; }
+
+void KxRlPakFile::readListedSizes(const std::vector<KxRlPakFileEntry *> &chosen,
+                                  std::vector<KxRlPakFileEntry::ListedSizes> &sizes,
+                                  std::vector<std::string> &problems) {
+    sizes.assign(chosen.size(), KxRlPakFileEntry::ListedSizes());
+    problems.assign(chosen.size(), std::string());
+    if (chosen.empty()) return;
+    // In data order, so that the window reads the archive from front to back once.
+    std::vector<size_t> order(chosen.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::sort(order.begin(), order.end(),
+              [&chosen](size_t a, size_t b) { return chosen[a]->getOffset() < chosen[b]->getOffset(); });
+    try {
+        KxRlPakWindow window(getFile());
+        for (size_t i : order) {
+            try {
+                sizes[i] = chosen[i]->readListedSizes(window);
+            } catch (const IOException &e) {
+                problems[i] = e.describe();
+            }
+        }
+    } catch (const IOException &e) {
+        for (std::string &problem : problems)
+            if (problem.empty()) problem = e.describe();
+    }
+    try {
+        doneFile();
+    } catch (const IOException &) {
+    }
+}

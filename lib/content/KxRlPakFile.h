@@ -5,6 +5,8 @@
 #include "KxRlPakFileEntry.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class RandomAccessFile;
 
@@ -64,6 +66,13 @@ public:
     // True when `offset` starts a zero-terminated text inside the directory block (offset 0
     // of an empty block stands for the archive root).
     bool isDirOffsetValid(uint32_t offset) const;
+
+    // The sizes a listing shows for `chosen`, entries of this archive, read in one pass through
+    // the archive in data order (KxRlPakFileEntry::readListedSizes). sizes[i] belongs to
+    // chosen[i]; problems[i] is empty, or says why its sizes could not be read (its header lies
+    // beyond the end, or the archive can no longer be read as it was).
+    void readListedSizes(const std::vector<KxRlPakFileEntry *> &chosen,
+                         std::vector<KxRlPakFileEntry::ListedSizes> &sizes, std::vector<std::string> &problems);
 
 private:
     KxRlPakFile();

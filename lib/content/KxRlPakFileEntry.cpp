@@ -2,6 +2,7 @@
 
 #include "ByteOrder.h"
 #include "KxRlPakFile.h"
+#include "KxRlPakWindow.h"
 #include "KxRlUtil.h"
 #include "Platform.h"
 #include "RandomAccessFile.h"
@@ -85,37 +86,43 @@ void KxRlPakFileEntry::checkSafeNames() const {
         throw IOException("Refused archive entry " + describe() + ": its name leaves the extraction folder");
 }
 
-KxRlPakFileEntry::CompressHeader KxRlPakFileEntry::readInnermostHeader(RandomAccessFile *file) const {
-    int64_t length = file->getLength();
+KxRlPakFileEntry::CompressHeader KxRlPakFileEntry::readHeaderAt(KxRlPakWindow &window, int64_t position,
+                                                                int64_t *payload) const {
     CompressHeader read;
     // Nested blocks are followed in a loop: each one moves at least 20 bytes on, so a
     // hostile chain ends at the end of the archive.
     for (;;) {
-        int64_t position = file->getPosition();
-        if (length - position < kCompressHeaderSize)
+        const uint8_t *bytes = window.view(position, kCompressHeaderSize);
+        if (!bytes)
             throw IOException("Compression header of archive entry " + describe() + " at offset " +
                               std::to_string(position) + " lies beyond the end of the archive");
-        read.headerWord = file->readUInt();
-        read.decompressedSize = file->readUInt();
-        read.compressedSize = file->readUInt();
-        read.storedFlag = file->readUInt();
-        if (read.storedFlag == 0 || length - file->getPosition() < 4) return read;
-        if (file->readUInt() != kNestedMagic) {
-            file->seekRelative(-4);
-            return read;
-        }
+        read.headerWord = kxLoadLE32(bytes);
+        read.decompressedSize = kxLoadLE32(bytes + 4);
+        read.compressedSize = kxLoadLE32(bytes + 8);
+        read.storedFlag = kxLoadLE32(bytes + 12);
+        position += kCompressHeaderSize;
+        *payload = position;
+        if (read.storedFlag == 0) return read;
+        const uint8_t *magic = window.view(position, 4);
+        if (!magic || kxLoadLE32(magic) != kNestedMagic) return read;
+        position += 4;
     }
 }
 
-void KxRlPakFileEntry::readCompressHeader(RandomAccessFile *file) { adoptHeader(readInnermostHeader(file)); }
+void KxRlPakFileEntry::readCompressHeader(RandomAccessFile *file) {
+    int64_t position = file->getPosition();
+    KxRlPakWindow window(file, kHeaderWindow);
+    int64_t payload = position;
+    adoptHeader(readHeaderAt(window, position, &payload));
+    file->seek(payload);
+}
 
-KxRlPakFileEntry::CompressHeader KxRlPakFileEntry::readHeaderAtOffset(RandomAccessFile *file) const {
-    int64_t length = file->getLength();
+KxRlPakFileEntry::CompressHeader KxRlPakFileEntry::readHeaderAtOffset(KxRlPakWindow &window, int64_t *payload) const {
+    int64_t length = window.getLength();
     if (static_cast<int64_t>(dataOffset) > length || length - dataOffset < kCompressHeaderSize)
         throw IOException("Data offset " + std::to_string(dataOffset) + " of archive entry " + describe() +
                           " lies beyond the end of the archive (" + std::to_string(length) + " bytes)");
-    file->seek(dataOffset);
-    return readInnermostHeader(file);
+    return readHeaderAt(window, dataOffset, payload);
 }
 
 void KxRlPakFileEntry::adoptHeader(const CompressHeader &read) {
@@ -126,7 +133,9 @@ void KxRlPakFileEntry::adoptHeader(const CompressHeader &read) {
 void KxRlPakFileEntry::ensureHeader() {
     if (headerRead) return;
     FileRelease release(archive);
-    adoptHeader(readHeaderAtOffset(archive->getFile()));
+    KxRlPakWindow window(archive->getFile(), kHeaderWindow);
+    int64_t payload;
+    adoptHeader(readHeaderAtOffset(window, &payload));
 }
 
 uint32_t KxRlPakFileEntry::getCompressedSize() {
@@ -169,19 +178,16 @@ void KxRlPakFileEntry::checkSize(uint32_t size, int64_t available, const char *w
 }
 
 std::optional<KxRlPakFileEntry::CompressHeader> KxRlPakFileEntry::peekExtractedHeader(
-    RandomAccessFile *file, const CompressHeader &outer) const {
+    KxRlPakWindow &window, int64_t payload, const CompressHeader &outer) const {
     if (outer.storedFlag != 0 || outer.decompressedSize < kNestedHeaderSize) return outer;
     // The first bytes of a zlib stream inflate from its first few hundred bytes.
-    const uint32_t kPeekInput = 4096;
-    int64_t remaining = file->getLength() - file->getPosition();
     uint32_t inputSize = outer.compressedSize < kPeekInput ? outer.compressedSize : kPeekInput;
-    if (inputSize > remaining) return std::nullopt;
-    uint8_t input[kPeekInput];
-    if (file->read(input, inputSize) != inputSize) return std::nullopt;
+    const uint8_t *input = window.view(payload, inputSize);
+    if (!input) return std::nullopt;
     uint8_t start[kNestedHeaderSize];
     z_stream stream = {};
     if (inflateInit(&stream) != Z_OK) return std::nullopt;
-    stream.next_in = input;
+    stream.next_in = const_cast<uint8_t *>(input);
     stream.avail_in = inputSize;
     stream.next_out = start;
     stream.avail_out = kNestedHeaderSize;
@@ -190,6 +196,23 @@ std::optional<KxRlPakFileEntry::CompressHeader> KxRlPakFileEntry::peekExtractedH
     inflateEnd(&stream);
     if (!complete) return std::nullopt;
     return kxLoadLE32(start) == kNestedMagic ? nestedHeader(start) : outer;
+}
+
+KxRlPakFileEntry::ListedSizes KxRlPakFileEntry::readListedSizes(KxRlPakWindow &window) const {
+    int64_t payload;
+    CompressHeader outer = readHeaderAtOffset(window, &payload);
+    ListedSizes sizes;
+    sizes.size = outer.decompressedSize;
+    sizes.packed = outer.storedFlag != 0 ? outer.decompressedSize : outer.compressedSize;
+    // A zlib stream may inflate to a nested block, whose own header holds the final size. That
+    // block carries a second zlib stream, which does not shrink to half again, so only streams
+    // that shrink their data less are looked into: inflating the start of every stream of a
+    // large archive would cost several times reading its whole catalogue.
+    if (outer.storedFlag == 0 && outer.compressedSize >= outer.decompressedSize / 2) {
+        if (std::optional<CompressHeader> extracted = peekExtractedHeader(window, payload, outer))
+            sizes.size = extracted->decompressedSize;
+    }
+    return sizes;
 }
 
 KxRlPakFileEntry::CompressHeader KxRlPakFileEntry::nestedHeader(const uint8_t *block) {
@@ -203,6 +226,12 @@ KxRlPakFileEntry::CompressHeader KxRlPakFileEntry::nestedHeader(const uint8_t *b
 
 std::optional<KxRlPakFileEntry::CompressHeader> KxRlPakFileEntry::checkExtractedCopy(const char *path,
                                                                                       RandomAccessFile *file) const {
+    KxRlPakWindow window(file, kHeaderWindow);
+    return checkExtractedCopy(path, window);
+}
+
+std::optional<KxRlPakFileEntry::CompressHeader> KxRlPakFileEntry::checkExtractedCopy(const char *path,
+                                                                                      KxRlPakWindow &window) const {
     int64_t copyTime;
     if (!platform::getModificationTime(path, &copyTime) || platform::isDirectory(path) ||
         copyTime != archive->getTimestamp())
@@ -214,7 +243,9 @@ std::optional<KxRlPakFileEntry::CompressHeader> KxRlPakFileEntry::checkExtracted
     } catch (const IOException &) {
         return std::nullopt;
     }
-    std::optional<CompressHeader> extracted = peekExtractedHeader(file, readHeaderAtOffset(file));
+    int64_t payload;
+    CompressHeader outer = readHeaderAtOffset(window, &payload);
+    std::optional<CompressHeader> extracted = peekExtractedHeader(window, payload, outer);
     if (!extracted || copySize != extracted->decompressedSize) return std::nullopt;
     return extracted;
 }
@@ -225,12 +256,15 @@ int KxRlPakFileEntry::extract(char *outPath, const char *folder) {
 
     FileRelease release(archive);
     RandomAccessFile *file = archive->getFile();
-    if (std::optional<CompressHeader> extracted = checkExtractedCopy(outPath, file)) {
+    KxRlPakWindow window(file, kHeaderWindow);
+    if (std::optional<CompressHeader> extracted = checkExtractedCopy(outPath, window)) {
         adoptHeader(*extracted);
         return 0;
     }
-    adoptHeader(readHeaderAtOffset(file));
-    int64_t remaining = file->getLength() - file->getPosition();
+    int64_t payload;
+    adoptHeader(readHeaderAtOffset(window, &payload));
+    file->seek(payload);
+    int64_t remaining = window.getLength() - payload;
 
     int inflations = 0;
     uint32_t size = header.decompressedSize;
@@ -267,7 +301,7 @@ int KxRlPakFileEntry::extract(char *outPath, const char *folder) {
     // Another run extracting the same entry at the same time may have put its copy in place
     // first; Windows refuses to replace it while that run reads it, and it is just as good.
     // (The entry already holds the header that copy's check would give.)
-    if (!writeInPlace(outPath, data.get(), size) && !checkExtractedCopy(outPath, file))
+    if (!writeInPlace(outPath, data.get(), size) && !checkExtractedCopy(outPath, window))
         throw IOException("Could not move the extraction of " + describe() + " into place: " + outPath);
     return inflations;
 }

@@ -3,11 +3,13 @@
 
 #include "IOException.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 class KxRlPakFile;
+class KxRlPakWindow;
 class RandomAccessFile;
 
 // One file stored in a PAK archive: its 56-byte file-table record, and the extraction of its
@@ -33,6 +35,10 @@ public:
     static constexpr uint32_t kNestedHeaderSize = 4 + kCompressHeaderSize;
     // Largest decompressed size accepted: larger stated sizes are refused before allocating.
     static constexpr uint32_t kMaxDecompressedSize = 512u * 1024u * 1024u;
+
+    // Bytes read at once around a single header, and of a zlib stream to inflate its start.
+    static constexpr size_t kHeaderWindow = 4096 + 64;
+    static constexpr uint32_t kPeekInput = 4096;
 
     // The four words of a compression header.
     struct CompressHeader {
@@ -70,6 +76,18 @@ public:
     // trailing backslash ensured) + file name. Throws an IOException naming the path when it
     // would not fit.
     void getFullFilePath(char *buffer, const char *folder) const;
+
+    // What a listing shows of the entry: the size of its extraction and the bytes its payload
+    // takes in the archive (the compressed stream, or the stored bytes).
+    struct ListedSizes {
+        uint32_t size = 0;
+        uint32_t packed = 0;
+    };
+    // Reads the sizes through `window`, an archive window of the entry's archive, without
+    // changing the entry. Only a stream that may inflate to a nested block (one that shrinks its
+    // data to less than half cannot hold one) has its first bytes inflated. Throws when the
+    // header does not fit the archive.
+    ListedSizes readListedSizes(KxRlPakWindow &window) const;
 
     // Reads a compression header at the file's position, following nested "zcmp" blocks of
     // stored payloads, and leaves the file at the innermost payload. Throws when a header
@@ -109,18 +127,20 @@ public:
 private:
     KxRlPakFileEntry() = default;
     void readRecord(RandomAccessFile *file);
-    // The compression header at the file's position, following nested blocks of stored
-    // payloads; leaves the file at the innermost payload.
-    CompressHeader readInnermostHeader(RandomAccessFile *file) const;
+    // The compression header at `position`, following nested blocks of stored payloads;
+    // `payload` receives where the innermost payload starts.
+    CompressHeader readHeaderAt(KxRlPakWindow &window, int64_t position, int64_t *payload) const;
     // The same at the entry's data offset, checked against the archive's length.
-    CompressHeader readHeaderAtOffset(RandomAccessFile *file) const;
+    CompressHeader readHeaderAtOffset(KxRlPakWindow &window, int64_t *payload) const;
+    std::optional<CompressHeader> checkExtractedCopy(const char *path, KxRlPakWindow &window) const;
     void ensureHeader();
     // Makes `read` the entry's own header, the one the size getters report.
     void adoptHeader(const CompressHeader &read);
-    // The header the entry's extraction ends with, given `outer`, the header read, and `file`
-    // at its payload: a zlib stream may inflate to a nested block, whose own header then holds
-    // the final size. Nothing when the first bytes do not tell.
-    std::optional<CompressHeader> peekExtractedHeader(RandomAccessFile *file, const CompressHeader &outer) const;
+    // The header the entry's extraction ends with, given `outer`, the header read, whose payload
+    // starts at `payload`: a zlib stream may inflate to a nested block, whose own header then
+    // holds the final size. Nothing when the first bytes do not tell.
+    std::optional<CompressHeader> peekExtractedHeader(KxRlPakWindow &window, int64_t payload,
+                                                      const CompressHeader &outer) const;
     // The header of a nested block: "zcmp" and the four words after it.
     static CompressHeader nestedHeader(const uint8_t *block);
     void checkSize(uint32_t size, int64_t available, const char *what) const;

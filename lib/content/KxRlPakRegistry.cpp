@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -232,4 +233,105 @@ void KxRlPakRegistry::listNames(std::vector<std::string> &names, const char *pat
         if (lowerFolder == entry->getDirName() && platform::matchesPattern(entry->getFileName(), pattern, true))
             names.push_back(lowerCopy(entry->getFileName()));
     }
+}
+
+std::string KxRlPakRegistry::getSourcePath() const { return kxrlAbsolutePlace(pakFolder.c_str()); }
+
+void KxRlPakRegistry::collectCopies(KxRlCopyListing &listing, const char *pattern, const char *folder,
+                                    bool anyDepth) const {
+    const std::string lowerFolder = lowerCopy(folder);
+    const bool everyName = !pattern || std::strcmp(pattern, "*") == 0;
+    // What a copy needs for its rank beside its place in the listing.
+    struct Added {
+        size_t copy;
+        int archive;
+        int tableIndex;
+    };
+    std::vector<Added> added;
+    for (int a = 0; a < getPakCount(); a++) {
+        KxRlPakFile *archive = getPak(a);
+        // Many entries share a directory: each directory is lower-cased and compared once.
+        std::unordered_map<uint32_t, std::pair<std::string, bool>> directories;
+        std::vector<KxRlPakFileEntry *> chosen;
+        std::vector<int> tableIndices;
+        for (int i = 0; i < archive->getFileCount(); i++) {
+            KxRlPakFileEntry *entry = archive->getFileEntry(i);
+            auto found = directories.find(entry->getDirOffset());
+            if (found == directories.end()) {
+                std::string dir = lowerCopy(entry->getDirName());
+                bool inFolder = anyDepth ? startsWith(dir.c_str(), lowerFolder.c_str()) : dir == lowerFolder;
+                found = directories.emplace(entry->getDirOffset(), std::make_pair(dir, inFolder)).first;
+            }
+            if (!found->second.second) continue;
+            if (!everyName && !platform::matchesPattern(entry->getFileName(), pattern, true)) continue;
+            try {
+                entry->checkSafeNames();
+            } catch (const IOException &e) {
+                listing.refused.push_back({found->second.first + entry->getFileName(), entry->describe(), e.describe()});
+                continue;
+            }
+            chosen.push_back(entry);
+            tableIndices.push_back(i);
+        }
+        std::vector<KxRlPakFileEntry::ListedSizes> sizes;
+        std::vector<std::string> problems;
+        archive->readListedSizes(chosen, sizes, problems);
+        const KxRlSourcePlace place = {KxRlSourceKind::Archive, kxrlAbsolutePlace(archive->getFilename())};
+        for (size_t i = 0; i < chosen.size(); i++) {
+            std::string path = directories[chosen[i]->getDirOffset()].first + chosen[i]->getFileName();
+            if (!problems[i].empty()) {
+                listing.refused.push_back({path, chosen[i]->describe(), problems[i]});
+                continue;
+            }
+            KxRlFileCopy copy;
+            copy.path = std::move(path);
+            copy.place = place;
+            copy.source = this;
+            copy.entry = chosen[i];
+            copy.size = sizes[i].size;
+            copy.packed = sizes[i].packed;
+            added.push_back({listing.copies.size(), a, tableIndices[i]});
+            listing.copies.push_back(std::move(copy));
+        }
+    }
+
+    // Ranks: by path, then the copy getContent finds, then newer archives before older ones.
+    std::vector<KxRlFileCopy> &copies = listing.copies;
+    std::sort(added.begin(), added.end(), [&copies](const Added &x, const Added &y) {
+        int order = copies[x.copy].path.compare(copies[y.copy].path);
+        if (order != 0) return order < 0;
+        int64_t tx = copies[x.copy].entry->getPakFile()->getTimestamp();
+        int64_t ty = copies[y.copy].entry->getPakFile()->getTimestamp();
+        if (tx != ty) return tx > ty;
+        return x.archive != y.archive ? x.archive < y.archive : x.tableIndex < y.tableIndex;
+    });
+    for (size_t i = 0; i < added.size();) {
+        size_t end = i + 1;
+        while (end < added.size() && copies[added[end].copy].path == copies[added[i].copy].path) end++;
+        if (end - i > 1) {
+            // Archives holding the same path: the catalogue decided which entry is found.
+            const KxRlFileCopy &first = copies[added[i].copy];
+            const KxRlPakFileEntry *found = findEntry(first.entry->getFileName(),
+                                                      first.path.substr(0, first.path.size() -
+                                                                               std::strlen(first.entry->getFileName()))
+                                                          .c_str(),
+                                                      false);
+            std::stable_partition(added.begin() + static_cast<std::ptrdiff_t>(i),
+                                  added.begin() + static_cast<std::ptrdiff_t>(end),
+                                  [&copies, found](const Added &x) { return copies[x.copy].entry == found; });
+        }
+        i = end;
+    }
+    for (size_t i = 0; i < added.size(); i++) copies[added[i].copy].rank = static_cast<int>(i);
+}
+
+void KxRlPakRegistry::extractCopy(const KxRlFileCopy &copy, const char *folder, char *outPath) const {
+    if (!copy.entry) throw IOException("Not an archived copy: " + copy.path);
+    copy.entry->extract(outPath, folder);
+}
+
+std::string KxRlPakRegistry::readablePath(const KxRlFileCopy &copy) const {
+    char path[KXRL_PATH_SIZE];
+    extractCopy(copy, cacheFolder.c_str(), path);
+    return path;
 }

@@ -57,6 +57,21 @@ public:
     // The file names of the catalogue entries directly in `folder` (any case) that match.
     void listNames(std::vector<std::string> &names, const char *pattern, const char *folder) const override;
 
+    KxRlSourceKind getSourceKind() const override { return KxRlSourceKind::Archive; }
+    // The folder the archives were found in, absolute.
+    std::string getSourcePath() const override;
+    // Every entry of every archive (not only the catalogue's) whose directory is `folder` (with
+    // `anyDepth`: begins with it), ASCII case ignored, and whose file name matches. Each copy's
+    // place is its archive file. Of the copies of one path, the one getContent extracts ranks
+    // first, then the others from the newest archive to the oldest (equal times in the order
+    // the archives were loaded). An entry whose name would leave the extraction folder, or
+    // whose header does not fit its archive, is refused.
+    void collectCopies(KxRlCopyListing &listing, const char *pattern, const char *folder, bool anyDepth) const override;
+    // KxRlPakFileEntry::extract into `folder`.
+    void extractCopy(const KxRlFileCopy &copy, const char *folder, char *outPath) const override;
+    // The entry extracted into the cache folder.
+    std::string readablePath(const KxRlFileCopy &copy) const override;
+
     int getPakCount() const { return static_cast<int>(archives.getLength()); }
     KxRlPakFile *getPak(int i) const;
     // Takes ownership of `archive` and merges it into the catalogue.

@@ -128,7 +128,7 @@ void KxRlMeshTraversal::traverse(int vertex) {
     for (int v = findNextVertex(); v >= 0; v = findNextVertex()) processVertex(v);
 }
 
-KxRlTraverseAllResult *KxRlMeshTraversal::traverseAll() {
+KxRlTraverseAllResult *KxRlMeshTraversal::traverseAll(std::vector<int> *objectOfVertex) {
     reset();
     const int n = vertexCount;
     // Linked vertices are merged into sets whose representative is always their lowest
@@ -190,6 +190,7 @@ KxRlTraverseAllResult *KxRlMeshTraversal::traverseAll() {
         const _KxDTexVertex *vertices = mesh->getVertexList();
         for (int v = 0; v < n; v++) boxes[parent[v]].clipTo(&vertices[v].position);
     }
+    if (objectOfVertex) objectOfVertex->swap(parent);
     return new KxRlTraverseAllResult(count, list, boxes);
 }
 

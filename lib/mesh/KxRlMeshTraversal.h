@@ -73,8 +73,9 @@ public:
     // number out of range changes nothing.
     void traverse(int vertex);
     // A new result (owned by the caller) with one starting vertex and one box per object.
-    // Resets, so the box is empty and no vertex is attached afterwards.
-    KxRlTraverseAllResult *traverseAll();
+    // Resets, so the box is empty and no vertex is attached afterwards. With `objectOfVertex`,
+    // also the object of every vertex (its position in the result), one entry per vertex.
+    KxRlTraverseAllResult *traverseAll(std::vector<int> *objectOfVertex = nullptr);
 
     // The box of the vertices attached since the last reset (owned by the traversal; callers
     // copy it). Its steps are not kept up to date.

@@ -36,6 +36,16 @@ install_gltf_validator() {
   npm install --prefix "$folder" --no-audit --no-fund --silent gltf-validator@2.0.0-dev.3.10 >/dev/null
 }
 
+# puppeteer-core (npm), which drives the system's Chromium (Debian's chromium package, never a
+# downloaded browser) for meshgallery's browser test, in <build folder>/browser.
+install_browser_driver() {
+  local folder="$1/browser"
+  [ -f "$folder/node_modules/puppeteer-core/package.json" ] && return 0
+  echo "== installing puppeteer-core into $folder"
+  mkdir -p "$folder"
+  PUPPETEER_SKIP_DOWNLOAD=1 npm install --prefix "$folder" --no-audit --no-fund --silent puppeteer-core@24.43.1 >/dev/null
+}
+
 preset_build_dir() {
   case "$1" in
     default) echo build ;;

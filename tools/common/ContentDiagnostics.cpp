@@ -13,8 +13,6 @@ namespace {
 
 const KxRlPakRegistry *asArchives(const KxRlGameFiles *source) { return dynamic_cast<const KxRlPakRegistry *>(source); }
 
-bool sameText(const char *a, const char *b) { return a && b && std::strcmp(a, b) == 0; }
-
 std::string shown(const char *path) { return platform::nativePath(path); }
 
 }  // namespace
@@ -27,9 +25,14 @@ std::string describeSource(const KxRlGameFiles *source) {
                (count == 1 ? " archive)" : " archives)");
     }
     const char *root = source->getRootFolder();
-    if (sameText(root, getContentFolder())) return "content folder " + shown(root);
-    if (sameText(root, kxrlGetGamePath())) return "game folder " + shown(root);
-    return std::string("-newdata folder ") + root;  // as the user gave it
+    switch (source->getSourceKind()) {
+    case KxRlSourceKind::Content:
+        return "content folder " + shown(root);
+    case KxRlSourceKind::Game:
+        return "game folder " + shown(root);
+    default:
+        return std::string("-newdata folder ") + root;  // as the user gave it
+    }
 }
 
 std::string describeSearchedSources(const KxRlContentRegistry *registry) {
