@@ -135,8 +135,11 @@ async function canvasArea(page) {
   });
 }
 
-// The view's pixels in `area`, once what the last event asked for is drawn.
+// The view's pixels in `area`, once the still frame after the last event is drawn (frames in
+// motion follow each other until the view rests for a moment).
 async function snapshot(page, area, file) {
+  await new Promise((done) => setTimeout(done, 250));
+  await page.waitForSelector('section.view3d[data-frame=still]', { timeout: 60000 });
   const scroll = await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(
     () => done({ x: window.scrollX, y: window.scrollY })))));
   const clip = { x: area.x + scroll.x, y: area.y + scroll.y, width: area.width, height: area.height };
@@ -262,4 +265,7 @@ export async function checkView(page, { label, still, use, shotBase, check }) {
       `${label}: clicking mesh ${use.mesh} highlights ${picked.highlighted} pixels (${plain.highlighted} before)`);
     check((await entryState(page, `#g${group}m${mesh}`)).picked, `${label}: the entry of mesh ${use.mesh} is not marked as picked`);
   }
+  // Left turned, with the last part picked, for the page's screenshot.
+  await drag(page, middle, { x: middle.x - 70, y: middle.y + 25 }, false);
+  await snapshot(page, area);
 }

@@ -54,6 +54,7 @@ figcaption { color: var(--muted); font-size: 0.85rem; text-align: center; }
 .view-frame { position: relative; }
 .view3d canvas { display: block; width: 100%; height: 60vh; min-height: 16rem; background: #f5f5f5; border: 1px solid var(--line); border-radius: 6px; touch-action: none; cursor: grab; }
 .view3d canvas.dragging { cursor: grabbing; }
+.view3d canvas:focus:not(:focus-visible) { outline: none; }
 .view-message { position: absolute; left: 0; right: 0; top: 40%; margin: 0; text-align: center; color: var(--muted); }
 .view-tip { position: absolute; pointer-events: none; background: rgba(255, 255, 255, 0.95); border: 1px solid #bbb; border-radius: 4px; padding: 0.15rem 0.45rem; font-size: 0.8rem; white-space: pre; max-width: 26rem; overflow: hidden; }
 .view-bar { display: flex; flex-wrap: wrap; gap: 0.5rem; align-items: baseline; margin-top: 0.4rem; font-size: 0.9rem; }

@@ -34,6 +34,11 @@
   var FILL = 0.9;                  // share of the view the mesh fills at the start
   var DRAG_TURN = 0.01;            // radians per pixel dragged
   var CLICK_SLOP = 4;              // pixels a press may move and still be a click
+  var SETTLE = 150;                // milliseconds without a move before a still frame is drawn
+  // A model of more triangles than this is drawn from a coarse copy of about COARSE_TRIANGLES
+  // while it moves, so that it turns smoothly even where WebGL is drawn in software.
+  var COARSE_FROM = 150000;
+  var COARSE_TRIANGLES = 60000;
 
   var VERTEX_SHADER = [
     'attribute vec3 aPosition;',
@@ -87,6 +92,22 @@
     '}'
   ].join('\n');
 
+  // A still frame: the supersampled picture averaged down.
+  var CORNER_SHADER = [
+    'attribute vec2 aPosition;',
+    'varying vec2 vAt;',
+    'void main() {',
+    '  vAt = aPosition * 0.5 + 0.5;',
+    '  gl_Position = vec4(aPosition, 0.0, 1.0);',
+    '}'
+  ].join('\n');
+  var RESOLVE_SHADER = [
+    PRECISION,
+    'uniform sampler2D uPicture;',
+    'varying vec2 vAt;',
+    'void main() { gl_FragColor = texture2D(uPicture, vAt); }'
+  ].join('\n');
+
   // Which part and object covers each pixel: part number + 1 in red and green, object in blue and alpha.
   var PICK_SHADER = [
     PRECISION,
@@ -95,9 +116,11 @@
     'void main() { gl_FragColor = vec4(uPart, vObjectBytes); }'
   ].join('\n');
 
+  // No multisampling: drawn in software it costs four times as much per triangle. Still frames
+  // are supersampled instead (drawStill), frames in motion are not smoothed.
   var canvas = document.createElement('canvas');
-  var gl = canvas.getContext('webgl', { antialias: true, alpha: false }) ||
-           canvas.getContext('experimental-webgl', { antialias: true, alpha: false });
+  var gl = canvas.getContext('webgl', { antialias: false, alpha: false }) ||
+           canvas.getContext('experimental-webgl', { antialias: false, alpha: false });
   if (!gl || !gl.getExtension('OES_standard_derivatives')) return;  // the still pictures stay alone
   var wideIndices = gl.getExtension('OES_element_index_uint');
 
@@ -214,6 +237,11 @@
           var end = r + 2 < runs.length ? Math.min(runs[r + 2], positions.count) : positions.count;
           for (var v = runs[r]; v < end; v++) objectOfVertex[v] = runs[r + 1];
         }
+        var indexBytes = model.bin.subarray(indices.start, indices.end);
+        if (indexBytes.byteOffset % 4) indexBytes = indexBytes.slice();
+        var indexData = indices.type === 5121 ? indexBytes
+          : indices.type === 5123 ? new Uint16Array(indexBytes.buffer, indexBytes.byteOffset, indices.count)
+          : new Uint32Array(indexBytes.buffer, indexBytes.byteOffset, indices.count);
         parts.push({
           group: about.group,
           mesh: about.mesh,
@@ -222,7 +250,9 @@
           positions: upload(gl.ARRAY_BUFFER, model.bin.subarray(positions.start, positions.end)),
           stride: positions.stride,
           objects: upload(gl.ARRAY_BUFFER, objectOfVertex),
-          indices: upload(gl.ELEMENT_ARRAY_BUFFER, model.bin.subarray(indices.start, indices.end)),
+          objectOfVertex: objectOfVertex,
+          indices: upload(gl.ELEMENT_ARRAY_BUFFER, indexBytes),
+          indexData: indexData,
           indexType: indices.type,
           indexCount: indices.count - indices.count % 3,
           positionData: new DataView(model.bin.buffer, model.bin.byteOffset + positions.start,
@@ -246,9 +276,9 @@
     return shader;
   }
 
-  function program(fragmentSource) {
+  function program(vertexSource, fragmentSource) {
     var p = gl.createProgram();
-    gl.attachShader(p, compile(gl.VERTEX_SHADER, VERTEX_SHADER));
+    gl.attachShader(p, compile(gl.VERTEX_SHADER, vertexSource));
     gl.attachShader(p, compile(gl.FRAGMENT_SHADER, fragmentSource));
     gl.bindAttribLocation(p, 0, 'aPosition');
     gl.bindAttribLocation(p, 1, 'aObject');
@@ -257,7 +287,7 @@
       throw new Error('the shaders do not link: ' + gl.getProgramInfoLog(p));
     var uniforms = {};
     ['uViewProjection', 'uCentre', 'uMode', 'uObject', 'uColour', 'uLight', 'uHighlight', 'uBackground',
-      'uThrough', 'uPart'].forEach(function (name) { uniforms[name] = gl.getUniformLocation(p, name); });
+      'uThrough', 'uPart', 'uPicture'].forEach(function (name) { uniforms[name] = gl.getUniformLocation(p, name); });
     return { program: p, uniforms: uniforms };
   }
 
@@ -326,17 +356,101 @@
     var radius = Math.sqrt(halfWidth * halfWidth + halfHeight * halfHeight + halfDepth * halfDepth) || 1;
     var fit = Math.max(halfHeight, halfWidth / aspect, radius * 1e-3) / (FILL * Math.tan(FIELD / 2));
     camera.distance = fit + halfDepth;
-    return { camera: camera, radius: radius, centre: [0, 1, 2].map(function (i) { return (box[i] + box[i + 3]) / 2; }) };
+    return { camera: camera, radius: radius, box: box,
+             centre: [0, 1, 2].map(function (i) { return (box[i] + box[i + 3]) / 2; }) };
+  }
+
+  // ---------------------------------------------------------------------------------------
+  // The coarse copy of a large model, drawn while it moves: vertex clustering. Each vertex
+  // stands for the vertices of its object in its cell of a grid over the model (the first one
+  // found there); a triangle whose corners fall into three cells is kept, with those vertices.
+  // It uses the model's own vertices, so only index lists are added.
+
+  function position(part, v, out) {
+    var at = v * part.stride;
+    out[0] = part.positionData.getFloat32(at, true);
+    out[1] = -part.positionData.getFloat32(at + 8, true);
+    out[2] = part.positionData.getFloat32(at + 4, true);
+    return out;
+  }
+
+  // The coarse triangles of `part` on a grid of cubes of side `size` from the box's low corner.
+  function clusterPart(part, box, size) {
+    var counts = [0, 1, 2].map(function (i) { return Math.floor((box[i + 3] - box[i]) / size) + 1; });
+    var standIn = new Uint32Array(part.vertexCount), first = new Map(), p = [0, 0, 0];
+    for (var v = 0; v < part.vertexCount; v++) {
+      position(part, v, p);
+      var cell = [0, 1, 2].map(function (i) {
+        return Math.max(0, Math.min(counts[i] - 1, Math.floor((p[i] - box[i]) / size) || 0));
+      });
+      var key = ((cell[2] * counts[1] + cell[1]) * counts[0] + cell[0]) * 65536 + part.objectOfVertex[v];
+      var found = first.get(key);
+      if (found === undefined) first.set(key, v);
+      standIn[v] = found === undefined ? v : found;
+    }
+    var kept = [], seen = new Set(), indices = part.indexData;
+    for (var t = 0; t + 2 < part.indexCount; t += 3) {
+      var a = standIn[indices[t]], b = standIn[indices[t + 1]], c = standIn[indices[t + 2]];
+      if (a === b || b === c || a === c) continue;
+      var low = Math.min(a, b, c), high = Math.max(a, b, c), middle = a + b + c - low - high;
+      var triangle = (low * 65536 + middle) * 65536 + high;
+      if (seen.has(triangle)) continue;
+      seen.add(triangle);
+      kept.push(a, b, c);
+    }
+    return kept;
+  }
+
+  // The surface area of every part together.
+  function surfaceArea() {
+    var area = 0, a = [0, 0, 0], b = [0, 0, 0], c = [0, 0, 0];
+    parts.forEach(function (part) {
+      for (var t = 0; t + 2 < part.indexCount; t += 3) {
+        position(part, part.indexData[t], a);
+        position(part, part.indexData[t + 1], b);
+        position(part, part.indexData[t + 2], c);
+        var u = [b[0] - a[0], b[1] - a[1], b[2] - a[2]], w = [c[0] - a[0], c[1] - a[1], c[2] - a[2]];
+        var n = [u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]];
+        var twice = Math.sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        if (isFinite(twice)) area += twice / 2;
+      }
+    });
+    return area;
+  }
+
+  // Coarse index lists for every part, with about COARSE_TRIANGLES triangles in all: each cell
+  // of the grid holds about two of them where a surface crosses it.
+  function buildCoarse(box) {
+    var volume = (box[3] - box[0] + 1e-6) * (box[4] - box[1] + 1e-6) * (box[5] - box[2] + 1e-6);
+    var smallest = Math.cbrt(volume / 1e10);  // keeps every cell's number exact in a double
+    var size = Math.max(smallest, Math.sqrt(2 * surfaceArea() / COARSE_TRIANGLES)) || 1;
+    var lists = null;
+    for (var round = 0; round < 4; round++) {
+      lists = parts.map(function (part) { return clusterPart(part, box, size); });
+      var total = lists.reduce(function (sum, list) { return sum + list.length / 3; }, 0);
+      if (total <= COARSE_TRIANGLES * 1.5 && (total >= COARSE_TRIANGLES / 2 || size <= smallest)) break;
+      size = Math.max(smallest, size * Math.sqrt(total / COARSE_TRIANGLES));
+    }
+    parts.forEach(function (part, i) {
+      var wide = part.vertexCount > 65536;
+      var list = wide ? new Uint32Array(lists[i]) : new Uint16Array(lists[i]);
+      part.coarse = { buffer: upload(gl.ELEMENT_ARRAY_BUFFER, list), count: list.length,
+                      type: wide ? gl.UNSIGNED_INT : gl.UNSIGNED_SHORT };
+    });
   }
 
   // ---------------------------------------------------------------------------------------
   // The view
 
   var parts = [];
-  var surface, pick;
+  var surface, pick, resolve;
   var home = null, camera = null, radius = 1, centre = [0, 0, 0];
   var selection = null;     // {group, mesh (or null), object index (or null)}
-  var pickBuffer = null;    // {framebuffer, texture, depth, width, height, pixels (null: draw again)}
+  var coarse = false;       // whether moving frames draw the coarse copy
+  var moving = false, settle = null;
+  var still = null;         // the supersampled picture of a still frame: {framebuffer, texture, depth, width, height}
+  var picks = {};           // 'full' and 'coarse': {framebuffer, texture, depth, width, height, pixels}
+  var corners = null;       // the square that the still picture is averaged down onto
   var redrawPending = false;
 
   function resize() {
@@ -346,8 +460,35 @@
     if (canvas.width !== width || canvas.height !== height) {
       canvas.width = width;
       canvas.height = height;
-      if (pickBuffer) pickBuffer.pixels = null;
     }
+  }
+
+  // A framebuffer of `width` x `height` with a colour texture (filtered linearly when `smooth`)
+  // and a depth buffer; `target` is the one to use again when it has that size.
+  function framebuffer(target, width, height, smooth) {
+    if (target && target.width === width && target.height === height) return target;
+    if (target) {
+      gl.deleteFramebuffer(target.framebuffer);
+      gl.deleteTexture(target.texture);
+      gl.deleteRenderbuffer(target.depth);
+    }
+    var made = { width: width, height: height, pixels: null };
+    made.texture = gl.createTexture();
+    gl.bindTexture(gl.TEXTURE_2D, made.texture);
+    gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA, width, height, 0, gl.RGBA, gl.UNSIGNED_BYTE, null);
+    gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, smooth ? gl.LINEAR : gl.NEAREST);
+    gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MAG_FILTER, smooth ? gl.LINEAR : gl.NEAREST);
+    gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_WRAP_S, gl.CLAMP_TO_EDGE);
+    gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_WRAP_T, gl.CLAMP_TO_EDGE);
+    made.depth = gl.createRenderbuffer();
+    gl.bindRenderbuffer(gl.RENDERBUFFER, made.depth);
+    gl.renderbufferStorage(gl.RENDERBUFFER, gl.DEPTH_COMPONENT16, width, height);
+    made.framebuffer = gl.createFramebuffer();
+    gl.bindFramebuffer(gl.FRAMEBUFFER, made.framebuffer);
+    gl.framebufferTexture2D(gl.FRAMEBUFFER, gl.COLOR_ATTACHMENT0, gl.TEXTURE_2D, made.texture, 0);
+    gl.framebufferRenderbuffer(gl.FRAMEBUFFER, gl.DEPTH_ATTACHMENT, gl.RENDERBUFFER, made.depth);
+    if (gl.checkFramebufferStatus(gl.FRAMEBUFFER) !== gl.FRAMEBUFFER_COMPLETE) made.framebuffer = null;
+    return made;
   }
 
   function partMode(part) {
@@ -358,16 +499,15 @@
     return { mode: 3, object: selection.object };
   }
 
-  function bindPart(part) {
+  // Draws `part`, or its coarse copy with `rough`.
+  function drawPart(part, rough) {
     gl.bindBuffer(gl.ARRAY_BUFFER, part.positions);
     gl.vertexAttribPointer(0, 3, gl.FLOAT, false, part.stride, 0);
     gl.bindBuffer(gl.ARRAY_BUFFER, part.objects);
     gl.vertexAttribPointer(1, 1, gl.UNSIGNED_SHORT, false, 0, 0);
-    gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, part.indices);
-  }
-
-  function drawElements(part) {
-    gl.drawElements(gl.TRIANGLES, part.indexCount, part.indexType, 0);
+    var list = rough && part.coarse ? part.coarse : { buffer: part.indices, count: part.indexCount, type: part.indexType };
+    gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, list.buffer);
+    gl.drawElements(gl.TRIANGLES, list.count, list.type, 0);
   }
 
   function setCommon(shader) {
@@ -377,18 +517,19 @@
     gl.uniform3fv(shader.uniforms.uCentre, centre);
   }
 
-  function draw() {
-    redrawPending = false;
-    if (!camera || gl.isContextLost()) return;
-    resize();
-    gl.bindFramebuffer(gl.FRAMEBUFFER, null);
-    gl.viewport(0, 0, canvas.width, canvas.height);
-    gl.clearColor(BACKGROUND[0], BACKGROUND[1], BACKGROUND[2], 1);
+  function startScene(target, width, height, colour) {
+    gl.bindFramebuffer(gl.FRAMEBUFFER, target);
+    gl.viewport(0, 0, width, height);
+    gl.clearColor(colour[0], colour[1], colour[2], colour[3]);
     gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
     gl.enable(gl.DEPTH_TEST);
     gl.depthFunc(gl.LEQUAL);
     gl.depthMask(true);
     gl.disable(gl.BLEND);
+  }
+
+  // The mesh as the pictures show it, into the framebuffer bound.
+  function drawScene(rough) {
     setCommon(surface);
     var u = surface.uniforms;
     gl.uniform3fv(u.uLight, LIGHT);
@@ -400,27 +541,67 @@
       gl.uniform1f(u.uMode, how.mode);
       gl.uniform1f(u.uObject, how.object);
       gl.uniform3fv(u.uColour, part.colour);
-      bindPart(part);
-      drawElements(part);
+      drawPart(part, rough);
     });
     // The picked part also shows where something nearer hides it, half seen through.
-    if (selection) {
-      gl.depthFunc(gl.GREATER);
-      gl.depthMask(false);
-      gl.enable(gl.BLEND);
-      gl.blendFunc(gl.SRC_ALPHA, gl.ONE_MINUS_SRC_ALPHA);
-      gl.uniform1f(u.uThrough, 1);
-      parts.forEach(function (part) {
-        var how = partMode(part);
-        if (how.mode < 2) return;
-        gl.uniform1f(u.uMode, how.mode);
-        gl.uniform1f(u.uObject, how.object);
-        bindPart(part);
-        drawElements(part);
-      });
-      gl.depthMask(true);
+    if (!selection) return;
+    gl.depthFunc(gl.GREATER);
+    gl.depthMask(false);
+    gl.enable(gl.BLEND);
+    gl.blendFunc(gl.SRC_ALPHA, gl.ONE_MINUS_SRC_ALPHA);
+    gl.uniform1f(u.uThrough, 1);
+    parts.forEach(function (part) {
+      var how = partMode(part);
+      if (how.mode < 2) return;
+      gl.uniform1f(u.uMode, how.mode);
+      gl.uniform1f(u.uObject, how.object);
+      drawPart(part, rough);
+    });
+    gl.depthMask(true);
+  }
+
+  // A still frame is drawn at twice the size each way and averaged down, as the pictures are:
+  // sampled between four texels, linear filtering gives their mean.
+  function drawStill() {
+    var limit = Math.min(gl.getParameter(gl.MAX_TEXTURE_SIZE), gl.getParameter(gl.MAX_RENDERBUFFER_SIZE));
+    var width = canvas.width * 2, height = canvas.height * 2;
+    if (width <= limit && height <= limit) still = framebuffer(still, width, height, true);
+    if (!still || !still.framebuffer || still.width !== width) {
+      startScene(null, canvas.width, canvas.height, BACKGROUND.concat([1]));
+      drawScene(false);
+      return;
     }
-    if (pickBuffer) pickBuffer.pixels = null;
+    startScene(still.framebuffer, width, height, BACKGROUND.concat([1]));
+    drawScene(false);
+    gl.bindFramebuffer(gl.FRAMEBUFFER, null);
+    gl.viewport(0, 0, canvas.width, canvas.height);
+    gl.disable(gl.DEPTH_TEST);
+    gl.disable(gl.BLEND);
+    gl.useProgram(resolve.program);
+    gl.activeTexture(gl.TEXTURE0);
+    gl.bindTexture(gl.TEXTURE_2D, still.texture);
+    gl.uniform1i(resolve.uniforms.uPicture, 0);
+    gl.disableVertexAttribArray(1);
+    gl.bindBuffer(gl.ARRAY_BUFFER, corners);
+    gl.vertexAttribPointer(0, 2, gl.FLOAT, false, 0, 0);
+    gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
+    gl.bindTexture(gl.TEXTURE_2D, null);
+    gl.enableVertexAttribArray(1);
+  }
+
+  function draw() {
+    redrawPending = false;
+    if (!camera || gl.isContextLost()) return;
+    resize();
+    if (moving) {
+      startScene(null, canvas.width, canvas.height, BACKGROUND.concat([1]));
+      drawScene(coarse);
+    } else {
+      drawStill();
+    }
+    section.setAttribute('data-frame', moving ? 'moving' : 'still');
+    picks.full = picks.full && (picks.full.pixels = null, picks.full);
+    picks.coarse = picks.coarse && (picks.coarse.pixels = null, picks.coarse);
   }
 
   function redraw() {
@@ -429,54 +610,43 @@
     requestAnimationFrame(draw);
   }
 
-  // The part and object under each pixel, drawn again only after the camera or size changed.
-  function pickPixels() {
-    if (pickBuffer && pickBuffer.pixels && pickBuffer.width === canvas.width && pickBuffer.height === canvas.height)
-      return pickBuffer;
-    if (!pickBuffer || pickBuffer.width !== canvas.width || pickBuffer.height !== canvas.height) {
-      if (pickBuffer) {
-        gl.deleteFramebuffer(pickBuffer.framebuffer);
-        gl.deleteTexture(pickBuffer.texture);
-        gl.deleteRenderbuffer(pickBuffer.depth);
-      }
-      pickBuffer = { width: canvas.width, height: canvas.height, pixels: null };
-      pickBuffer.texture = gl.createTexture();
-      gl.bindTexture(gl.TEXTURE_2D, pickBuffer.texture);
-      gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA, canvas.width, canvas.height, 0, gl.RGBA, gl.UNSIGNED_BYTE, null);
-      gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, gl.NEAREST);
-      gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MAG_FILTER, gl.NEAREST);
-      pickBuffer.depth = gl.createRenderbuffer();
-      gl.bindRenderbuffer(gl.RENDERBUFFER, pickBuffer.depth);
-      gl.renderbufferStorage(gl.RENDERBUFFER, gl.DEPTH_COMPONENT16, canvas.width, canvas.height);
-      pickBuffer.framebuffer = gl.createFramebuffer();
-      gl.bindFramebuffer(gl.FRAMEBUFFER, pickBuffer.framebuffer);
-      gl.framebufferTexture2D(gl.FRAMEBUFFER, gl.COLOR_ATTACHMENT0, gl.TEXTURE_2D, pickBuffer.texture, 0);
-      gl.framebufferRenderbuffer(gl.FRAMEBUFFER, gl.DEPTH_ATTACHMENT, gl.RENDERBUFFER, pickBuffer.depth);
-    }
-    gl.bindFramebuffer(gl.FRAMEBUFFER, pickBuffer.framebuffer);
-    gl.viewport(0, 0, canvas.width, canvas.height);
-    gl.clearColor(0, 0, 0, 0);
-    gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
-    gl.enable(gl.DEPTH_TEST);
-    gl.depthFunc(gl.LEQUAL);
-    gl.disable(gl.BLEND);
-    setCommon(pick);
-    parts.forEach(function (part, i) {
-      gl.uniform2f(pick.uniforms.uPart, ((i + 1) & 255) / 255, ((i + 1) >> 8) / 255);
-      bindPart(part);
-      drawElements(part);
-    });
-    var pixels = new Uint8Array(canvas.width * canvas.height * 4);
-    gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
-    gl.bindFramebuffer(gl.FRAMEBUFFER, null);
-    pickBuffer.pixels = pixels;
-    return pickBuffer;
+  // The camera moved: frames are quick until it rests for SETTLE milliseconds, then a still
+  // frame follows.
+  function moved() {
+    moving = true;
+    clearTimeout(settle);
+    settle = setTimeout(function () {
+      moving = false;
+      redraw();
+    }, SETTLE);
+    redraw();
   }
 
-  // What lies under the pointer at (x, y), in CSS pixels of the canvas: {part, object}, or null.
-  function partAt(x, y) {
+  // The part and object under each pixel (the coarse copy's with `rough`), drawn again only
+  // after the view changed.
+  function pickPixels(rough) {
+    var level = rough && coarse ? 'coarse' : 'full';
+    var buffer = picks[level] = framebuffer(picks[level], canvas.width, canvas.height, false);
+    if (buffer.pixels || !buffer.framebuffer) return buffer;
+    startScene(buffer.framebuffer, canvas.width, canvas.height, [0, 0, 0, 0]);
+    setCommon(pick);
+    parts.forEach(function (part, i) {
+      if (i + 1 > 65535) return;  // beyond what the red and green bytes can number
+      gl.uniform2f(pick.uniforms.uPart, ((i + 1) & 255) / 255, ((i + 1) >> 8) / 255);
+      drawPart(part, level === 'coarse');
+    });
+    buffer.pixels = new Uint8Array(canvas.width * canvas.height * 4);
+    gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, buffer.pixels);
+    gl.bindFramebuffer(gl.FRAMEBUFFER, null);
+    return buffer;
+  }
+
+  // What lies under the pointer at (x, y), in CSS pixels of the canvas: {part, object}, or
+  // null. `rough`: from the coarse copy of a large model, which is quicker (for hovering).
+  function partAt(x, y, rough) {
     if (!camera) return null;
-    var buffer = pickPixels();
+    var buffer = pickPixels(rough);
+    if (!buffer.pixels) return null;
     var px = Math.floor(x * canvas.width / canvas.clientWidth);
     var py = canvas.height - 1 - Math.floor(y * canvas.height / canvas.clientHeight);
     if (px < 0 || py < 0 || px >= buffer.width || py >= buffer.height) return null;
@@ -589,19 +759,19 @@
   function turn(dx, dy) {
     camera.yaw -= dx * DRAG_TURN;
     camera.pitch = Math.max(-1.55, Math.min(1.55, camera.pitch + dy * DRAG_TURN));
-    redraw();
+    moved();
   }
 
   function pan(dx, dy) {
     var a = axes(camera);
     var perPixel = 2 * camera.distance * Math.tan(FIELD / 2) / Math.max(1, canvas.clientHeight);
     for (var i = 0; i < 3; i++) camera.target[i] += (-a.right[i] * dx + a.up[i] * dy) * perPixel;
-    redraw();
+    moved();
   }
 
   function zoom(factor) {
     camera.distance = Math.max(radius * 0.01, Math.min(radius * 100, camera.distance * factor));
-    redraw();
+    moved();
   }
 
   function localPoint(event) {
@@ -613,7 +783,7 @@
 
   function showTip(event) {
     var point = localPoint(event);
-    var hit = partAt(point.x, point.y);
+    var hit = partAt(point.x, point.y, true);
     if (!hit) return hideTip();
     var vertex = firstVertexOf(hit.part, hit.object);
     var lines = [groupLabel(hit.part.group) + ', mesh ' + hit.part.mesh +
@@ -635,7 +805,7 @@
     canvas.classList.add('dragging');
     hideTip();
     event.preventDefault();
-    canvas.focus({ preventScroll: true });
+    canvas.focus({ preventScroll: true, focusVisible: false });
   });
 
   canvas.addEventListener('pointermove', function (event) {
@@ -660,7 +830,7 @@
     canvas.classList.remove('dragging');
     if (!click) return;
     var point = localPoint(event);
-    var hit = partAt(point.x, point.y);
+    var hit = partAt(point.x, point.y, false);
     select(hit ? { group: hit.part.group, mesh: hit.part.mesh,
                    object: firstVertexOf(hit.part, hit.object) !== null ? hit.object : null } : null, true);
   }
@@ -731,13 +901,14 @@
       setState('empty', 'This mesh file has no triangles to show.');
       return;
     }
-    surface = program(SURFACE_SHADER);
-    pick = program(PICK_SHADER);
+    surface = program(VERTEX_SHADER, SURFACE_SHADER);
+    pick = program(VERTEX_SHADER, PICK_SHADER);
+    resolve = program(CORNER_SHADER, RESOLVE_SHADER);
+    corners = upload(gl.ARRAY_BUFFER, new Float32Array([-1, -1, 1, -1, -1, 1, 1, 1]));
     gl.enableVertexAttribArray(0);
     gl.enableVertexAttribArray(1);
     resize();
     var framed = framing(parts, canvas.width / canvas.height);
-    parts.forEach(function (part) { delete part.positionData; });
     if (!framed) {
       setState('empty', 'This mesh file has no positions to show.');
       return;
@@ -748,6 +919,19 @@
     resetView();
     showSelection(false);
     setState('ready');
+    var triangles = parts.reduce(function (sum, part) { return sum + part.indexCount / 3; }, 0);
+    // The coarse copy is made once the first frame is on the screen.
+    setTimeout(function () {
+      if (triangles > COARSE_FROM) {
+        buildCoarse(framed.box);
+        coarse = true;
+      }
+      parts.forEach(function (part) {
+        delete part.positionData;
+        delete part.objectOfVertex;
+        delete part.indexData;
+      });
+    }, 0);
     window.meshGalleryView = {
       select: function (group, mesh, firstVertex) {
         if (group === null || group === undefined) return select(null, false);
@@ -755,9 +939,13 @@
         if (entry) selectEntry(entry);
       },
       turn: function (dx, dy) { turn(dx || 0, dy || 0); },
-      drawNow: function () {
-        var begin = performance.now();
+      // Draws a frame now, as the view draws it in motion (`inMotion`) or at rest, and returns
+      // the milliseconds until it was finished.
+      drawNow: function (inMotion) {
+        var begin = performance.now(), was = moving;
+        moving = !!inMotion;
         draw();
+        moving = was;
         gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, new Uint8Array(4));  // waits for the picture
         return performance.now() - begin;
       }
