@@ -30,7 +30,8 @@ else()
       "meshlister reports on MSH files and exports their meshes and objects; propcarver and propbender\n"
       "carve and transform props out of them; dresscaster turns a saved set-dressing arrangement into\n"
       "one prop; roomwright builds rooms and building exteriors from INI files; propbridge converts\n"
-      "props to glTF and back; meshgallery draws meshes as pages to open in a browser.")
+      "props to glTF and back; meshgallery draws meshes as pages to open in a browser; paklister lists\n"
+      "what the game's data folders and archives hold and takes files out of them.")
   # The libraries the programs link (the C++ runtime, zlib) become the package's dependencies.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()

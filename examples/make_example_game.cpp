@@ -1,7 +1,8 @@
 // Makes the miniature game installation that the demo runs the tools on:
 //   <out>/game/data/meshes/p_demo_shelf.msh   a shelf: several groups and materials (loose file)
 //   <out>/game/data/pak/demo.pak              holding data\meshes\p_demo_table.msh, a table whose
-//                                             one mesh holds five separate objects (top and legs)
+//                                             one mesh holds five separate objects (top and legs),
+//                                             and the table's texture, data\textures\demo_wood_light.dds
 //   <out>/game/data/meshes/p_demo_window.msh  a window frame, p_demo_door.msh a door in its frame and
 //                                             p_demo_lamp.msh a standing lamp (loose files): the
 //                                             props of the bundled rooms (examples/rooms/)
@@ -108,6 +109,29 @@ std::string regeditText(const std::string &text) {
     return escaped;
 }
 
+// A 64 x 64 texture in the DDS format (uncompressed 32-bit colour): light wood with darker grain
+// that runs along it.
+std::string woodTexture() {
+    const uint32_t size = 64;
+    std::string dds = "DDS ";
+    auto word = [&dds](uint32_t value) {
+        for (int i = 0; i < 4; i++) dds += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    // The header: size, flags (caps, height, width, pitch, pixel format), height, width, pitch,
+    // depth, mipmap count, 11 reserved words; the pixel format: size, flags (RGB with alpha), no
+    // four-character code, 32 bits, the red, green, blue and alpha masks; the caps (a texture).
+    const uint32_t header[] = {124, 0x100F, size, size, size * 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                               32, 0x41, 0, 32, 0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u, 0x1000,
+                               0, 0, 0, 0};
+    for (uint32_t value : header) word(value);
+    for (uint32_t y = 0; y < size; y++)
+        for (uint32_t x = 0; x < size; x++) {
+            uint32_t grain = (y * 7 + (x * x) / 40) % 16 < 3 ? 40 : 0;
+            word(0xFF000000u | ((0xD8 - grain) << 16) | ((0xB0 - grain) << 8) | (0x78 - grain / 2));
+        }
+    return dds;
+}
+
 std::string readAll(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -188,6 +212,7 @@ int main(int argc, char **argv) {
         PakWriter pak(5);
         pak.add("data\\meshes\\", "p_demo_table.msh", readAll(tablePath), PakWriter::COMPRESSED);
         pak.add("data\\setdressing\\", "p_demo_desk.ini", "\tmesh = p_demo_table.msh\r\n");
+        pak.add("data\\textures\\", "demo_wood_light.dds", woodTexture());
         pak.writeTo((out / "game" / "data" / "pak" / "demo.pak").string());
         fs::remove(tablePath);
 

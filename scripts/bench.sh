@@ -17,6 +17,8 @@
 #     second run, and peak memory beside that of the largest mesh alone; the 3D view of a mesh
 #     file of 20 meshes of 65,536 vertices in headless Chromium with software WebGL: time per
 #     frame while it turns and at rest, and the page's size beside its glTF binary's.
+# 10. paklister listing 100,000 archive entries (text and JSON) beside reading the archives' catalogues,
+#     and extracting every file of the example game's archive beside copying the extracted bytes.
 # Times are medians of several runs, in milliseconds: wall time, and below it processor time.
 #   scripts/bench.sh [--tools] [--meshlister PATH] [benchmark options]
 #     --tools            skip the library benchmarks
@@ -44,7 +46,8 @@ ensure_packages cmake g++ ninja-build zlib1g-dev libgtest-dev googletest libbenc
 echo "== bench: configure and build"
 cmake --preset bench -G Ninja >/dev/null
 cmake --build --preset bench --target mesh_bench make_bench_mesh write_floor meshlister propcarver propbender \
-  roomwright propbridge make_example_game meshgallery msh_preview make_bench_game
+  roomwright propbridge paklister make_example_game meshgallery msh_preview make_bench_game make_bench_paks \
+  read_catalogues
 bin="$PWD/$(preset_build_dir bench)/bin"
 install_browser_driver "$(preset_build_dir bench)"
 [ -n "$meshlister" ] || meshlister="$bin/meshlister"
@@ -226,6 +229,55 @@ done
 package="$work/run/room0/data/meshes/p_bench_building.msh"
 echo "   the 100-room package: $(stat -c %s "$package") bytes"
 echo "   target: 100 rooms in under 1000 ms, growing linearly with the number of rooms"
+
+# paklister: list of 100,000 archive entries in 4 archives (one in twenty repeated in a newer one)
+# against reading the same catalogues, which every tool does at start-up; extract of every file of
+# the example game's archive against copying the extracted files. Medians of wall and processor time.
+echo "== bench: paklister list of 100,000 archive entries, beside reading the archives' catalogues"
+"$bin/make_bench_paks" "$work/pak_game" 100000 4 >/dev/null
+printf '[HKEY_CURRENT_USER\\Software\\Brassnook Studios Ltd\\Reelmara]\n"GameDir"="%s"\n' "$work/pak_game" \
+  > "$work/pak_game.reg"
+mkdir -p "$work/pak_cache"
+# Median wall and processor microseconds of `runs` runs of a command in a clean run folder.
+median_run() {
+  local runs=$1 walls=() cpus=() i t
+  shift
+  for i in $(seq 1 "$runs"); do
+    rm -rf "$work/run"; mkdir -p "$work/run"
+    t=$(cd "$work/run" && run_us "$@")
+    walls+=("${t% *}"); cpus+=("${t#* }")
+  done
+  echo "$(median "${walls[@]}") $(median "${cpus[@]}")"
+}
+paks="$work/pak_game/data/pak/"
+catalogues=$(median_run 5 "$bin/read_catalogues" "$paks" "$work/pak_cache")
+listed=$(median_run 5 env REELMARA_REGISTRY="$work/pak_game.reg" "$bin/paklister" list)
+json=$(median_run 5 env REELMARA_REGISTRY="$work/pak_game.reg" "$bin/paklister" list -json)
+lines=$(cd "$work/run" && REELMARA_REGISTRY="$work/pak_game.reg" "$bin/paklister" list | grep -c '^data')
+echo "   $("$bin/read_catalogues" "$paks" "$work/pak_cache"), $(du -sm "$paks" | cut -f1) MB; paklister lists $lines copies"
+printf '   %-34s %s   processor %s\n' "reading the catalogues" "$(ms "${catalogues% *}")" "$(ms "${catalogues#* }")"
+for result in "list:$listed" "list -json:$json"; do
+  label=${result%%:*} t=${result#*:}
+  printf '   %-34s %s   processor %s   ratio %s\n' "paklister $label" "$(ms "${t% *}")" "$(ms "${t#* }")" \
+    "$(ratio_column "${t% *}" "${catalogues% *}")"
+done
+echo "   target: at most 2 x reading the catalogues"
+
+echo "== bench: paklister extract of every file of the example game's archive, beside copying the bytes"
+"$bin/make_example_game" "$work/pak_example" >/dev/null
+export REELMARA_REGISTRY="$work/pak_example/reelmara.reg"
+mkdir -p "$work/run"
+archived=$(cd "$work/run" && "$bin/paklister" list | awk '$4 == "archive" { print $1 }')
+rm -rf "$work/extracted"; mkdir -p "$work/extracted"
+(cd "$work/extracted" && "$bin/paklister" extract $archived >/dev/null)
+extracted=$(median_run 9 "$bin/paklister" extract $archived)
+copied=$(median_run 9 cp -r "$work/extracted/data" copy)
+echo "   $(echo $archived | wc -w) files, $(find "$work/extracted/data" -type f -printf '%s\n' | awk '{ s += $1 } END { print s }') bytes"
+printf '   %-34s %s   processor %s   ratio %s\n' "paklister extract" "$(ms "${extracted% *}")" \
+  "$(ms "${extracted#* }")" "$(ratio_column "${extracted% *}" "${copied% *}")"
+printf '   %-34s %s   processor %s\n' "cp -r of the extracted files" "$(ms "${copied% *}")" "$(ms "${copied#* }")"
+echo "   target: at most 2 x copying the extracted bytes"
+export REELMARA_REGISTRY="$work/example/reelmara.reg"
 
 # dresscaster on set-dressing files of 250 to 2,000 props naming 10 meshes: under 1 s for 1,000
 # props, and time growing no faster than the number of props. A game folder of its own.

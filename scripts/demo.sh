@@ -98,6 +98,24 @@ echo "== propbridge import gltf/p_demo_table.gltf demo_table_back"
 "$root/build/bin/msh_preview" "$run/work/p_demo_table_back/data/meshes/p_demo_table_back.msh" \
   "$run/previews/p_demo_table_back.png"
 
+# paklister: what the game's sources hold and which copy wins; the table's texture and the desk's
+# INI file out of the archive into a mod folder; then which copy of the texture wins with that
+# folder given to -newdata, and the reading of an export by its path.
+echo
+echo "== paklister list   (in demo-run/work)"
+(cd "$run/work" && "$root/build/bin/paklister" list)
+echo
+echo "== paklister extract textures/demo_wood_light.dds p_demo_desk.ini -o mymod"
+(cd "$run/work" && "$root/build/bin/paklister" extract textures/demo_wood_light.dds p_demo_desk.ini -o mymod)
+echo
+echo "== paklister -newdata mymod which demo_wood_light.dds"
+(cd "$run/work" && "$root/build/bin/paklister" -newdata mymod which demo_wood_light.dds)
+echo
+echo "== paklister list -json \"*.ini\""
+(cd "$run/work" && "$root/build/bin/paklister" list -json "*.ini")
+echo
+echo "== meshlister -r export.txt p_demo_table/group00mesh00.msh   (an export read by its path)"
+(cd "$run/work" && "$root/build/bin/meshlister" -r export.txt p_demo_table/group00mesh00.msh)
 # meshgallery: every mesh of the example game (and the props made above, through -newdata) as pages
 # to open in a browser.
 echo
@@ -106,7 +124,8 @@ echo "== meshgallery -newdata p_demo_book \"*.msh\" -o gallery   (in demo-run/wo
 
 cat <<EOT
 
-The example game:      demo-run/game (the shelf loose in data/meshes, the table inside data/pak/demo.pak)
+The example game:      demo-run/game (the shelf loose in data/meshes, the table and its texture inside
+                       data/pak/demo.pak)
 Its registry file:     demo-run/reelmara.reg (named by REELMARA_REGISTRY: the game folder, the documents folder)
 meshlister's report:   demo-run/work/meshlister.txt
 Exported meshes:       demo-run/work/p_demo_table/ and demo-run/work/p_demo_shelf/
@@ -130,6 +149,8 @@ propbridge's glTF:     demo-run/work/gltf/p_demo_table.gltf (+ .bin), for Blende
                        imported back as demo-run/work/p_demo_table_back/data/; both drawn:
                        demo-run/previews/p_demo_table.png and demo-run/previews/p_demo_table_back.png
 meshgallery's pages:   demo-run/work/gallery/ (a card per mesh file, a page per file with every object)
+paklister's extracts:  demo-run/work/mymod/data/ (textures/demo_wood_light.dds and setdressing/p_demo_desk.ini,
+                       out of demo-run/game/data/pak/demo.pak), a mod folder for -newdata
 EOT
 echo
 echo "== the report's first lines"

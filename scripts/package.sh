@@ -67,6 +67,11 @@ try_programs() {
   (cd "$demo/work" && "$@" "$gallery" "*.msh" >>"$demo/console.txt") || { cat "$demo/console.txt"; fail "$gallery"; }
   [ -s "$demo/work/gallery/index.html" ] && [ -s "$demo/work/gallery/meshes/p_demo_table/angled.png" ] \
     || fail "$gallery wrote no gallery"
+  # So does paklister: the archive's texture taken out.
+  local paklister=${lister/meshlister/paklister}
+  (cd "$demo/work" && "$@" "$paklister" extract demo_wood_light.dds -o mod >>"$demo/console.txt") \
+    || { cat "$demo/console.txt"; fail "$paklister"; }
+  [ -s "$demo/work/mod/data/textures/demo_wood_light.dds" ] || fail "$paklister extracted no texture"
 }
 
 export REELMARA_NO_PAUSE=1

@@ -2,6 +2,7 @@
 
 #include "StringBuffer.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -143,6 +144,35 @@ bool kxrlReadLine(StringBuffer *line, FILE *file) {
         c = std::fgetc(file);
     }
     return true;
+}
+
+int kxrlMakeFolders(const char *path, std::string *failedLevel) {
+    const std::string folder = path ? path : "";
+    int failure = 0;
+    std::string failed;
+    bool parentThere = true;  // the level above the current one ("" above a relative path)
+    for (size_t end = 1; end <= folder.size(); end++) {
+        if (end < folder.size() && !(kxrlIsSeparator(folder[end]) && !kxrlIsSeparator(folder[end - 1]))) continue;
+        std::string level = folder.substr(0, end);
+        int error = 0;
+        bool there = platform::isDirectory(level.c_str()) || platform::makeDirectory(level.c_str(), &error) ||
+                     platform::isDirectory(level.c_str());  // made meanwhile by another run
+        // The deepest level that cannot be made below one that is there gives the reason: the
+        // levels under it fail only for want of it, and one above it (a network root such as
+        // \\server, which is never made) did not matter.
+        if (!there && parentThere) {
+            failure = error ? error : ENOENT;
+            failed = level;
+        }
+        parentThere = there;
+    }
+    if (folder.empty() || platform::isDirectory(folder.c_str())) return 0;
+    if (failure == 0) {
+        failure = ENOENT;
+        failed = folder;
+    }
+    if (failedLevel) *failedLevel = failed;
+    return failure;
 }
 
 int kxrlRand15() { return std::rand() & 0x7FFF; }

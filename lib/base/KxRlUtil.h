@@ -50,6 +50,12 @@ bool kxrlAttachDirName(char *target, const char *name, bool addSeparator, size_t
 bool kxrlMakeDirName(char *target, const char *folder, const char *name, bool addSeparator,
                      size_t size = KXRL_PATH_SIZE);
 
+// Creates every missing level of the folder `path` (the text before each separator, then the
+// whole path). Returns 0 when the folder is there afterwards; otherwise the system's error number
+// for the first level that could not be made below one that is there (EACCES for want of
+// permission, EEXIST where a file stands), with that level in `failedLevel` when not null.
+int kxrlMakeFolders(const char *path, std::string *failedLevel = nullptr);
+
 // True when the directory listing finds `path` (file or folder; wildcards are honoured).
 bool kxrlFileExists(const char *path);
 

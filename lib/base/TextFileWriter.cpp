@@ -1,17 +1,31 @@
 #include "TextFileWriter.h"
 
+#include "Platform.h"
 #include "StringBuffer.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+namespace {
+const char *const kNotOpened = "File could not be opened";
+}  // namespace
+
 bool TextFileWriter::open(const char *path, std::string *reason) {
     try {
-        file.open(path, "wb");
+        if (file.isOpen()) file.close();
+        temporary.reset();
+        if (!path || !*path) throw IOException(ENOENT, kNotOpened);
+        // Moving the finished file into place would replace these; opening them would not.
+        if (platform::isReadOnlyFile(path)) throw IOException(EACCES, kNotOpened);
+        if (platform::isDirectory(path)) throw IOException(EISDIR, kNotOpened);
+        temporary.reset(new TemporaryFile(path));
+        file.open(temporary->path().c_str(), "wb");
         return true;
     } catch (const IOException &e) {
+        temporary.reset();
         if (reason) *reason = e.describe();
         return false;
     }
@@ -50,4 +64,11 @@ void TextFileWriter::writeFormat(const char *format, ...) {
     va_end(args);
 }
 
-void TextFileWriter::close() { file.close(); }
+void TextFileWriter::close() {
+    file.close();
+    if (!temporary) return;
+    std::unique_ptr<TemporaryFile> finished = std::move(temporary);
+    if (!finished->moveIntoPlace())
+        throw IOException(errno, "Could not move the finished file into place: " +
+                                     platform::nativePath(finished->finalPath().c_str()));
+}

@@ -1,7 +1,63 @@
 #include "KxRlContentRegistry.h"
 
 #include <algorithm>
-#include <numeric>
+
+namespace {
+
+// What a listing is sorted by: the copy's path (bytes), then its source's search position and its
+// rank there.
+struct CopyKey {
+    const unsigned char *path;
+    size_t length;
+    int source;
+    int rank;
+    size_t index;  // in the unsorted list
+};
+
+int byteAt(const CopyKey &key, size_t depth) { return depth < key.length ? key.path[depth] : -1; }
+
+bool searchOrderLess(const CopyKey &a, const CopyKey &b) {
+    return a.source != b.source ? a.source < b.source : a.rank < b.rank;
+}
+
+bool keyLess(const CopyKey &a, const CopyKey &b, size_t depth) {
+    for (;; depth++) {
+        int x = byteAt(a, depth), y = byteAt(b, depth);
+        if (x != y) return x < y;
+        if (x < 0) return searchOrderLess(a, b);
+    }
+}
+
+// Sorts keys whose paths agree in their first `depth` bytes, a byte position at a time (three-way
+// radix quicksort): the long common beginnings of game paths are compared once, not at every
+// comparison of a plain sort.
+void sortCopyKeys(CopyKey *keys, size_t count, size_t depth) {
+    while (count > 12) {
+        int pivot = byteAt(keys[count / 2], depth);
+        size_t less = 0, equal = 0, greater = count;  // [0, less) < pivot, [less, equal) ==, [greater, count) >
+        while (equal < greater) {
+            int byte = byteAt(keys[equal], depth);
+            if (byte < pivot)
+                std::swap(keys[less++], keys[equal++]);
+            else if (byte > pivot)
+                std::swap(keys[equal], keys[--greater]);
+            else
+                equal++;
+        }
+        sortCopyKeys(keys, less, depth);
+        sortCopyKeys(keys + greater, count - greater, depth);
+        if (pivot < 0) {  // the same path: search order decides
+            std::sort(keys + less, keys + greater, searchOrderLess);
+            return;
+        }
+        keys += less;
+        count = greater - less;
+        depth++;
+    }
+    std::sort(keys, keys + count, [depth](const CopyKey &a, const CopyKey &b) { return keyLess(a, b, depth); });
+}
+
+}  // namespace
 
 KxRlContentRegistry::KxRlContentRegistry() = default;
 
@@ -61,28 +117,45 @@ KxRlCopyListing KxRlContentRegistry::listCopies(const char *pattern, const char 
         sourceOf.resize(found.copies.size(), i);
     }
 
-    std::vector<size_t> order(found.copies.size());
-    std::iota(order.begin(), order.end(), size_t(0));
-    const std::vector<KxRlFileCopy> &copies = found.copies;
-    std::sort(order.begin(), order.end(), [&copies, &sourceOf](size_t a, size_t b) {
-        int byPath = copies[a].path.compare(copies[b].path);
-        if (byPath != 0) return byPath < 0;
-        if (sourceOf[a] != sourceOf[b]) return sourceOf[a] < sourceOf[b];
-        return copies[a].rank < copies[b].rank;
-    });
-
-    KxRlCopyListing listing;
-    listing.refused = std::move(found.refused);
-    listing.copies.reserve(order.size());
-    for (size_t i = 0; i < order.size(); i++) {
-        KxRlFileCopy &copy = found.copies[order[i]];
-        bool first = listing.copies.empty() || listing.copies[listing.copies.back().winner].path != copy.path;
-        if (!first && which == Copies::Winners) continue;
-        copy.shadowed = !first;
-        copy.winner = first ? listing.copies.size() : listing.copies.back().winner;
-        listing.copies.push_back(std::move(copy));
+    std::vector<CopyKey> order;
+    order.reserve(found.copies.size());
+    for (size_t i = 0; i < found.copies.size(); i++) {
+        const std::string &path = found.copies[i].path;
+        order.push_back({reinterpret_cast<const unsigned char *>(path.c_str()), path.size(), sourceOf[i],
+                         found.copies[i].rank, i});
     }
-    return listing;
+    sortCopyKeys(order.data(), order.size(), 0);
+
+    // The copies go into that order in place, each moved along its cycle of the permutation.
+    std::vector<KxRlFileCopy> &copies = found.copies;
+    std::vector<bool> placed(copies.size(), false);
+    for (size_t start = 0; start < copies.size(); start++) {
+        if (placed[start]) continue;
+        KxRlFileCopy held = std::move(copies[start]);
+        for (size_t at = start;;) {
+            size_t from = order[at].index;
+            placed[at] = true;
+            if (from == start) {
+                copies[at] = std::move(held);
+                break;
+            }
+            copies[at] = std::move(copies[from]);
+            at = from;
+        }
+    }
+
+    // The first copy of each path wins; with Copies::Winners the others go.
+    size_t kept = 0;
+    for (size_t i = 0; i < copies.size(); i++) {
+        bool first = kept == 0 || copies[copies[kept - 1].winner].path != copies[i].path;
+        if (!first && which == Copies::Winners) continue;
+        if (kept != i) copies[kept] = std::move(copies[i]);
+        copies[kept].shadowed = !first;
+        copies[kept].winner = first ? kept : copies[kept - 1].winner;
+        kept++;
+    }
+    copies.resize(kept);
+    return found;
 }
 
 void KxRlContentRegistry::extractCopy(const KxRlFileCopy &copy, const char *folder, char *outPath) const {

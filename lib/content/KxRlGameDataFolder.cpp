@@ -4,6 +4,7 @@
 #include "KxRlUtil.h"
 #include "Platform.h"
 #include "RandomAccessFile.h"
+#include "TemporaryFile.h"
 
 #include <cstring>
 #include <memory>
@@ -23,7 +24,7 @@ void joinPath(char *out, const char *root, const char *folder, const char *name)
         }
         if (name) path += name;
         out[0] = 0;
-        throw IOException("Path is too long: " + path);
+        throw IOException("Path is too long: " + platform::nativePath(path.c_str()));
     }
 }
 
@@ -111,7 +112,8 @@ int KxRlGameDataFolder::traverseFolders(KxRlContentResults *results, const char 
         if (entry.attributes != platform::ATTR_DIRECTORY || entry.name == "." || entry.name == "..") continue;
         char subfolder[KXRL_PATH_SIZE];
         if (!kxrlMakeDirName(subfolder, folder, entry.name.c_str(), true))
-            throw IOException("Path is too long: " + std::string(folder ? folder : "") + entry.name);
+            throw IOException("Path is too long: " +
+                              platform::nativePath((std::string(folder ? folder : "") + entry.name).c_str()));
         count += gatherFiles(results, pattern, subfolder);
         count += traverseFolders(results, pattern, subfolder);
     }
@@ -161,32 +163,33 @@ void KxRlGameDataFolder::extractCopy(const KxRlFileCopy &copy, const char *folde
         std::strchr(copy.path.c_str(), ':'))
         throw IOException("Refused to copy " + copy.file + ": its name " + copy.path + " leaves the folder " + folder);
     joinPath(outPath, folder, nullptr, copy.path.c_str());
-    std::string target = folder ? folder : "";
-    if (!target.empty() && !kxrlIsSeparator(target.back())) target += '\\';
-    for (size_t i = 0; i < copy.path.size(); i++)
-        if (kxrlIsSeparator(copy.path[i]) && i > 0) platform::makeDirectory((target + copy.path.substr(0, i)).c_str());
+    const std::string target = outPath;
+    const std::string parent = target.substr(0, target.find_last_of("\\/"));  // the copy's path holds a folder
+    std::string failed;
+    if (int error = kxrlMakeFolders(parent.c_str(), &failed))
+        throw IOException("Could not copy " + platform::nativePath(copy.file.c_str()) + " to " +
+                          platform::nativePath(outPath) + ": the folder " + platform::nativePath(failed.c_str()) +
+                          " could not be made: " + std::strerror(error));
 
     int64_t time = 0;
     bool timed = platform::getModificationTime(copy.file.c_str(), &time);
-    // Written under a temporary name and renamed into place, so that a failed copy leaves no
-    // half-written file under the real name.
-    std::string temporary = kxrlTemporaryPath(outPath);
+    // Written under a temporary name and moved into place, so that a failed or interrupted copy
+    // leaves no half-written file under the real name.
+    TemporaryFile temporary(outPath);
     try {
         RandomAccessFile in(copy.file.c_str(), "rb");
-        RandomAccessFile out(temporary.c_str(), "wb");
+        RandomAccessFile out(temporary.path().c_str(), "wb");
         const size_t kChunk = 1 << 20;
         std::unique_ptr<uint8_t[]> buffer(new uint8_t[kChunk]);
         for (size_t n; (n = in.read(buffer.get(), kChunk)) > 0;)
-            if (out.write(buffer.get(), n) != n) throw IOException("Could not write " + temporary);
+            if (out.write(buffer.get(), n) != n) throw IOException("Could not write " + temporary.path());
         out.close();
-        if (timed) platform::setModificationTime(temporary.c_str(), time);
+        if (timed) platform::setModificationTime(temporary.path().c_str(), time);
     } catch (const IOException &e) {
-        platform::removeFile(temporary.c_str());
         throw IOException("Could not copy " + platform::nativePath(copy.file.c_str()) + " to " +
                           platform::nativePath(outPath) + ": " + e.describe());
     }
-    if (!platform::renameFile(temporary.c_str(), outPath)) {
-        platform::removeFile(temporary.c_str());
+    if (!temporary.moveIntoPlace()) {
         const char *why = platform::isDirectory(outPath) ? "a folder is in the way" : "it could not be moved into place";
         throw IOException("Could not copy " + platform::nativePath(copy.file.c_str()) + " to " +
                           platform::nativePath(outPath) + ": " + why);

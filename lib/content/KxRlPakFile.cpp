@@ -13,7 +13,7 @@
 namespace {
 
 std::string archiveError(const char *path, const std::string &what) {
-    return std::string("Invalid PAK archive ") + path + ": " + what;
+    return "Invalid PAK archive " + platform::nativePath(path) + ": " + what;
 }
 
 // A table of `count` records of `recordSize` bytes at `offset` must lie inside the archive.
@@ -115,7 +115,7 @@ RandomAccessFile *KxRlPakFile::getFile() {
         file->open(path, "rb");
     } catch (const IOException &e) {
         if (length < 0) throw;
-        throw IOException("PAK archive " + std::string(path) + " can no longer be opened (" + e.describe() +
+        throw IOException("PAK archive " + platform::nativePath(path) + " can no longer be opened (" + e.describe() +
                           "): it was moved or removed after it was read");
     }
     if (length >= 0) {
@@ -123,7 +123,7 @@ RandomAccessFile *KxRlPakFile::getFile() {
         bool sameTime = timestamp == 0 || (platform::getModificationTime(path, &seconds) && seconds == timestamp);
         if (now != length || !sameTime) {
             file->close();
-            throw IOException("PAK archive " + std::string(path) + " changed after it was read (" +
+            throw IOException("PAK archive " + platform::nativePath(path) + " changed after it was read (" +
                               std::to_string(length) + " bytes then, " + std::to_string(now) +
                               " now): run the tool again to read it anew");
         }

@@ -6,6 +6,7 @@
 #include "KxRlUtil.h"
 #include "Platform.h"
 #include "RandomAccessFile.h"
+#include "TemporaryFile.h"
 
 #include <cstring>
 #include <memory>
@@ -13,12 +14,6 @@
 #include <zlib.h>
 
 namespace {
-
-// A name is safe when it stays below the folder it is joined to: no leading separator, no
-// drive letter or stream name (any colon), no ".." component.
-bool isSafeRelativeName(const char *name) {
-    return !kxrlIsSeparator(name[0]) && !std::strchr(name, ':') && !kxrlHasParentPart(name);
-}
 
 // Closes the archive's file when extraction leaves, normally or by an exception.
 class FileRelease {
@@ -61,14 +56,14 @@ void KxRlPakFileEntry::readRecord(RandomAccessFile *file) {
 const char *KxRlPakFileEntry::getDirName() const { return archive->getDirAt(dirOffset); }
 
 std::string KxRlPakFileEntry::describe() const {
-    return std::string(getDirName()) + fileName + " of " + archive->getFilename();
+    return std::string(getDirName()) + fileName + " of " + platform::nativePath(archive->getFilename());
 }
 
 void KxRlPakFileEntry::getFullFileName(char *buffer) const {
     buffer[0] = 0;
     if (!kxrlAttachDirName(buffer, getDirName(), false) || !kxrlAttachDirName(buffer, fileName, false)) {
         buffer[0] = 0;
-        throw IOException("Path is too long: " + std::string(getDirName()) + fileName);
+        throw IOException("Path is too long: " + platform::nativePath((std::string(getDirName()) + fileName).c_str()));
     }
 }
 
@@ -77,12 +72,16 @@ void KxRlPakFileEntry::getFullFilePath(char *buffer, const char *folder) const {
         buffer[0] = 0;
         std::string path = folder ? folder : "";
         if (!path.empty() && path.back() != '\\') path += '\\';
-        throw IOException("Path is too long: " + path + getDirName() + fileName);
+        throw IOException("Path is too long: " + platform::nativePath((path + getDirName() + fileName).c_str()));
     }
 }
 
+bool KxRlPakFileEntry::isSafeName(const char *name) {
+    return !kxrlIsSeparator(name[0]) && !std::strchr(name, ':') && !kxrlHasParentPart(name);
+}
+
 void KxRlPakFileEntry::checkSafeNames() const {
-    if (!isSafeRelativeName(getDirName()) || !isSafeRelativeName(fileName))
+    if (!isSafeName(getDirName()) || !isSafeName(fileName))
         throw IOException("Refused archive entry " + describe() + ": its name leaves the extraction folder");
 }
 
@@ -148,12 +147,10 @@ uint32_t KxRlPakFileEntry::getDecompressedSize() {
     return header.decompressedSize;
 }
 
-void KxRlPakFileEntry::makeDir(const char *folder) const {
+int KxRlPakFileEntry::makeDir(const char *folder, std::string *failedLevel) const {
     std::string base = folder ? folder : "";
     if (!base.empty() && !kxrlIsSeparator(base.back())) base += '\\';
-    const char *dir = getDirName();
-    for (size_t i = 0; dir[i]; i++)
-        if (kxrlIsSeparator(dir[i]) && i > 0) platform::makeDirectory((base + std::string(dir, i)).c_str());
+    return kxrlMakeFolders((base + getDirName()).c_str(), failedLevel);
 }
 
 void KxRlPakFileEntry::inflateExactly(const uint8_t *source, uint32_t sourceSize, uint8_t *target,
@@ -185,16 +182,7 @@ std::optional<KxRlPakFileEntry::CompressHeader> KxRlPakFileEntry::peekExtractedH
     const uint8_t *input = window.view(payload, inputSize);
     if (!input) return std::nullopt;
     uint8_t start[kNestedHeaderSize];
-    z_stream stream = {};
-    if (inflateInit(&stream) != Z_OK) return std::nullopt;
-    stream.next_in = const_cast<uint8_t *>(input);
-    stream.avail_in = inputSize;
-    stream.next_out = start;
-    stream.avail_out = kNestedHeaderSize;
-    inflate(&stream, Z_SYNC_FLUSH);
-    bool complete = stream.avail_out == 0;
-    inflateEnd(&stream);
-    if (!complete) return std::nullopt;
+    if (!window.inflateStart(input, inputSize, start, kNestedHeaderSize)) return std::nullopt;
     return kxLoadLE32(start) == kNestedMagic ? nestedHeader(start) : outer;
 }
 
@@ -208,7 +196,7 @@ KxRlPakFileEntry::ListedSizes KxRlPakFileEntry::readListedSizes(KxRlPakWindow &w
     // block carries a second zlib stream, which does not shrink to half again, so only streams
     // that shrink their data less are looked into: inflating the start of every stream of a
     // large archive would cost several times reading its whole catalogue.
-    if (outer.storedFlag == 0 && outer.compressedSize >= outer.decompressedSize / 2) {
+    if (outer.storedFlag == 0 && outer.compressedSize >= outer.decompressedSize - outer.decompressedSize / 10) {
         if (std::optional<CompressHeader> extracted = peekExtractedHeader(window, payload, outer))
             sizes.size = extracted->decompressedSize;
     }
@@ -297,7 +285,12 @@ int KxRlPakFileEntry::extract(char *outPath, const char *folder) {
         size = header.decompressedSize;
     }
 
-    makeDir(folder);
+    std::string level;
+    if (int error = makeDir(folder, &level)) {
+        throw IOException("Could not write the extracted copy of " + describe() + " to " +
+                          platform::nativePath(outPath) + ": the folder " + platform::nativePath(level.c_str()) +
+                          " could not be made: " + std::strerror(error));
+    }
     // Another run extracting the same entry at the same time may have put its copy in place
     // first; Windows refuses to replace it while that run reads it, and it is just as good.
     // (The entry already holds the header that copy's check would give.)
@@ -307,21 +300,20 @@ int KxRlPakFileEntry::extract(char *outPath, const char *folder) {
 }
 
 bool KxRlPakFileEntry::writeInPlace(const char *path, const uint8_t *data, uint32_t size) const {
-    std::string temporary = kxrlTemporaryPath(path);
+    TemporaryFile part(path);
+    const std::string &temporary = part.path();
     try {
         RandomAccessFile out(temporary.c_str(), "wb");
-        if (out.write(data, size) != size) throw IOException("Could not write " + temporary);
+        if (out.write(data, size) != size)
+            throw IOException("Could not write " + platform::nativePath(temporary.c_str()));
         out.close();
         // The archive's time marks the copy as this entry's extraction (see checkExtractedCopy);
         // a copy whose time could not be set is simply extracted again next time.
         platform::setModificationTime(temporary.c_str(), archive->getTimestamp());
     } catch (const IOException &e) {
-        platform::removeFile(temporary.c_str());
         // Name the place: the cache folder is where the user has to look.
         throw IOException("Could not write the extracted copy of " + describe() + " to " +
                           platform::nativePath(path) + ": " + e.describe());
     }
-    if (platform::renameFile(temporary.c_str(), path)) return true;
-    platform::removeFile(temporary.c_str());
-    return false;
+    return part.moveIntoPlace();
 }

@@ -94,9 +94,11 @@ public:
     // or a nested block does not fit the archive.
     void readCompressHeader(RandomAccessFile *file);
 
-    // Creates under `folder` every level of the directory name (either separator counts).
-    // Failures, such as existing folders, are ignored.
-    void makeDir(const char *folder) const;
+    // Creates `folder` and under it every level of the directory name (either separator counts);
+    // existing folders are used. Returns 0 when the entry's folder is there afterwards, else the
+    // system's error number for the level that could not be made (kxrlMakeFolders), that level
+    // in `failedLevel`.
+    int makeDir(const char *folder, std::string *failedLevel = nullptr) const;
 
     // Writes the output path into outPath (KXRL_PATH_SIZE bytes) and extracts the entry there.
     // Returns the number of inflations performed (0, 1 or 2); 0 also when the copy already
@@ -120,9 +122,18 @@ public:
     // Throws unless the directory and file names are relative paths without ".." components
     // or drive letters.
     void checkSafeNames() const;
+    // The test checkSafeNames makes of each name: it stays below the folder it is joined to (no
+    // leading separator, no drive letter or stream name, no ".." part).
+    static bool isSafeName(const char *name);
 
     // "<directory><file name> of <archive path>", for messages.
     std::string describe() const;
+
+    // Whether the PAK registry that holds the archive kept this entry in its catalogue: false
+    // for an entry that another archive's entry of the same directory and name wins over. Set
+    // by the registry whenever it builds its catalogue.
+    bool isCatalogued() const { return catalogued; }
+    void setCatalogued(bool kept) { catalogued = kept; }
 
 private:
     KxRlPakFileEntry() = default;
@@ -159,6 +170,7 @@ private:
     char fileName[kNameSize + 1] = {};
     uint32_t dirOffset = 0;
 
+    bool catalogued = false;
     bool headerRead = false;
     CompressHeader header;  // the last one read or adopted
 };

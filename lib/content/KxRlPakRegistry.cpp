@@ -10,7 +10,9 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -32,6 +34,49 @@ std::string lowerCopy(const char *text) {
 
 const uint64_t kFourGiB = 0x100000000ull;
 
+// An archived copy of a listing, with what its rank needs beside it.
+struct AddedCopy {
+    size_t copy;  // index in the listing
+    int archive;
+    int tableIndex;
+};
+
+// Ranks the copies of each path that several archives hold: the copy getContent finds first, then
+// newer archives before older ones (equal times in loading order). Every other copy keeps rank 0.
+// Such paths are those of the entries the catalogue left out, unless directories differ only in
+// case (`mixedCase`), which the catalogue keeps apart: then every path is looked at.
+void rankRepeatedPaths(const KxRlPakRegistry &registry, std::vector<KxRlFileCopy> &copies,
+                       const std::vector<AddedCopy> &added, bool mixedCase) {
+    std::unordered_set<std::string_view> repeatedPaths;
+    if (!mixedCase) {
+        for (const AddedCopy &a : added)
+            if (!copies[a.copy].entry->isCatalogued()) repeatedPaths.insert(copies[a.copy].path);
+        if (repeatedPaths.empty()) return;
+    }
+    std::unordered_map<std::string_view, std::vector<size_t>> groups;  // path -> indices into `added`
+    for (size_t i = 0; i < added.size(); i++) {
+        std::string_view path = copies[added[i].copy].path;
+        if (mixedCase || repeatedPaths.count(path)) groups[path].push_back(i);
+    }
+    for (auto &group : groups) {
+        std::vector<size_t> &members = group.second;
+        if (members.size() < 2) continue;
+        const KxRlFileCopy &any = copies[added[members[0]].copy];
+        std::string dir(group.first.substr(0, group.first.size() - std::strlen(any.entry->getFileName())));
+        const KxRlPakFileEntry *found = registry.findEntry(any.entry->getFileName(), dir.c_str(), false);
+        std::sort(members.begin(), members.end(), [&](size_t x, size_t y) {
+            const AddedCopy &a = added[x], &b = added[y];
+            bool foundA = copies[a.copy].entry == found, foundB = copies[b.copy].entry == found;
+            if (foundA != foundB) return foundA;
+            int64_t ta = copies[a.copy].entry->getPakFile()->getTimestamp();
+            int64_t tb = copies[b.copy].entry->getPakFile()->getTimestamp();
+            if (ta != tb) return ta > tb;
+            return a.archive != b.archive ? a.archive < b.archive : a.tableIndex < b.tableIndex;
+        });
+        for (size_t rank = 0; rank < members.size(); rank++) copies[added[members[rank]].copy].rank = static_cast<int>(rank);
+    }
+}
+
 }  // namespace
 
 KxRlPakRegistry::KxRlPakRegistry(const char *cache)
@@ -46,7 +91,8 @@ KxRlPakRegistry *KxRlPakRegistry::CreateFromGame(const char *cacheFolder) {
     const char *gamePath = KxRlGameDataFolder::requireGamePath();
     char pakFolder[KXRL_PATH_SIZE];
     if (!kxrlMakeDirName(pakFolder, gamePath, "data\\pak\\", true))
-        throw IOException("Path is too long: " + std::string(gamePath) + "\\data\\pak\\");
+        throw IOException("Path is too long: " +
+                          platform::nativePath((std::string(gamePath) + "\\data\\pak\\").c_str()));
     return CreateFromPath(cacheFolder, pakFolder);
 }
 
@@ -55,7 +101,7 @@ KxRlPakRegistry *KxRlPakRegistry::CreateFromPath(const char *cacheFolder, const 
     registry->pakFolder = pakFolder ? pakFolder : "";
     char pattern[KXRL_PATH_SIZE];
     if (!kxrlMakeDirName(pattern, pakFolder, "*.pak", false))
-        throw IOException("Path is too long: " + std::string(pakFolder) + "*.pak");
+        throw IOException("Path is too long: " + platform::nativePath((std::string(pakFolder) + "*.pak").c_str()));
     for (const platform::DirEntry &entry : platform::listDirectory(pattern)) {
         uint32_t a = entry.attributes;
         if (a == platform::ATTR_DIRECTORY || a == platform::ATTR_SYSTEM || a == platform::ATTR_TEMPORARY ||
@@ -63,7 +109,7 @@ KxRlPakRegistry *KxRlPakRegistry::CreateFromPath(const char *cacheFolder, const 
             continue;
         char path[KXRL_PATH_SIZE];
         if (!kxrlMakeDirName(path, pakFolder, entry.name.c_str(), false))
-            throw IOException("Path is too long: " + std::string(pakFolder) + entry.name);
+            throw IOException("Path is too long: " + platform::nativePath((pakFolder + entry.name).c_str()));
         try {
             registry->archives.add(KxRlPakFile::CreateFromFile(path));
         } catch (const IOException &e) {
@@ -102,7 +148,10 @@ void KxRlPakRegistry::buildSortedFiles() {
     for (int a = 0; a < getPakCount(); a++) {
         KxRlPakFile *archive = getPak(a);
         int count = archive->getFileCount();
-        for (int i = 0; i < count; i++) work[merged + i] = archive->getFileEntry(i);
+        for (int i = 0; i < count; i++) {
+            work[merged + i] = archive->getFileEntry(i);
+            work[merged + i]->setCatalogued(false);
+        }
         std::stable_sort(work.get() + merged, work.get() + merged + count,
                          [](const KxRlPakFileEntry *x, const KxRlPakFileEntry *y) { return compareEntries(x, y) < 0; });
         int duplicates = mergeSortedFiles(work.get(), merged, count);
@@ -110,6 +159,7 @@ void KxRlPakRegistry::buildSortedFiles() {
         if (a + 1 < getPakCount()) std::copy(sortedEntries, sortedEntries + merged, work.get());
     }
     sortedCount = merged;
+    for (int i = 0; i < sortedCount; i++) sortedEntries[i]->setCatalogued(true);
 }
 
 int KxRlPakRegistry::mergeSortedFiles(KxRlPakFileEntry **work, int mergedLength, int newLength) {
@@ -241,88 +291,74 @@ void KxRlPakRegistry::collectCopies(KxRlCopyListing &listing, const char *patter
                                     bool anyDepth) const {
     const std::string lowerFolder = lowerCopy(folder);
     const bool everyName = !pattern || std::strcmp(pattern, "*") == 0;
-    // What a copy needs for its rank beside its place in the listing.
-    struct Added {
-        size_t copy;
-        int archive;
-        int tableIndex;
-    };
-    std::vector<Added> added;
+    std::vector<AddedCopy> added;
+    size_t entries = 0;
+    for (int a = 0; a < getPakCount(); a++) entries += static_cast<size_t>(getPak(a)->getFileCount());
+    listing.copies.reserve(listing.copies.size() + entries);
+    added.reserve(entries);
+    // Directories that differ only in case are different to the catalogue but one path here.
+    bool mixedCase = false;
     for (int a = 0; a < getPakCount(); a++) {
         KxRlPakFile *archive = getPak(a);
-        // Many entries share a directory: each directory is lower-cased and compared once.
-        std::unordered_map<uint32_t, std::pair<std::string, bool>> directories;
+        // Many entries share a directory: each is lower-cased, compared and checked once.
+        struct Directory {
+            std::string lower;
+            bool inFolder;
+            bool safe;
+        };
+        std::unordered_map<uint32_t, Directory> directories;
+        const KxRlSourcePlace place = {KxRlSourceKind::Archive, kxrlAbsolutePlace(archive->getFilename())};
         std::vector<KxRlPakFileEntry *> chosen;
         std::vector<int> tableIndices;
+        std::vector<const Directory *> chosenDirectories;
         for (int i = 0; i < archive->getFileCount(); i++) {
             KxRlPakFileEntry *entry = archive->getFileEntry(i);
             auto found = directories.find(entry->getDirOffset());
             if (found == directories.end()) {
-                std::string dir = lowerCopy(entry->getDirName());
-                bool inFolder = anyDepth ? startsWith(dir.c_str(), lowerFolder.c_str()) : dir == lowerFolder;
-                found = directories.emplace(entry->getDirOffset(), std::make_pair(dir, inFolder)).first;
+                Directory dir;
+                dir.lower = lowerCopy(entry->getDirName());
+                dir.inFolder = anyDepth ? startsWith(dir.lower.c_str(), lowerFolder.c_str()) : dir.lower == lowerFolder;
+                dir.safe = KxRlPakFileEntry::isSafeName(entry->getDirName());
+                if (dir.inFolder && dir.lower != entry->getDirName()) mixedCase = true;
+                found = directories.emplace(entry->getDirOffset(), std::move(dir)).first;
             }
-            if (!found->second.second) continue;
+            const Directory &dir = found->second;
+            if (!dir.inFolder) continue;
             if (!everyName && !platform::matchesPattern(entry->getFileName(), pattern, true)) continue;
-            try {
-                entry->checkSafeNames();
-            } catch (const IOException &e) {
-                listing.refused.push_back({found->second.first + entry->getFileName(), entry->describe(), e.describe()});
+            if (!dir.safe || !KxRlPakFileEntry::isSafeName(entry->getFileName())) {
+                std::string path = dir.lower + entry->getFileName();
+                try {
+                    entry->checkSafeNames();
+                } catch (const IOException &e) {
+                    listing.refused.push_back({path, path + " of " + place.path, e.describe()});
+                }
                 continue;
             }
             chosen.push_back(entry);
             tableIndices.push_back(i);
+            chosenDirectories.push_back(&dir);
         }
         std::vector<KxRlPakFileEntry::ListedSizes> sizes;
         std::vector<std::string> problems;
         archive->readListedSizes(chosen, sizes, problems);
-        const KxRlSourcePlace place = {KxRlSourceKind::Archive, kxrlAbsolutePlace(archive->getFilename())};
         for (size_t i = 0; i < chosen.size(); i++) {
-            std::string path = directories[chosen[i]->getDirOffset()].first + chosen[i]->getFileName();
+            std::string path = chosenDirectories[i]->lower + chosen[i]->getFileName();
             if (!problems[i].empty()) {
-                listing.refused.push_back({path, chosen[i]->describe(), problems[i]});
+                listing.refused.push_back({path, path + " of " + place.path, problems[i]});
                 continue;
             }
-            KxRlFileCopy copy;
+            added.push_back({listing.copies.size(), a, tableIndices[i]});
+            listing.copies.emplace_back();
+            KxRlFileCopy &copy = listing.copies.back();
             copy.path = std::move(path);
             copy.place = place;
             copy.source = this;
             copy.entry = chosen[i];
             copy.size = sizes[i].size;
             copy.packed = sizes[i].packed;
-            added.push_back({listing.copies.size(), a, tableIndices[i]});
-            listing.copies.push_back(std::move(copy));
         }
     }
-
-    // Ranks: by path, then the copy getContent finds, then newer archives before older ones.
-    std::vector<KxRlFileCopy> &copies = listing.copies;
-    std::sort(added.begin(), added.end(), [&copies](const Added &x, const Added &y) {
-        int order = copies[x.copy].path.compare(copies[y.copy].path);
-        if (order != 0) return order < 0;
-        int64_t tx = copies[x.copy].entry->getPakFile()->getTimestamp();
-        int64_t ty = copies[y.copy].entry->getPakFile()->getTimestamp();
-        if (tx != ty) return tx > ty;
-        return x.archive != y.archive ? x.archive < y.archive : x.tableIndex < y.tableIndex;
-    });
-    for (size_t i = 0; i < added.size();) {
-        size_t end = i + 1;
-        while (end < added.size() && copies[added[end].copy].path == copies[added[i].copy].path) end++;
-        if (end - i > 1) {
-            // Archives holding the same path: the catalogue decided which entry is found.
-            const KxRlFileCopy &first = copies[added[i].copy];
-            const KxRlPakFileEntry *found = findEntry(first.entry->getFileName(),
-                                                      first.path.substr(0, first.path.size() -
-                                                                               std::strlen(first.entry->getFileName()))
-                                                          .c_str(),
-                                                      false);
-            std::stable_partition(added.begin() + static_cast<std::ptrdiff_t>(i),
-                                  added.begin() + static_cast<std::ptrdiff_t>(end),
-                                  [&copies, found](const Added &x) { return copies[x.copy].entry == found; });
-        }
-        i = end;
-    }
-    for (size_t i = 0; i < added.size(); i++) copies[added[i].copy].rank = static_cast<int>(i);
+    rankRepeatedPaths(*this, listing.copies, added, mixedCase);
 }
 
 void KxRlPakRegistry::extractCopy(const KxRlFileCopy &copy, const char *folder, char *outPath) const {

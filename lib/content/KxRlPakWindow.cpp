@@ -2,8 +2,33 @@
 
 #include "RandomAccessFile.h"
 
+#include <zlib.h>
+
 KxRlPakWindow::KxRlPakWindow(RandomAccessFile *archiveFile, size_t chunk)
     : file(archiveFile), length(archiveFile->getLength()), chunkSize(chunk > 0 ? chunk : 1) {}
+
+KxRlPakWindow::~KxRlPakWindow() = default;
+
+void KxRlPakWindow::InflateEnd::operator()(z_stream_s *stream) const {
+    inflateEnd(stream);
+    delete stream;
+}
+
+bool KxRlPakWindow::inflateStart(const uint8_t *input, size_t inputSize, uint8_t *output, size_t outputSize) {
+    if (!inflater) {
+        std::unique_ptr<z_stream> stream(new z_stream());
+        if (inflateInit(stream.get()) != Z_OK) return false;
+        inflater.reset(stream.release());
+    } else if (inflateReset(inflater.get()) != Z_OK) {
+        return false;
+    }
+    inflater->next_in = const_cast<uint8_t *>(input);
+    inflater->avail_in = static_cast<uInt>(inputSize);
+    inflater->next_out = output;
+    inflater->avail_out = static_cast<uInt>(outputSize);
+    inflate(inflater.get(), Z_SYNC_FLUSH);
+    return inflater->avail_out == 0;
+}
 
 const uint8_t *KxRlPakWindow::view(int64_t offset, size_t size) {
     if (offset < 0 || offset > length || static_cast<uint64_t>(length - offset) < size) return nullptr;

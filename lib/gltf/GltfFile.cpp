@@ -4,6 +4,7 @@
 #include "IOException.h"
 #include "KxRlUtil.h"
 #include "Platform.h"
+#include "TemporaryFile.h"
 
 #include <nlohmann/json.hpp>
 
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -238,7 +240,8 @@ void saveGltfModel(tinygltf::Model *model, const char *basePath, bool binary) {
     const std::string folder = cut == std::string::npos ? "" : base.substr(0, cut + 1);  // with its separator
     const std::string stem = base.substr(folder.size());
     // Written in a folder of this process first: the .gltf names its .bin by the final name.
-    std::string temporary = kxrlTemporaryPath(basePath);
+    TemporaryFile folderInProgress(basePath, true);
+    const std::string &temporary = folderInProgress.path();
     std::vector<std::string> names;
     if (binary) {
         names.push_back(stem + ".glb");
@@ -259,9 +262,11 @@ void saveGltfModel(tinygltf::Model *model, const char *basePath, bool binary) {
             throw IOException("A folder is in the way of the finished file: " + target);
     }
 
-    platform::makeDirectory(temporary.c_str());
-    if (!platform::isDirectory(temporary.c_str()))
-        throw IOException(errno, "Could not create the folder for the files being written: " + temporary);
+    if (int error = kxrlMakeFolders(temporary.c_str()))
+        throw IOException(error, "Could not create the folder for the files being written: " + temporary);
+    std::vector<std::unique_ptr<InterruptedRunCleanup>> inProgress;
+    for (const std::string &name : names)
+        inProgress.emplace_back(new InterruptedRunCleanup(temporary + "/" + name, false));
     std::string written = temporary + "/" + names.back();
     try {
         tinygltf::TinyGLTF writer;

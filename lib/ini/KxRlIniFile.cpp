@@ -219,7 +219,7 @@ void KxRlIniFile::read(const char *path) {
     FILE *file = platform::openFile(path, "rb");
     if (!file) throw IOException("File could not be opened");
     FileCloser closer(file);
-    const std::string shown = path ? path : "";
+    const std::string shown = platform::nativePath(path);
     auto tooLarge = [&shown](const std::string &size) {
         return IOException("INI file is too large: " + shown + " (" + size + " bytes, at most " +
                            std::to_string(kMaxFileSize) + ")");

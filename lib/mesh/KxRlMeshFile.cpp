@@ -106,6 +106,7 @@ KxRlMeshFile *KxRlMeshFile::CreateFromFile(const char *path) {
         model->loadMeshGroups(&file, length);
         model->loadTail(&file, length);
     } catch (const IOException &e) {
+        kxrlRefuseBinaryGltf(model->getMagicNumber());
         // A fixed-width read that met the end: say what it means for a mesh file.
         if (e.getErrorNumber() == 0 && std::strcmp(e.getErrorString(), kEndOfFileText) == 0) {
             throw IOException("Mesh file is truncated: unexpected end of file");
@@ -125,6 +126,7 @@ void KxRlMeshFile::loadHeader(RandomAccessFile *file, int32_t fileLength) {
     int32_t posMatrices = (meshFlags[6] & KXRL_FILEFLAG6_POSMATRIXCOUNT) ? file->readInt() : 0;
     if (meshFlags[6] & KXRL_FILEFLAG6_SUBMESHCOUNT) subMeshCount = file->readInt();
     int32_t rooms = (meshFlags[6] & KXRL_FILEFLAG6_ROOMCOUNT) ? file->readInt() : 0;
+    kxrlCheckMeshHeader(file, fileLength, {magicNumber, bitmaps, materials, groups, rooms, posMatrices});
 
     // Checked here against the whole rest of the file, and again by each section against
     // what is left there. The arrays stay null until their section is read, so the counts

@@ -4,7 +4,70 @@
 #include "IOException.h"
 #include "RandomAccessFile.h"
 
+#include <cstdint>
+#include <cstring>
 #include <string>
+#include <vector>
+
+namespace {
+
+const char *const kNotMsh = "The file is not an MSH file: ";
+const char *const kGltfHint = "; propbridge import turns it into a prop";
+
+// "glTF" read as a little-endian int32: the first word of a binary glTF model.
+constexpr int32_t kGlbMagic = 0x46546C67;
+
+// What the first bytes of the file say it is, when they begin as JSON text ("" otherwise).
+std::string jsonKind(RandomAccessFile *file, int32_t fileLength) {
+    const int32_t kLook = 65536;
+    std::vector<char> start(static_cast<size_t>(fileLength < kLook ? fileLength : kLook));
+    int64_t position = file->getPosition();
+    file->seek(0);
+    size_t read = file->read(start.data(), start.size());
+    file->seek(position);
+    std::string text(start.data(), read);
+    size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;  // a UTF-8 byte order mark
+    at = text.find_first_not_of(" \t\r\n", at);
+    if (at == std::string::npos || text[at] != '{') return "";
+    if (text.find("\"asset\"") != std::string::npos) return std::string("it is a glTF model (JSON text)") + kGltfHint;
+    return "it is JSON text";
+}
+
+}  // namespace
+
+void kxrlRefuseBinaryGltf(int32_t magic) {
+    if (magic == kGlbMagic) throw IOException(std::string(kNotMsh) + "it is a binary glTF model (GLB)" + kGltfHint);
+}
+
+void kxrlCheckMeshHeader(RandomAccessFile *file, int32_t fileLength, const KxRlMeshHeaderCounts &counts) {
+    struct Records {
+        int32_t count;
+        int32_t size;
+        const char *what;
+    };
+    const Records records[] = {{counts.bitmaps, 32, "bitmaps"},
+                               {counts.materials, 24, "materials"},
+                               {counts.rooms, 40, "rooms"},
+                               {counts.groups, 52, "mesh groups"}};
+    std::string problem;
+    int64_t bytes = 0;
+    const Records *largest = &records[0];
+    for (const Records &r : records) {
+        if (r.count < 0 && problem.empty())
+            problem =
+                std::string("its header gives a negative count of ") + r.what + " (" + std::to_string(r.count) + ")";
+        if (r.count > 0) bytes += static_cast<int64_t>(r.count) * r.size;
+        if (static_cast<int64_t>(r.count) * r.size > static_cast<int64_t>(largest->count) * largest->size) largest = &r;
+    }
+    if (problem.empty() && counts.posMatrices < 0)
+        problem = "its header gives a negative count of position matrices (" + std::to_string(counts.posMatrices) + ")";
+    if (problem.empty() && bytes > INT32_MAX)
+        problem = "its header gives " + std::to_string(largest->count) + " " + largest->what + " of " +
+                  std::to_string(largest->size) + " bytes, more than a mesh file of 2 GiB holds";
+    if (problem.empty()) return;
+    std::string kind = jsonKind(file, fileLength);
+    throw IOException(kNotMsh + (kind.empty() ? problem : kind));
+}
 
 int32_t kxrlMeshFileLength(RandomAccessFile *file, int32_t fileLength) {
     return fileLength >= 0 ? fileLength : file->getLength();

@@ -19,6 +19,28 @@ class RandomAccessFile;
 // `fileLength` when it is 0 or more, else the file's size now (the position is kept).
 int32_t kxrlMeshFileLength(RandomAccessFile *file, int32_t fileLength);
 
+// The counts of records that an MSH header gives, for kxrlCheckMeshHeader.
+struct KxRlMeshHeaderCounts {
+    int32_t magic;
+    int32_t bitmaps;
+    int32_t materials;
+    int32_t groups;
+    int32_t rooms;
+    int32_t posMatrices;
+};
+
+// Throws "The file is not an MSH file: ..." when the header just read gives counts that no MSH
+// file holds: a negative count, or records that need more than the 2 GiB a mesh file may have.
+// A file that begins as JSON text is then named as such (a glTF model when it has an "asset"
+// member). Every file refused here is refused by the later checks too, with a text that tells
+// less; an MSH file never is. The file's position is kept.
+void kxrlCheckMeshHeader(RandomAccessFile *file, int32_t fileLength, const KxRlMeshHeaderCounts &counts);
+
+// For a file that could not be read as an MSH file: throws "The file is not an MSH file: it is
+// a binary glTF model (GLB) ..." when `magic`, its first word, is the one of a binary glTF
+// model ("glTF"), whole or damaged.
+void kxrlRefuseBinaryGltf(int32_t magic);
+
 // Bytes from the current position to `fileLength`; 0 when the position is past it.
 int32_t kxrlMeshBytesLeft(RandomAccessFile *file, int32_t fileLength);
 

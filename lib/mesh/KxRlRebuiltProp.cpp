@@ -12,6 +12,7 @@
 #include "KxRlUtil.h"
 #include "Platform.h"
 #include "RandomAccessFile.h"
+#include "TemporaryFile.h"
 
 #include <cerrno>
 #include <cmath>
@@ -266,10 +267,11 @@ bool KxRlRebuiltProp::needsBones(const KxRlMeshGroupRef *ref, int mesh) const {
 void KxRlRebuiltProp::exportMesh(const char *path) {
     if (!path || !*path) throw IOException("No output file name given");
     if (std::strlen(path) >= KXRL_PATH_SIZE)
-        throw IOException(std::string("Output path exceeds 255 characters: ") + path);
+        throw IOException("Output path exceeds 255 characters: " + platform::nativePath(path));
     // Renaming would replace a read-only file on POSIX; it is refused everywhere, as opening it is.
     if (platform::isReadOnlyFile(path)) throw IOException(EACCES, "File could not be opened");
-    std::string partPath = kxrlTemporaryPath(path);
+    TemporaryFile part(path);
+    const std::string &partPath = part.path();
 
     try {
         resExportBitmaps();
@@ -279,13 +281,12 @@ void KxRlRebuiltProp::exportMesh(const char *path) {
                               ", a mesh file holds at most 255");
         }
         writeFile(partPath.c_str());
-        if (!platform::renameFile(partPath.c_str(), path)) {
+        if (!part.moveIntoPlace()) {
             const char *why = platform::isDirectory(path) ? "A folder is in the way of the finished file: "
                                                           : "Could not move the finished file into place: ";
-            throw IOException(why + std::string(path));
+            throw IOException(why + platform::nativePath(path));
         }
     } catch (...) {
-        platform::removeFile(partPath.c_str());
         clearAfterMesh();
         clearAfterExport();
         throw;

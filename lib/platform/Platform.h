@@ -51,7 +51,8 @@ bool matchesPattern(const char *text, const char *pattern, bool listingRules);
 // `path` with the separators of this system, for messages (no case is resolved).
 std::string nativePath(const char *path);
 
-// fopen with the path turned into a native one.
+// fopen with the path turned into a native one. A file opened for writing may be removed while
+// it is open (on Windows too), so that an interrupted run can remove what it was writing.
 FILE *openFile(const char *path, const char *mode);
 // `path` as a library that opens files by itself takes it: on Windows in UTF-8 (the suite's
 // texts are in the ANSI code page), on POSIX with `/` and each existing component found
@@ -62,8 +63,10 @@ std::string libraryPath(const char *path);
 int seekFile(FILE *stream, int64_t offset, int origin);
 int64_t tellFile(FILE *stream);
 
-// Creates one folder. False when it could not be made (an existing folder included).
-bool makeDirectory(const char *path);
+// Creates one folder. False when it could not be made (an existing folder included); `error`,
+// when not null, then gets the system's error number (EEXIST when something of that name is
+// there already).
+bool makeDirectory(const char *path, int *error = nullptr);
 bool changeDirectory(const char *path);
 // The current folder in the suite's form (backslashes on Windows, `/` on POSIX). False when
 // it does not fit `size` bytes.
@@ -90,6 +93,24 @@ void sleepMilliseconds(unsigned int milliseconds);
 // The id of this process (mixed into the random seed, so that two runs started in the same
 // instant still draw different mesh identifiers).
 unsigned long processId();
+// True while the process with this id (processId() of another run) is running.
+bool isProcessRunning(unsigned long id);
+
+// Temporary files of a run that is interrupted: a file or folder named here is removed when the
+// run is ended by Ctrl-C, SIGINT, SIGTERM, SIGHUP or SIGQUIT (on Windows the console's Ctrl-C,
+// Ctrl-Break or closing), before the process ends as it would have without this: first every
+// named file, then every named folder (when empty). The handlers are installed with the first
+// name, only for signals whose action is still the default. Returns a number for
+// forgetInterruptedTemporary; -1 when too many are named at once (a run writes a few at a
+// time), and then an interruption leaves that one behind. A name is kept as an absolute path,
+// so a later change of the current folder does not matter.
+int removeWhenInterrupted(const char *path, bool folder);
+// Forgets a name given to removeWhenInterrupted (-1 is ignored).
+void forgetInterruptedTemporary(int number);
+
+// True where the texts of the system (file names, the console) are UTF-8 (POSIX); false where
+// they are in the ANSI code page (Windows), in which every byte from 0x80 up is a character.
+bool textIsUtf8();
 
 // The user's documents folder where no registry names it. On POSIX: XDG_DOCUMENTS_DIR of the
 // user's user-dirs.dirs ($XDG_CONFIG_HOME, else ~/.config), else ~/Documents. On Windows the

@@ -8,6 +8,7 @@
 #include "RegistryFile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include <fstream>
 #include <mutex>
 #include <set>
+#include <signal.h>
 #include <sstream>
 #include <strings.h>
 #include <sys/stat.h>
@@ -356,9 +358,16 @@ int seekFile(FILE *stream, int64_t offset, int origin) { return ::fseeko(stream,
 
 int64_t tellFile(FILE *stream) { return static_cast<int64_t>(::ftello(stream)); }
 
-bool makeDirectory(const char *path) {
+bool makeDirectory(const char *path, int *error) {
     std::string native = resolve(path);
-    return folderCache().apply(native, "", [&] { return ::mkdir(native.c_str(), 0777) == 0; });
+    int reason = 0;
+    bool made = folderCache().apply(native, "", [&] {
+        bool done = ::mkdir(native.c_str(), 0777) == 0;
+        reason = done ? 0 : errno;
+        return done;
+    });
+    if (error) *error = reason;
+    return made;
 }
 
 bool changeDirectory(const char *path) {
@@ -424,6 +433,89 @@ void sleepMilliseconds(unsigned int milliseconds) {
 }
 
 unsigned long processId() { return static_cast<unsigned long>(::getpid()); }
+
+bool isProcessRunning(unsigned long id) {
+    pid_t pid = static_cast<pid_t>(id);
+    if (pid <= 0 || static_cast<unsigned long>(pid) != id) return false;
+    return ::kill(pid, 0) == 0 || errno == EPERM;  // EPERM: running, as another user
+}
+
+namespace {
+
+// The names of removeWhenInterrupted, each a 'd' (folder) or 'f' (file) and the absolute path.
+// The signal handler reads them while the program may be changing them: each slot is published
+// and withdrawn with one atomic exchange, and its text is freed only after it was withdrawn.
+constexpr int kInterruptSlots = 64;
+std::atomic<char *> interruptPaths[kInterruptSlots];
+const int kInterruptSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+static_assert(ATOMIC_POINTER_LOCK_FREE == 2, "the signal handler needs lock-free pointers");
+
+// Only async-signal-safe calls: unlink, rmdir, sigaction, raise.
+extern "C" void removeTemporariesAndEnd(int signal) {
+    for (int pass = 0; pass < 2; pass++) {
+        for (std::atomic<char *> &slot : interruptPaths) {
+            const char *entry = slot.load();
+            if (!entry) continue;
+            bool folder = entry[0] == 'd';
+            if (pass == 0 && !folder) ::unlink(entry + 1);
+            if (pass == 1 && folder) ::rmdir(entry + 1);
+        }
+    }
+    // The signal's own action ends the process (and a shell sees it ended by that signal) once
+    // this handler returns and the signal is no longer blocked.
+    struct sigaction fallback;
+    std::memset(&fallback, 0, sizeof fallback);
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    ::sigaction(signal, &fallback, nullptr);
+    ::raise(signal);
+}
+
+void installInterruptHandlers() {
+    struct sigaction handler;
+    std::memset(&handler, 0, sizeof handler);
+    handler.sa_handler = removeTemporariesAndEnd;
+    sigemptyset(&handler.sa_mask);
+    for (int signal : kInterruptSignals) sigaddset(&handler.sa_mask, signal);
+    for (int signal : kInterruptSignals) {
+        struct sigaction current;
+        // A signal that is ignored (a background job, nohup) or handled by someone else stays so.
+        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL &&
+            !(current.sa_flags & SA_SIGINFO))
+            ::sigaction(signal, &handler, nullptr);
+    }
+}
+
+std::string absolutePath(const std::string &native) {
+    if (!native.empty() && native[0] == '/') return native;
+    char current[4096];
+    if (!::getcwd(current, sizeof current)) return native;
+    return std::string(current) + "/" + native;
+}
+
+}  // namespace
+
+int removeWhenInterrupted(const char *path, bool folder) {
+    static std::once_flag installed;
+    std::call_once(installed, installInterruptHandlers);
+    std::string entry = (folder ? "d" : "f") + absolutePath(resolve(path));
+    for (int i = 0; i < kInterruptSlots; i++) {
+        if (interruptPaths[i].load()) continue;
+        char *copy = new char[entry.size() + 1];
+        std::memcpy(copy, entry.c_str(), entry.size() + 1);
+        char *empty = nullptr;
+        if (interruptPaths[i].compare_exchange_strong(empty, copy)) return i;
+        delete[] copy;  // taken meanwhile by another thread
+    }
+    return -1;
+}
+
+void forgetInterruptedTemporary(int number) {
+    if (number < 0 || number >= kInterruptSlots) return;
+    delete[] interruptPaths[number].exchange(nullptr);
+}
+
+bool textIsUtf8() { return true; }
 
 bool userDocumentsFolder(char *buffer, size_t size) {
     const char *homeVariable = std::getenv("HOME");

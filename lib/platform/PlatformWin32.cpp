@@ -3,8 +3,12 @@
 #include "Platform.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <direct.h>
+#include <fcntl.h>
+#include <io.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <windows.h>
@@ -22,6 +26,77 @@ std::string toBackslashes(const char *path) {
 bool lessByName(const DirEntry &a, const DirEntry &b) { return directoryOrderLess(a.name, b.name); }
 
 HKEY rootKey(RegistryHive hive) { return hive == HIVE_LOCAL_MACHINE ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+
+// The C library's error number for a failure of a Win32 file call.
+int errorNumberOf(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+        return EACCES;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EMFILE;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    default:
+        return EINVAL;
+    }
+}
+
+// A file created or truncated for writing, opened so that it may be deleted while open: the
+// console's Ctrl-C handler runs beside the program's own thread and removes what it writes.
+FILE *openForWriting(const std::string &native, const char *mode) {
+    bool update = std::strchr(mode, '+') != nullptr;
+    HANDLE handle = ::CreateFileA(native.c_str(), GENERIC_WRITE | (update ? GENERIC_READ : 0),
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = errorNumberOf(::GetLastError());
+        return nullptr;
+    }
+    int flags = (update ? _O_RDWR : _O_WRONLY) | (std::strchr(mode, 'b') ? _O_BINARY : _O_TEXT);
+    int descriptor = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), flags);
+    if (descriptor == -1) {
+        ::CloseHandle(handle);
+        return nullptr;
+    }
+    FILE *stream = ::_fdopen(descriptor, mode);
+    if (!stream) ::_close(descriptor);
+    return stream;
+}
+
+// The names of removeWhenInterrupted. The console's handler runs on a thread of its own: it
+// takes the lock and keeps it, so that the program, which goes on meanwhile, stops when it next
+// names or forgets a temporary file, and makes none that the handler would miss.
+constexpr int kInterruptSlots = 64;
+struct InterruptName {
+    std::string path;
+    bool folder = false;
+    bool used = false;
+};
+std::mutex interruptLock;
+InterruptName interruptNames[kInterruptSlots];
+
+BOOL WINAPI removeTemporariesOnConsoleEvent(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) return FALSE;
+    interruptLock.lock();  // never unlocked: the process ends
+    for (const InterruptName &name : interruptNames)
+        if (name.used && !name.folder) ::DeleteFileA(name.path.c_str());
+    for (const InterruptName &name : interruptNames)
+        if (name.used && name.folder) ::RemoveDirectoryA(name.path.c_str());
+    return FALSE;  // on to the system's handler, which ends the process
+}
 
 }  // namespace
 
@@ -44,7 +119,11 @@ std::vector<DirEntry> listDirectory(const char *pattern) {
     return entries;
 }
 
-FILE *openFile(const char *path, const char *mode) { return std::fopen(toBackslashes(path).c_str(), mode); }
+FILE *openFile(const char *path, const char *mode) {
+    std::string native = toBackslashes(path);
+    if (mode && std::strchr(mode, 'w')) return openForWriting(native, mode);
+    return std::fopen(native.c_str(), mode);
+}
 
 std::string libraryPath(const char *path) {
     std::string native = toBackslashes(path);
@@ -65,7 +144,11 @@ int seekFile(FILE *stream, int64_t offset, int origin) { return ::_fseeki64(stre
 
 int64_t tellFile(FILE *stream) { return ::_ftelli64(stream); }
 
-bool makeDirectory(const char *path) { return ::_mkdir(toBackslashes(path).c_str()) == 0; }
+bool makeDirectory(const char *path, int *error) {
+    bool made = ::_mkdir(toBackslashes(path).c_str()) == 0;
+    if (error) *error = made ? 0 : errno;
+    return made;
+}
 
 bool changeDirectory(const char *path) { return ::_chdir(toBackslashes(path).c_str()) == 0; }
 
@@ -111,7 +194,9 @@ bool makeWritable(const char *path) {
 }
 
 bool renameFile(const char *from, const char *to) {
-    return ::MoveFileExA(toBackslashes(from).c_str(), toBackslashes(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    if (::MoveFileExA(toBackslashes(from).c_str(), toBackslashes(to).c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    errno = errorNumberOf(::GetLastError());
+    return false;
 }
 
 bool removeFile(const char *path) { return ::DeleteFileA(toBackslashes(path).c_str()) != 0; }
@@ -126,6 +211,42 @@ bool isDirectory(const char *path) {
 void sleepMilliseconds(unsigned int milliseconds) { ::Sleep(milliseconds); }
 
 unsigned long processId() { return static_cast<unsigned long>(::GetCurrentProcessId()); }
+
+bool isProcessRunning(unsigned long id) {
+    if (id == 0 || id > 0xFFFFFFFFul) return false;
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
+    if (!process) return ::GetLastError() == ERROR_ACCESS_DENIED;  // running, as another user
+    DWORD code = 0;
+    bool running = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    ::CloseHandle(process);
+    return running;
+}
+
+int removeWhenInterrupted(const char *path, bool folder) {
+    static std::once_flag installed;
+    std::call_once(installed, [] { ::SetConsoleCtrlHandler(removeTemporariesOnConsoleEvent, TRUE); });
+    std::string native = toBackslashes(path);
+    char absolute[MAX_PATH];
+    DWORD length = ::GetFullPathNameA(native.c_str(), sizeof absolute, absolute, nullptr);
+    if (length > 0 && length < sizeof absolute) native = absolute;
+    std::lock_guard<std::mutex> lock(interruptLock);
+    for (int i = 0; i < kInterruptSlots; i++) {
+        if (interruptNames[i].used) continue;
+        interruptNames[i].path = native;
+        interruptNames[i].folder = folder;
+        interruptNames[i].used = true;
+        return i;
+    }
+    return -1;
+}
+
+void forgetInterruptedTemporary(int number) {
+    if (number < 0 || number >= kInterruptSlots) return;
+    std::lock_guard<std::mutex> lock(interruptLock);
+    interruptNames[number].used = false;
+}
+
+bool textIsUtf8() { return false; }
 
 bool userDocumentsFolder(char *, size_t) { return false; }
 

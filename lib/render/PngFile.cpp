@@ -1,7 +1,7 @@
 #include "PngFile.h"
 
 #include "IOException.h"
-#include "RandomAccessFile.h"
+#include "TemporaryFile.h"
 
 #include <cstdint>
 #include <cstring>
@@ -85,7 +85,5 @@ std::string encodePng(int width, int height, const std::vector<unsigned char> &r
 
 void writePng(const std::string &path, int width, int height, const std::vector<unsigned char> &rgb) {
     std::string png = encodePng(width, height, rgb);
-    RandomAccessFile file(path.c_str(), "wb");
-    file.write(png.data(), png.size());
-    file.close();
+    writeWholeFile(path.c_str(), png.data(), png.size());
 }

@@ -166,7 +166,7 @@ TEST(OutputGuard, propNamesTheGameCannotLoadAreRefused) {
         {"propcarver", {"model.msh", "p_", "-g", "0"}, "Error : Output prop name p_ leaves an empty name.\n", ""},
         {"propcarver", {"model.msh", "my shelf", "-g", "0"}, "Error : Output prop name my shelf holds a space.\n", ""},
         {"propcarver", {"model.msh", "a\tb", "-g", "0"},
-         "Error : Output prop name a\tb holds a control character.\n", ""},
+         "Error : Output prop name a\\tb holds a control character.\n", ""},
         {"propbender", {"model.msh", "a|b"}, "Error : Output prop name a|b holds the character |.\n", ""},
         {"propbender", {"model.msh", "a*b"}, "Error : Output prop name a*b holds the character *.\n", ""},
         {"propbender", {"model.msh", "x:y"}, "Error : Output prop name x:y holds the character :.\n", ""},

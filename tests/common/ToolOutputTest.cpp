@@ -1,8 +1,11 @@
+#include "ConsoleText.h"
 #include "FrameTestSupport.h"
 #include "IOException.h"
 #include "ToolOptions.h"
 #include "ToolOutput.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -120,4 +123,58 @@ TEST(ToolOutput, fileNameOfTakesTheTextAfterTheLastSeparator) {
     EXPECT_STREQ("c.ini", fileNameOf("a\\b/c.ini"));
     EXPECT_STREQ("c.ini", fileNameOf("c.ini"));
     EXPECT_STREQ("", fileNameOf("dir\\"));
+}
+
+namespace {
+
+std::string forConsole(const char *format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+std::string forConsole(const char *format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    std::string text = formatForConsole(true, format, arguments);
+    va_end(arguments);
+    return text;
+}
+
+}  // namespace
+
+// The tools' described messages go through this formatting: with printable arguments it gives
+// exactly what printf gives.
+TEST(ConsoleText, formatsPrintableArgumentsAsPrintfDoes) {
+#define KX_EVERY_CONVERSION \
+    "%d|%5d|%-5d|%+d|%05.1f|%7.3f|%02X|%x|%o|%u|%ld|%lld|%zu|%hd|%c|%s|%8s|%-4s|%.2s|%*d|%.*f|%%|%g|%e"
+#define KX_ARGUMENTS                                                                                                 \
+    -7, 42, 42, 3, 2.25, -3.0e37, 0xAB, 255u, 8u, 4000000000u, -5L, -9000000000LL, size_t{12}, static_cast<short>(-2), \
+        'q', "plain", "right", "l", "cut", 6, 9, 2, 1.005, 0.5, 12345.678
+    char expected[256];
+    std::snprintf(expected, sizeof expected, KX_EVERY_CONVERSION, KX_ARGUMENTS);
+    EXPECT_EQ(expected, forConsole(KX_EVERY_CONVERSION, KX_ARGUMENTS));
+#undef KX_ARGUMENTS
+#undef KX_EVERY_CONVERSION
+}
+
+TEST(ConsoleText, escapesWhatATerminalWouldActOn) {
+    struct Case {
+        const char *text;
+        bool keepLineBreaks;
+        const char *shown;
+    };
+    const Case cases[] = {
+        {"plain C:\\path\\file.msh", false, "plain C:\\path\\file.msh"},
+        {"a\x1b[31mred\x07", false, "a\\x1B[31mred\\x07"},
+        {"two\nlines\r\tand\x7f", false, "two\\nlines\\r\\tand\\x7F"},
+        {"ends the line\n\n", true, "ends the line\n\n"},
+        {"two\nlines\n", true, "two\\nlines\n"},
+    };
+    for (const Case &c : cases) EXPECT_EQ(c.shown, consoleSafe(c.text, c.keepLineBreaks)) << c.text;
+    // Bytes from 0x80 up: UTF-8 characters where the system's texts are UTF-8, else characters of
+    // the ANSI code page.
+    const char *accented = "caf\xc3\xa9 \xff \xc2\x9b";
+    EXPECT_EQ(platform::textIsUtf8() ? "caf\xc3\xa9 \\xFF \\xC2\\x9B" : accented, consoleSafe(accented, false))
+        << "a byte that is no UTF-8, and the C1 control character U+009B in UTF-8";
+    EXPECT_EQ("name x\\x1B[2J!\n", forConsole("name %s!\n", "x\x1b[2J"));
 }

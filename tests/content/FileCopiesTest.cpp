@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -222,6 +223,37 @@ TEST_F(FileCopiesTest, extractsArchivedAndLooseCopiesWholeWithTheirTimes) {
         EXPECT_EQ(sourceTime, copyTime);
     }
     EXPECT_TRUE(temporaryFilesBelow(out).empty());
+}
+
+// Paths that share long beginnings and folders named like files sort in byte order (not in the
+// order in which folders are listed), each path's copies in search order.
+TEST(FileCopyListing, sortsPathsByTheirBytes) {
+    TempFolder dir;
+    std::vector<std::string> expected;
+    const char *names[] = {"d.msh", "d\\deep.msh", "d_\\x.msh", "d0.msh", "~tilde.dds", "p_bench1.ini",
+                           "p_bench10.ini", "p_bench2.ini", "p_bench1\\a.ini", "z.msh"};
+    for (int folder = 0; folder < 3; folder++)
+        for (const char *name : names) {
+            std::string relative = "data\\m" + std::to_string(folder) + "\\" + name;
+            std::string onDisk = relative;
+            for (char &c : onDisk)
+                if (c == '\\') c = '/';
+            dir.write("first/" + onDisk, "1");
+            if (folder == 1) dir.write("second/" + onDisk, "2");
+            expected.push_back(relative);
+            if (folder == 1) expected.push_back(relative);
+        }
+    std::sort(expected.begin(), expected.end());
+    KxRlContentRegistry registry;
+    registry.addSource(new KxRlGameDataFolder(dir.file("first").c_str()));
+    registry.addSource(new KxRlGameDataFolder(dir.file("second").c_str(), KxRlSourceKind::Game));
+    KxRlCopyListing listing = registry.listCopies("*", "data\\", true);
+    std::vector<std::string> paths;
+    for (const KxRlFileCopy &copy : listing.copies) {
+        paths.push_back(copy.path);
+        EXPECT_EQ(copy.shadowed ? KxRlSourceKind::Game : KxRlSourceKind::Content, copy.place.kind) << copy.path;
+    }
+    EXPECT_EQ(expected, paths);
 }
 
 TEST(FileCopyPlace, absolutePlacesFoldDotPartsAndUseTheSystemsSeparator) {

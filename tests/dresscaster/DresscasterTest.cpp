@@ -288,26 +288,33 @@ TEST(Dresscaster, printsItsHelpWhenNoFileIsNamed) {
 }
 
 // The set-dressing folder of the documents folder and its sub-folders, with the documents
-// folder named by the registry (a registry file natively, the real registry under Wine).
+// folder named by the registry (a registry file natively, the real registry under Wine). The
+// folder above (the ".." of the listing) is not searched, and the stderr line names the folder
+// that was, with the system's separators.
 TEST(Dresscaster, findsFilesInTheDocumentsSetDressingFolders) {
     FakeInstall install;
     lay(install);
     const std::string documents = install.root() + (install.root().find('\\') != std::string::npos ? "\\" : "/") + "docs";
     install.addRootFile("docs/Reelmara/Set Dressing/Office/office.ini", arrangement({{"p_box", 3, 3, 0, 0}}));
     install.addRootFile("docs/Reelmara/Set Dressing/direct.ini", arrangement({{"p_two", 0, 0, 0, 0}}));
+    install.addRootFile("docs/Reelmara/above.ini", arrangement({{"p_two", 0, 0, 0, 0}}));
     install.setDocumentsFolder(documents);
     // A read-only folder is searched like any other.
     const std::filesystem::path office = install.root() + "/docs/Reelmara/Set Dressing/Office";
     std::filesystem::permissions(office, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
                                              std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::remove);
-    ToolRun run = install.runByName("dresscaster", {"office.ini", "direct.ini", "elsewhere.ini"});
+    ToolRun run = install.runByName("dresscaster", {"office.ini", "direct.ini", "elsewhere.ini", "above.ini"});
     std::filesystem::permissions(office, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
     EXPECT_EQ(1, run.status) << run.output << run.errors;
     EXPECT_TRUE(install.workFileExists("office/data/meshes/p_office.msh")) << run.output << run.errors;
     EXPECT_TRUE(install.workFileExists("office/data/meshes/p_direct.msh"));
     EXPECT_NE(std::string::npos, run.output.find("Error loading set dressing file elsewhere.ini : "));
-    EXPECT_NE(std::string::npos, run.errors.find("Set Dressing")) << "the stderr line says where it looked";
+    EXPECT_NE(std::string::npos, run.output.find("Error loading set dressing file above.ini : "));
+    EXPECT_FALSE(install.workFileExists("office/data/meshes/p_above.msh"));
+    EXPECT_NE(std::string::npos, run.errors.find(nativeSeparators(documents + "/Reelmara/Set Dressing/") +
+                                                 " or its sub-folders"))
+        << "the stderr line says where it looked: " << run.errors;
 }
 
 #ifndef _WIN32

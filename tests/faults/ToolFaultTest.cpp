@@ -1,8 +1,10 @@
 // Every tool under failing disks and archives, end to end: an output folder that cannot be
-// made, a disk that fills while the output is written, a cache folder that cannot take the
+// made (a file in its place, or a folder above it without write permission for a user who is
+// not root), a disk that fills while the output is written, a cache folder that cannot take the
 // extracted copy, an archive that changes after its catalogue was read, and two runs that
 // extract the same entry at once. Each failure must end in its described stdout line, a
-// stderr line naming the file or folder and the reason, a non-zero status, no partial file,
+// stderr line naming the file or folder and the true reason ("Permission denied", not what the
+// open of a file in the folder never made would say), a non-zero status, no partial file,
 // and no change anywhere but in the run's output and cache folders.
 
 #include "FifoGate.h"
@@ -70,10 +72,12 @@ PakWriter crateArchive(const std::string &groupName) {
     return pak;
 }
 
-// The game of every case: p_chair.msh lies loose in the game folder, p_crate.msh in the
+// The game of every case: p_chair.msh lies loose in the game folder (also in its folder
+// data/meshes/locked/, for the export into work/locked/), p_crate.msh in the
 // archive base.pak; the work folder holds the set-dressing files and rooms that use them.
 void layGame(const FakeInstall &install) {
     install.addGameFile("data/meshes/p_chair.msh", largeProp("chair"));
+    install.addGameFile("data/meshes/locked/p_chair.msh", largeProp("chair"));
     install.addPak("base.pak", crateArchive("crate"));
     install.addRootFile("work/chairs.ini", setDressing("p_chair"));
     install.addRootFile("work/crates.ini", setDressing("p_crate"));
@@ -109,22 +113,10 @@ Snapshot snapshotOf(const std::string &root, const std::vector<std::string> &exc
     return shot;
 }
 
-// Whether a folder without write permission stops this user from making files in it: not for
-// root on POSIX, and never under Windows, where the read-only mark of a folder means nothing.
-bool permissionsStopWrites(std::string *whyNot) {
-    TempFolder probe;
-    probe.makeFolders("locked");
-    fs::path locked = probe.file("locked");
-    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
-    bool written = static_cast<bool>(std::ofstream(probe.file("locked/probe")));
-    fs::permissions(locked, fs::perms::owner_all);
-    if (written) *whyNot = "a folder without write permission does not stop this user (root, or Windows) from writing";
-    return !written;
-}
-
 enum Fault {
     OUTPUT_IS_A_FILE,       // a file stands where the output folder goes
     OUTPUT_PARENT_LOCKED,   // the output folder's parent, {root}/locked, has no write permission
+    WORK_SUBFOLDER_LOCKED,  // work/locked has no write permission
     DISK_FULL,              // no file may grow beyond kFileSizeLimit
     CACHE_IS_A_FILE,        // a file stands where the cache folder goes
     CACHE_LOCKED,           // the cache folder has no write permission
@@ -158,10 +150,18 @@ std::string withRoot(std::string text, const FakeInstall &install) {
 // The stderr parts of a package whose mesh file could not be made in `folder` (no folder
 // there: "could not be made"; a full disk: "File too large").
 std::vector<std::string> packageFailure(const std::string &folder, const std::string &prop, const std::string &why) {
-    return {": " + folder + "\\data\\meshes\\" + prop + ".msh: " + why};
+    return {": " + nativeSeparators(folder + "/data/meshes/" + prop + ".msh") + ": " + why};
 }
 
-const char *const kMeshesFolder = " could not be made)";
+// The stderr line of a file that could not be written because its folder could not be made.
+std::string folderFailure(const std::string &tool, const std::string &file, const std::string &reason,
+                          const std::string &folder) {
+    return tool + ": " + nativeSeparators(file) + ": " + reason + " (the folder " + nativeSeparators(folder) +
+           " could not be made)\n";
+}
+
+const char *const kFileExists = "File could not be opened: File exists";
+const char *const kNoPermission = "File could not be opened: Permission denied";
 const char *const kTooLarge = "File too large";
 const char *const kExtraction = "Could not write the extracted copy of data\\meshes\\p_crate.msh of ";
 const char *const kRoomReport = "Processing room INI file ";
@@ -171,48 +171,60 @@ const std::vector<FaultCase> &faultCases() {
         // An output folder that cannot be made.
         {"propcarverOutputIsAFile", "propcarver", OUTPUT_IS_A_FILE, {"p_chair.msh", "chair", "-g", "0"}, 1,
          {"Error exporting prop : File could not be opened\n"},
-         {"propcarver: p_chair\\data\\meshes\\p_chair.msh: File could not be opened",
-          "(the folder p_chair\\data\\meshes\\ could not be made)\n"},
-         {}, "p_chair"},
+         {folderFailure("propcarver", "p_chair/data/meshes/p_chair.msh", kFileExists, "p_chair")}, {}, "p_chair"},
         {"propbenderOutputIsAFile", "propbender", OUTPUT_IS_A_FILE, {"p_chair.msh", "chair"}, 1,
          {"Error exporting prop : File could not be opened\n"},
-         {"propbender: p_chair\\data\\meshes\\p_chair.msh: File could not be opened", kMeshesFolder}, {}, "p_chair"},
+         {folderFailure("propbender", "p_chair/data/meshes/p_chair.msh", kFileExists, "p_chair")}, {}, "p_chair"},
         {"dresscasterOutputIsAFile", "dresscaster", OUTPUT_IS_A_FILE, {"chairs.ini"}, 1,
          {"File could not be opened (p_chairs)\n"},
-         {"dresscaster: chairs\\data\\meshes\\p_chairs.msh: File could not be opened", kMeshesFolder}, {}, "chairs"},
+         {folderFailure("dresscaster", "chairs/data/meshes/p_chairs.msh", kFileExists, "chairs")}, {}, "chairs"},
         {"roomwrightOutputIsAFile", "roomwright", OUTPUT_IS_A_FILE, {"hall.ini"}, 1,
          {kRoomReport, "File could not be opened (p_hall)\n"},
-         {"roomwright: hall\\data\\meshes\\p_hall.msh: File could not be opened", kMeshesFolder}, {}, "hall"},
+         {folderFailure("roomwright", "hall/data/meshes/p_hall.msh", kFileExists, "hall")}, {}, "hall"},
         {"meshlisterOutputIsAFile", "meshlister", OUTPUT_IS_A_FILE, {"-xm", "p_chair.msh"}, 1,
          {"Exporting prop for full mesh (group 0, mesh 0)...\nCould not load mesh file p_chair.msh\n"},
-         {"meshlister: p_chair/group00mesh00.msh: export failed: File could not be opened",
-          "(the folder p_chair could not be made)"}, {"work/meshlister.txt"},
-         "p_chair"},
+         {folderFailure("meshlister", "p_chair/group00mesh00.msh", std::string("export failed: ") + kFileExists,
+                        "p_chair")},
+         {"work/meshlister.txt"}, "p_chair"},
         {"propbridgeOutputIsAFile", "propbridge", OUTPUT_IS_A_FILE, {"export", "p_chair.msh", "-o", "p_chair"}, 1,
          {"Error exporting glTF file p_chair/p_chair.gltf : Could not create the folder for the files being written"},
-         {"propbridge: p_chair/p_chair.gltf: Could not create the folder"}, {}, "p_chair"},
+         {"propbridge: p_chair/p_chair.gltf: Could not create the folder", ".part: File exists\n"}, {}, "p_chair"},
+        // A folder without write permission, for a user who is not root: "Permission denied",
+        // not what the open of a file in the folder that was never made would say.
         {"propcarverOutputParentLocked", "propcarver", OUTPUT_PARENT_LOCKED,
          {"-workdata", "{root}/locked/out", "p_chair.msh", "chair", "-g", "0"}, 1,
          {"Error exporting prop : File could not be opened\n"},
-         {"propcarver: {root}/locked/out\\data\\meshes\\p_chair.msh: File could not be opened", kMeshesFolder}, {}},
+         {folderFailure("propcarver", "{root}/locked/out/data/meshes/p_chair.msh", kNoPermission, "{root}/locked/out")},
+         {}},
         {"propbenderOutputParentLocked", "propbender", OUTPUT_PARENT_LOCKED,
          {"-workdata", "{root}/locked/out", "p_chair.msh", "chair"}, 1,
          {"Error exporting prop : File could not be opened\n"},
-         {"propbender: {root}/locked/out\\data\\meshes\\p_chair.msh: File could not be opened", kMeshesFolder}, {}},
+         {folderFailure("propbender", "{root}/locked/out/data/meshes/p_chair.msh", kNoPermission, "{root}/locked/out")},
+         {}},
         {"dresscasterOutputParentLocked", "dresscaster", OUTPUT_PARENT_LOCKED,
          {"-workdata", "{root}/locked/out", "chairs.ini"}, 1, {"File could not be opened (p_chairs)\n"},
-         {"dresscaster: {root}/locked/out\\data\\meshes\\p_chairs.msh: File could not be opened", kMeshesFolder},
+         {folderFailure("dresscaster", "{root}/locked/out/data/meshes/p_chairs.msh", kNoPermission,
+                        "{root}/locked/out")},
          {}},
         {"roomwrightOutputParentLocked", "roomwright", OUTPUT_PARENT_LOCKED,
          {"-workdata", "{root}/locked/out", "hall.ini"}, 1, {kRoomReport, "File could not be opened (p_hall)\n"},
-         {"roomwright: {root}/locked/out\\data\\meshes\\p_hall.msh: File could not be opened", kMeshesFolder}, {}},
+         {folderFailure("roomwright", "{root}/locked/out/data/meshes/p_hall.msh", kNoPermission, "{root}/locked/out")},
+         {}},
         {"meshlisterReportFolderLocked", "meshlister", OUTPUT_PARENT_LOCKED,
          {"-r", "{root}/locked/report.txt", "p_chair.msh"}, 1,
          {"An error occurred attempting to write to the output file!\n"},
-         {"meshlister: {root}/locked/report.txt: the report file cannot be written: File could not be opened"}, {}},
+         {"meshlister: {root}/locked/report.txt: the report file cannot be written: " + std::string(kNoPermission)},
+         {}},
+        {"meshlisterExportFolderLocked", "meshlister", WORK_SUBFOLDER_LOCKED, {"-xm", "locked/p_chair.msh"}, 1,
+         {"Exporting prop for full mesh (group 0, mesh 0)...\nCould not load mesh file locked/p_chair.msh\n"},
+         {folderFailure("meshlister", "locked/p_chair/group00mesh00.msh",
+                        std::string("export failed: ") + kNoPermission, "locked/p_chair")},
+         {"work/meshlister.txt"}},
         {"propbridgeOutputParentLocked", "propbridge", OUTPUT_PARENT_LOCKED,
          {"export", "p_chair.msh", "-o", "{root}/locked/out"}, 1, {"Error exporting glTF file {root}/locked/out/"},
-         {"propbridge: {root}/locked/out/p_chair.gltf: "}, {}},
+         {"propbridge: {root}/locked/out/p_chair.gltf: Could not create the folder for the files being written: ",
+          ".part: Permission denied\n"},
+         {}},
         // A disk that fills while the output is written.
         {"propcarverDiskFull", "propcarver", DISK_FULL, {"p_chair.msh", "chair", "-g", "0"}, 1,
          {"Error exporting prop : File too large\n"}, packageFailure("p_chair", "p_chair", kTooLarge),
@@ -236,7 +248,7 @@ const std::vector<FaultCase> &faultCases() {
         // cache that every later run would miss as well.
         {"propcarverCacheIsAFile", "propcarver", CACHE_IS_A_FILE, {"p_crate.msh", "crate", "-g", "0"}, 1,
          {std::string("Error : ") + kExtraction},
-         {std::string("propcarver: p_crate.msh: ") + kExtraction, "p_crate.msh: File could not be opened"},
+         {std::string("propcarver: p_crate.msh: ") + kExtraction, "cache could not be made: File exists\n"},
          {"work/p_crate"}},
         {"propbenderCacheIsAFile", "propbender", CACHE_IS_A_FILE, {"p_crate.msh", "crate"}, 1,
          {std::string("Error : ") + kExtraction}, {std::string("propbender: p_crate.msh: ") + kExtraction},
@@ -253,10 +265,13 @@ const std::vector<FaultCase> &faultCases() {
         {"propbridgeCacheIsAFile", "propbridge", CACHE_IS_A_FILE, {"export", "p_crate.msh"}, 1,
          {"Could not load mesh file p_crate.msh\n"}, {std::string("propbridge: p_crate.msh: ") + kExtraction}, {}},
         {"propcarverCacheLocked", "propcarver", CACHE_LOCKED, {"p_crate.msh", "crate", "-g", "0"}, 1,
-         {std::string("Error : ") + kExtraction}, {std::string("propcarver: p_crate.msh: ") + kExtraction},
+         {std::string("Error : ") + kExtraction},
+         {std::string("propcarver: p_crate.msh: ") + kExtraction,
+          "/cache/data could not be made: Permission denied\n"},
          {"work/p_crate"}},
         {"meshlisterCacheLocked", "meshlister", CACHE_LOCKED, {"-xm", "p_crate.msh"}, 1,
-         {"Could not load mesh file p_crate.msh\n"}, {std::string("meshlister: p_crate.msh: ") + kExtraction},
+         {"Could not load mesh file p_crate.msh\n"},
+         {std::string("meshlister: p_crate.msh: ") + kExtraction, "/cache/data could not be made: Permission denied\n"},
          {"work/meshlister.txt"}},
         // An archive that changes between its catalogue and the extraction: refused, never read
         // at offsets that no longer hold.
@@ -300,8 +315,9 @@ TEST_P(ToolFaults, endInAClearErrorAndTouchNothingElse) {
         install.addRootFile(std::string("work/") + c.outputFolder, "a file where the output folder goes");
         break;
     case OUTPUT_PARENT_LOCKED:
+    case WORK_SUBFOLDER_LOCKED:
     case CACHE_LOCKED:
-        if (!permissionsStopWrites(&why)) GTEST_SKIP() << why;
+        if (!install.runAsUnprivilegedUser(&why)) GTEST_SKIP() << why;
         break;
     case DISK_FULL:
         if (!install.limitFileSize(kFileSizeLimit))
@@ -319,8 +335,8 @@ TEST_P(ToolFaults, endInAClearErrorAndTouchNothingElse) {
         gate.reset(new FifoGate(install.workFile("gate.ini")));
         break;
     }
-    fs::path locked = install.root() + "/locked";
-    if (c.fault == OUTPUT_PARENT_LOCKED) {
+    fs::path locked = c.fault == WORK_SUBFOLDER_LOCKED ? install.workFile("locked") : install.root() + "/locked";
+    if (c.fault == OUTPUT_PARENT_LOCKED || c.fault == WORK_SUBFOLDER_LOCKED) {
         fs::create_directories(locked);
         fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
     }
@@ -355,7 +371,8 @@ TEST_P(ToolFaults, endInAClearErrorAndTouchNothingElse) {
     } else {
         run = runTool(install, c.tool, arguments);
     }
-    if (c.fault == OUTPUT_PARENT_LOCKED) fs::permissions(locked, fs::perms::owner_all);
+    if (c.fault == OUTPUT_PARENT_LOCKED || c.fault == WORK_SUBFOLDER_LOCKED)
+        fs::permissions(locked, fs::perms::owner_all);
     if (c.fault == CACHE_LOCKED) fs::permissions(cache, fs::perms::owner_all);
 
     EXPECT_EQ(c.status, run.status) << run.output << run.errors;

@@ -54,8 +54,12 @@ TEST(MeshFileMalformed, endAfterGroupNamesWithNamedMatricesAnnouncedIsTruncated)
     EXPECT_TRUE(startsWith(readError(folder, buildMsh(d)), "Mesh file is truncated"));
 }
 
-// Every count of the rich file set to huge and to negative values.
+// Every count of the rich file set to huge and to negative values. A count of the file's header
+// that no MSH file can hold tells that the file is no MSH file at all.
 TEST(MeshFileMalformed, hugeAndNegativeCountsAreRefused) {
+    // (The position matrices may be left out at the end of a file: only a negative count of them
+    // is impossible.)
+    const std::vector<std::string> headerCounts = {"bitmap count", "material count", "group count", "room count"};
     std::vector<MshField> fields;
     const std::vector<uint8_t> bytes = buildMsh(richDescription(), &fields);
     TempFolder folder;
@@ -70,8 +74,16 @@ TEST(MeshFileMalformed, hugeAndNegativeCountsAreRefused) {
             std::vector<uint8_t> broken = bytes;
             putInt(broken, field, value);
             std::string error = readError(folder, broken);
-            EXPECT_TRUE(startsWith(error, "Mesh file is truncated") || startsWith(error, "Mesh file has a negative"))
-                << field.what << " = " << value << ": " << error;
+            bool inHeader = std::find(headerCounts.begin(), headerCounts.end(), field.what) != headerCounts.end();
+            bool impossible = value < 0 || int64_t{value} * 24 > INT32_MAX;
+            if (field.what == "position matrix count") inHeader = impossible = value < 0;
+            if (inHeader && impossible)
+                EXPECT_TRUE(startsWith(error, "The file is not an MSH file: its header gives "))
+                    << field.what << " = " << value << ": " << error;
+            else
+                EXPECT_TRUE(startsWith(error, "Mesh file is truncated") ||
+                            startsWith(error, "Mesh file has a negative"))
+                    << field.what << " = " << value << ": " << error;
         }
         checked++;
     }
@@ -219,7 +231,7 @@ std::string brokenPromise(const KxRlMeshFile &file) {
 
 bool isReaderText(const std::string &error) {
     return startsWith(error, "Mesh file ") || startsWith(error, "Mesh record without bounds") ||
-           error.find(" out of range: ") != std::string::npos;
+           startsWith(error, "The file is not an MSH file: ") || error.find(" out of range: ") != std::string::npos;
 }
 
 // Random byte damage anywhere in the file: each case either reads into a model that keeps the

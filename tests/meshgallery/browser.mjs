@@ -11,7 +11,8 @@
 // matching cards; sorting orders them; hostile names show as text and run nothing; each mesh page
 // lists every object with meshlister's first vertices; its 3D view draws the mesh and does
 // what a user asks of it (view-checks.mjs). A screenshot of the index and of each mesh page
-// named is kept, and of the views named in "views" before and after a turn. Exits 0 when all holds, 1 when not, 2 when the browser cannot run.
+// named is kept, and of the views named in "views" before and after a turn. Exits 0 when all
+// holds, 1 when not, 2 when the browser cannot run.
 import { createRequire } from 'node:module';
 import { readFile, mkdir, mkdtemp, rm, stat } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
@@ -157,6 +158,9 @@ for (const gallery of galleries) {
       'angled.png'), use: (expect.views || {})[name], shotBase: path.join(shotFolder, `${label}-${file}`), check });
     await opened.page.evaluate(() => window.scrollTo(0, 0));
     await opened.page.screenshot({ path: path.join(shotFolder, `${label}-${file}.png`), fullPage: false });
+    // And its first mesh with its objects, the part a prop maker acts on.
+    const mesh = await opened.page.$('article.mesh');
+    if (mesh) await mesh.screenshot({ path: path.join(shotFolder, `${label}-${file}-mesh.png`) });
     finish(`${label} ${name}`, opened);
     await opened.page.close();
   }

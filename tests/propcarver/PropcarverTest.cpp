@@ -212,7 +212,8 @@ const std::vector<Case> kCases = {
     {"-m out of place stops the run", carve({"-m", "0"}), 1,
      {"Error : \"-m\" option out of place; no mesh group has been specified yet!\n"}, nullptr},
     {"package path too long", {"-workdata", kDeepFolder, "set.msh", "x", "-g", "0"}, 1,
-     {"Error exporting prop : Package path is too long: " + kDeepFolder + "\\data\\propblueprint\\p_x.ini\n"},
+     {"Error exporting prop : Package path is too long: " +
+      nativeSeparators(kDeepFolder + "/data/propblueprint/p_x.ini") + "\n"},
      nullptr},
     {"prop name with a folder", {"set.msh", "sub/x", "-g", "0"}, 1,
      {"Error : Output prop name sub/x holds a path separator.\n"}, nullptr},

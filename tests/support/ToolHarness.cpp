@@ -3,11 +3,15 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <stdexcept>
 #ifndef _WIN32
+#include <csignal>
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #endif
 #ifdef _WIN32
 #include <windows.h>
@@ -29,9 +33,9 @@ std::string shellQuoted(const std::string &text) { return "\"" + text + "\""; }
 
 // Starts `program` with `commandLine` (whose first word is what the program sees as its path)
 // in `folder`, standard output and error going into the two files, without a shell in
-// between. Returns the exit code, or -1 when the program cannot be started.
-int runDirectly(const std::string &program, const std::string &commandLine, const std::string &folder,
-                const std::string &output, const std::string &errors) {
+// between, with the `flags` of CreateProcess. False when the program cannot be started.
+bool startDirectly(const std::string &program, const std::string &commandLine, const std::string &folder,
+                   const std::string &output, const std::string &errors, DWORD flags, PROCESS_INFORMATION *process) {
     SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
     HANDLE out = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -43,15 +47,21 @@ int runDirectly(const std::string &program, const std::string &commandLine, cons
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = out;
     startup.hStdError = err;
-    PROCESS_INFORMATION process = {};
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back(0);
     bool started = out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
-                   CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
-                                  &startup, &process);
+                   CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, flags, nullptr,
+                                  folder.c_str(), &startup, process);
     if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
     if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
-    if (!started) return -1;
+    return started;
+}
+
+// The same, waiting for the end. Returns the exit code, or -1 when the program cannot be started.
+int runDirectly(const std::string &program, const std::string &commandLine, const std::string &folder,
+                const std::string &output, const std::string &errors) {
+    PROCESS_INFORMATION process = {};
+    if (!startDirectly(program, commandLine, folder, output, errors, 0, &process)) return -1;
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
@@ -77,6 +87,119 @@ std::string captureName(const char *what) {
     static std::atomic<unsigned> runs{0};
     return std::string(what) + "-" + std::to_string(++runs) + ".txt";
 }
+
+// The output files of a run, read and removed.
+ToolRun collectRun(int status, const std::string &console, const std::string &errors) {
+    ToolRun result;
+    result.status = status;
+    result.output = withoutCarriageReturns(readFileBytes(console));
+    result.errors = withoutCarriageReturns(readFileBytes(errors));
+    std::remove(console.c_str());
+    std::remove(errors.c_str());
+    return result;
+}
+
+#ifdef _WIN32
+// Wine names itself through an export of its ntdll that Windows does not have.
+bool underWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// What a Unix tool finds in a pattern of `pkill -f` (an extended regular expression) as `text`.
+std::string regexLiteral(const std::string &text) {
+    std::string out;
+    for (char c : text) {
+        if (std::strchr("\\^$.|?*+()[]{}", c)) out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+class WindowsStartedTool : public StartedTool {
+public:
+    WindowsStartedTool(PROCESS_INFORMATION process, std::string marker, std::string console, std::string errors)
+        : process(process), marker(std::move(marker)), console(std::move(console)), errors(std::move(errors)) {}
+    ~WindowsStartedTool() override {
+        if (running()) kill();
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    bool running() override { return WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; }
+    bool interrupt(std::string *whyNot, int) override {
+        if (!underWine()) {
+            if (GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, process.dwProcessId)) return true;
+            *whyNot = "the test has no console through which to send Ctrl-Break";
+            return false;
+        }
+        // Wine turns SIGINT into the console's Ctrl-C; the Unix process of the program is found
+        // by its command line, which holds the marker.
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION signaller = {};
+        std::string line = "/usr/bin/pkill -INT -f " + regexLiteral(marker);
+        std::vector<char> text(line.begin(), line.end());
+        text.push_back(0);
+        if (!CreateProcessA("Z:\\usr\\bin\\pkill", text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &signaller)) {
+            *whyNot = "Wine cannot start the host's /usr/bin/pkill to send SIGINT";
+            return false;
+        }
+        // Wine does not hand on the exit code of a host program: whether the signal arrived shows
+        // in how the run ends.
+        WaitForSingleObject(signaller.hProcess, INFINITE);
+        CloseHandle(signaller.hThread);
+        CloseHandle(signaller.hProcess);
+        return true;
+    }
+    void kill() override { TerminateProcess(process.hProcess, 1); }
+    ToolRun wait() override {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        return collectRun(static_cast<int>(code), console, errors);
+    }
+
+private:
+    PROCESS_INFORMATION process;
+    std::string marker, console, errors;
+};
+#else
+class PosixStartedTool : public StartedTool {
+public:
+    PosixStartedTool(pid_t pid, std::string console, std::string errors)
+        : pid(pid), console(std::move(console)), errors(std::move(errors)) {}
+    ~PosixStartedTool() override {
+        if (running()) kill();
+        if (!ended) ::waitpid(pid, &endStatus, 0);
+    }
+    bool running() override {
+        if (!ended && ::waitpid(pid, &endStatus, WNOHANG) == pid) ended = true;
+        return !ended;
+    }
+    bool interrupt(std::string *whyNot, int signal) override {
+        if (::kill(pid, signal ? signal : SIGINT) == 0) return true;
+        *whyNot = "the program ended before the signal";
+        return false;
+    }
+    void kill() override { ::kill(pid, SIGKILL); }
+    ToolRun wait() override {
+        if (!ended && ::waitpid(pid, &endStatus, 0) == pid) ended = true;
+        int status = !ended                   ? -1
+                     : WIFEXITED(endStatus)   ? WEXITSTATUS(endStatus)
+                     : WIFSIGNALED(endStatus) ? 128 + WTERMSIG(endStatus)
+                                              : -1;
+        return collectRun(status, console, errors);
+    }
+
+private:
+    pid_t pid;
+    bool ended = false;
+    int endStatus = 0;
+    std::string console, errors;
+};
+#endif
 
 }  // namespace
 
@@ -114,6 +237,19 @@ void expectToolRun(const ToolRun &run, int status, const std::vector<std::string
     if (status != 0) {
         EXPECT_NE("", run.errors) << "every failure is named on stderr";
     }
+}
+
+std::string nativeSeparators(std::string path) {
+    for (char &c : path) {
+        if (c == '/' || c == '\\') {
+#ifdef _WIN32
+            c = '\\';
+#else
+            c = '/';
+#endif
+        }
+    }
+    return path;
 }
 
 std::string withoutCarriageReturns(const std::string &text) {
@@ -171,15 +307,9 @@ ToolRun FakeInstall::runByName(const std::string &tool, const std::vector<std::s
     std::string console = folder.file(captureName("console")), errors = folder.file(captureName("errors"));
     std::string commandLine = tool + ".exe";
     for (const std::string &a : arguments) commandLine += " " + shellQuoted(a);
-    ToolRun result;
-    result.status = runDirectly(toolProgramPath(tool), commandLine, workFolder(), console, errors);
-    result.output = withoutCarriageReturns(readFileBytes(console));
-    result.errors = withoutCarriageReturns(readFileBytes(errors));
-    std::remove(console.c_str());
-    std::remove(errors.c_str());
-    return result;
+    return collectRun(runDirectly(toolProgramPath(tool), commandLine, workFolder(), console, errors), console, errors);
 #else
-    return runCommand("PATH=" + shellQuoted(KX_BIN_DIR) + ":\"$PATH\" exec " + tool, arguments);
+    return runCommand("PATH=" + shellQuoted(KX_BIN_DIR) + ":\"$PATH\" " + launchWord() + tool, arguments);
 #endif
 }
 
@@ -187,7 +317,63 @@ ToolRun FakeInstall::runProgram(const std::string &programPath, const std::vecto
 #ifdef _WIN32
     return runCommand(shellQuoted(windowsPath(programPath)), arguments);
 #else
-    return runCommand("exec " + shellQuoted(programPath), arguments);
+    return runCommand(launchWord() + shellQuoted(programPath), arguments);
+#endif
+}
+
+bool FakeInstall::runAsUnprivilegedUser(std::string *whyNot) {
+#ifdef _WIN32
+    *whyNot = "on Windows a folder's read-only mark keeps no one out, and a test under Wine cannot take its own "
+              "rights away from the programs it starts";
+    return false;
+#else
+    if (::geteuid() != 0) return true;
+    if (std::system("command -v setpriv > /dev/null 2>&1") != 0) {
+        *whyNot = "the tests run as root, and setpriv, which would run the programs as another user, is missing";
+        return false;
+    }
+    unprivileged = true;
+    return true;
+#endif
+}
+
+std::string FakeInstall::launchWord() const {
+    return unprivileged ? "exec setpriv --reuid=65534 --regid=65534 --clear-groups -- " : "exec ";
+}
+
+std::unique_ptr<StartedTool> FakeInstall::start(const std::string &tool,
+                                                const std::vector<std::string> &arguments) const {
+    std::string console = folder.file(captureName("console")), errors = folder.file(captureName("errors"));
+    std::string program = toolProgramPath(tool);
+#ifdef _WIN32
+    std::string commandLine = shellQuoted(program);
+    for (const std::string &a : arguments) commandLine += " " + shellQuoted(a);
+    // A group of its own lets Ctrl-Break reach the program alone on Windows; Wine then ignores Ctrl-C
+    // in it, and there SIGINT stands for Ctrl-C instead.
+    DWORD flags = underWine() ? 0 : CREATE_NEW_PROCESS_GROUP;
+    PROCESS_INFORMATION process = {};
+    if (!startDirectly(program, commandLine, workFolder(), console, errors, flags, &process)) return nullptr;
+    return std::unique_ptr<StartedTool>(
+        new WindowsStartedTool(process, arguments.empty() ? program : arguments.back(), console, errors));
+#else
+    std::vector<std::string> words = {program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char *> argv;
+    for (std::string &word : words) argv.push_back(&word[0]);
+    argv.push_back(nullptr);
+    const std::string work = workFolder();
+    pid_t pid = ::fork();
+    if (pid < 0) return nullptr;
+    if (pid == 0) {  // only async-signal-safe calls until exec
+        int out = ::open(console.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || err < 0 || ::chdir(work.c_str()) != 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(127);
+        ::signal(SIGINT, SIG_DFL);
+        ::signal(SIGTERM, SIG_DFL);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    return std::unique_ptr<StartedTool>(new PosixStartedTool(pid, console, errors));
 #endif
 }
 
@@ -212,6 +398,8 @@ ToolRun FakeInstall::runCommand(const std::string &launch, const std::vector<std
     command = "\"" + command + "\"";  // cmd /c drops the outermost pair of quotes
 #else
     command = "cd " + shellQuoted(workFolder()) + " && ";
+    // What the run makes below the installation, the other user must be able to make.
+    if (unprivileged) command += "chown -R 65534:65534 " + shellQuoted(root()) + " && ";
     // An ignored SIGXFSZ stays ignored in the program, whose writes beyond the limit then fail
     // with EFBIG. The limit is the shell's, in blocks of 512 bytes.
     if (fileSizeLimit) command += "trap '' XFSZ && ulimit -f " + std::to_string(fileSizeLimit / 512) + " && ";
@@ -220,15 +408,10 @@ ToolRun FakeInstall::runCommand(const std::string &launch, const std::vector<std
     command += " > " + shellQuoted(console) + " 2> " + shellQuoted(errors);
 #endif
     int raw = std::system(command.c_str());
-    ToolRun result;
 #ifdef _WIN32
-    result.status = raw;
+    int status = raw;
 #else
-    result.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    int status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 #endif
-    result.output = withoutCarriageReturns(readFileBytes(console));
-    result.errors = withoutCarriageReturns(readFileBytes(errors));
-    std::remove(console.c_str());
-    std::remove(errors.c_str());
-    return result;
+    return collectRun(status, console, errors);
 }

@@ -29,6 +29,22 @@ std::string toolProgramPath(const std::string &tool);
 // A path below the build folder as this program sees it: under Wine the POSIX root is drive Z:.
 std::string buildFolderPath(const std::string &posixPath);
 
+// A program that runs while the test goes on (FakeInstall::start).
+class StartedTool {
+public:
+    virtual ~StartedTool() = default;
+    // True while it runs.
+    virtual bool running() = 0;
+    // Ctrl-C: SIGINT on POSIX (or `signal`); on Windows the console's Ctrl-C (under Wine, which
+    // turns SIGINT into that, SIGINT to the Wine process). False, with the reason, where it
+    // cannot be sent.
+    virtual bool interrupt(std::string *whyNot, int signal = 0) = 0;
+    // Ends it at once, giving it no chance to tidy up (SIGKILL, TerminateProcess).
+    virtual void kill() = 0;
+    // Waits for the end: the status is the exit status, or 128 + the signal that ended it.
+    virtual ToolRun wait() = 0;
+};
+
 class FakeInstall {
 public:
     // With `gameInstalled` false the registry names no game folder.
@@ -64,6 +80,17 @@ public:
     // The same with the program given by its full path in the suite's form (`\` and `/` alike).
     ToolRun runProgram(const std::string &programPath, const std::vector<std::string> &arguments) const;
 
+    // Runs that follow run as a user who is not root (nobody, uid 65534), so that a folder
+    // without write permission keeps them out: where the tests run as root, through setpriv,
+    // with the whole installation handed to that user before each run. True at once where the
+    // tests do not run as root. False, with the reason, where it cannot be had (Windows, where a
+    // folder's read-only mark keeps no one out; root without setpriv).
+    bool runAsUnprivilegedUser(std::string *whyNot);
+
+    // Starts `tool` in the work folder like run() and returns at once, so that the test can
+    // interrupt it while it works.
+    std::unique_ptr<StartedTool> start(const std::string &tool, const std::vector<std::string> &arguments) const;
+
     // Runs that follow may not make any file larger than `bytes` (rounded down to the 512-byte
     // blocks the shell counts in; 0 lifts the limit): a write beyond it fails with EFBIG, as on
     // a full disk, instead of ending the program. Standard output and error count too. False
@@ -75,8 +102,11 @@ private:
     // folder.
     ToolRun runCommand(const std::string &launch, const std::vector<std::string> &arguments) const;
 
+    std::string launchWord() const;
+
     TempFolder folder;
     bool gameInstalled;
+    bool unprivileged = false;
     uint64_t fileSizeLimit = 0;
     std::unique_ptr<ScopedGameFolder> game;
     ScopedEnv noPause{"REELMARA_NO_PAUSE", "1"};
@@ -92,6 +122,10 @@ extern const std::string kToolStartUp;
 // The checks every table of tool runs makes: the exit status, the two start-up lines first,
 // the texts in order on stdout, and a stderr line whenever the status reports a failure.
 void expectToolRun(const ToolRun &run, int status, const std::vector<std::string> &texts);
+
+// `path` with the separators of this system (`/` on POSIX, `\` on Windows), as the tools show
+// the paths they make.
+std::string nativeSeparators(std::string path);
 
 // The text with every CR removed: report files end their lines in CR LF.
 std::string withoutCarriageReturns(const std::string &text);

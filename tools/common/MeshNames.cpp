@@ -4,7 +4,9 @@
 #include "IOException.h"
 #include "KxRlContentRegistry.h"
 #include "ToolFrame.h"
+#include "KxRlFileCopy.h"
 #include "KxRlUtil.h"
+#include "Platform.h"
 #include "ToolOutput.h"
 
 #include <cstring>
@@ -40,25 +42,66 @@ std::vector<std::string> expandMeshPattern(const KxRlContentRegistry *registry, 
     return names;
 }
 
-std::string findMeshFile(KxRlContentRegistry *registry, const char *name, char *path) {
-    if (kxrlHasParentPart(name)) throw IOException("A mesh file name may not lead out of its folder with \"..\"");
-    MeshLocation location = locateMeshName(name);
-    KxRlGameFiles *source = registry->getContentSource(path, location.file.c_str(), location.folder.c_str(), false);
-    if (!source) throw IOException("not found in " + location.folder + " of " + describeSearchedSources(registry));
-    return describeFoundFile(source, path, location.file.c_str(), location.folder.c_str());
+std::vector<std::string> expandMeshPatternOnDisk(const char *pattern) {
+    std::vector<std::string> names;
+    if (!pattern) return names;
+    std::string folderPart(pattern, static_cast<size_t>(fileNameOf(pattern) - pattern));
+    for (const platform::DirEntry &entry : platform::listDirectory(pattern))
+        if (!(entry.attributes & platform::ATTR_DIRECTORY)) names.push_back(folderPart + entry.name);
+    return names;
+}
+
+bool findMeshFileOrPath(KxRlContentRegistry *registry, const char *name, FoundMeshFile &found) {
+    found = FoundMeshFile();
+    const char *text = name ? name : "";
+    std::string missing;
+    if (kxrlHasParentPart(text)) {
+        missing = "A mesh file name may not lead out of its folder with \"..\"";
+    } else {
+        MeshLocation location = locateMeshName(text);
+        char path[KXRL_PATH_SIZE];
+        KxRlGameFiles *source =
+            registry->getContentSource(path, location.file.c_str(), location.folder.c_str(), false);
+        if (source) {
+            found.path = path;
+            found.where = describeFoundFile(source, path, location.file.c_str(), location.folder.c_str());
+            return true;
+        }
+        missing = "not found in " + location.folder + " of " + describeSearchedSources(registry);
+    }
+    if (!*text || isMeshPattern(text) || !kxrlFileExists(text) || platform::isDirectory(text)) {
+        found.where = missing;
+        return false;
+    }
+    found.path = text;
+    found.onDisk = true;
+    std::string file = kxrlAbsolutePlace(text);
+    found.where = "read from the file " + file;
+    toolDiagnostic(text, "%s; read the file %s", missing.c_str(), file.c_str());
+    return true;
+}
+
+const char *exportNameOf(const char *name, const FoundMeshFile &found) {
+    return found.onDisk ? fileNameOf(name) : name;
+}
+
+std::vector<std::string> meshFilesOf(const char *name) {
+    if (!isMeshPattern(name)) return {name ? name : ""};
+    std::vector<std::string> matches = expandMeshPattern(getContentRegistry(), name);
+    if (!matches.empty()) return matches;
+    std::string searched = "no mesh file matches in " + locateMeshName(name).folder + " of " +
+                           describeSearchedSources(getContentRegistry());
+    matches = expandMeshPatternOnDisk(name);
+    if (matches.empty()) throw IOException(searched + ", nor on disk");
+    toolDiagnostic(name, "%s; the pattern names %zu file%s on disk", searched.c_str(), matches.size(),
+                   matches.size() == 1 ? "" : "s");
+    return matches;
 }
 
 void forEachMeshFile(const char *name, const std::function<void(const char *)> &visit) {
-    if (!isMeshPattern(name)) {
-        visit(name);
-        return;
-    }
     std::vector<std::string> matches;
     try {
-        matches = expandMeshPattern(getContentRegistry(), name);
-        if (matches.empty())
-            throw IOException("no mesh file matches in " + locateMeshName(name).folder + " of " +
-                              describeSearchedSources(getContentRegistry()));
+        matches = meshFilesOf(name);
     } catch (const IOException &e) {
         toolError("Could not load mesh file %s\n", name);
         toolDiagnostic(name, "%s", e.describe().c_str());

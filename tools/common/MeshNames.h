@@ -1,9 +1,11 @@
 #ifndef KX_TOOLS_MESHNAMES_H
 #define KX_TOOLS_MESHNAMES_H
 
-// Mesh file names as the users of meshlister and propbridge give them: a name the game uses ("p_desk.msh"),
-// optionally with folder parts below data\meshes\ ("props/p_desk.msh"), or a wildcard pattern
-// ("p_demo_*.msh") that names every matching mesh file of every source.
+// Mesh file names as the users of meshlister, propcarver, propbender and propbridge give them: a
+// name the game uses ("p_desk.msh"), optionally with folder parts below the meshes folder
+// ("props/p_desk.msh"), or a wildcard pattern ("p_demo_*.msh") that names every matching mesh
+// file of every source. A name that no source has may be a path of a file on disk
+// ("p_desk/group00mesh00.msh", an export), which is then read.
 
 #include <functional>
 #include <string>
@@ -28,16 +30,40 @@ bool isMeshPattern(const char *name);
 // matches.
 std::vector<std::string> expandMeshPattern(const KxRlContentRegistry *registry, const char *pattern);
 
-// Finds the mesh file `name` in data\meshes\ of the registry's sources (the first source that
-// has it wins) and puts its path into `path` (KXRL_PATH_SIZE bytes). Returns where it was
-// found, for messages ("found in the game folder ... as ..."). Throws IOException when the
-// name has a ".." part, and, naming every source searched, when no source has it.
-std::string findMeshFile(KxRlContentRegistry *registry, const char *name, char *path);
+// The files on disk that `pattern` names, relative to the current folder or absolute: its folder
+// part as given followed by each matching file's name as listed. Folders are left out.
+std::vector<std::string> expandMeshPatternOnDisk(const char *pattern);
 
-// Calls `visit` with `name`, or, for a pattern, with every mesh file it names in the sources of
-// the frame's content registry (expandMeshPattern). A pattern that matches nothing or cannot be
-// listed prints "Could not load mesh file <pattern>\n" as an error, with the sources searched
-// on standard error.
+// A mesh file found for a name given on the command line.
+struct FoundMeshFile {
+    std::string path;   // the file to read
+    std::string where;  // where it was found, for messages
+    // No source had the name and it was read as a file on disk: its exports are named after the
+    // file alone, as those of an absolute name are.
+    bool onDisk = false;
+};
+
+// Finds the mesh file `name` in data\meshes\ of the registry's sources (the first source that
+// has it wins). When no source has it, or it cannot be looked up there (a ".." part), and `name`
+// as given names an existing file (relative to the current folder, or absolute), that file is
+// the one: standard error says which file is read. Returns false, with the sources searched in
+// `found.where`, when neither has it. A source that has the file but cannot hand it over (an
+// archive entry that cannot be extracted) throws its IOException.
+bool findMeshFileOrPath(KxRlContentRegistry *registry, const char *name, FoundMeshFile &found);
+
+// The file name that exports of `name` are named after: `name` itself, or for a file read from
+// disk the name after its last separator.
+const char *exportNameOf(const char *name, const FoundMeshFile &found);
+
+// The mesh files that `name` names: `name` itself, or for a pattern every match in the sources of
+// the frame's content registry (expandMeshPattern), or, when no source has one, every match on
+// disk (with a note on standard error). Throws an IOException naming the sources searched when a
+// pattern matches nothing.
+std::vector<std::string> meshFilesOf(const char *name);
+
+// Calls `visit` with each mesh file that `name` names (meshFilesOf). A pattern that matches
+// nothing or cannot be listed prints "Could not load mesh file <pattern>\n" as an error, with the
+// sources searched on standard error.
 void forEachMeshFile(const char *name, const std::function<void(const char *)> &visit);
 
 #endif

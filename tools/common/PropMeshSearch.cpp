@@ -5,6 +5,7 @@
 #include "KxRlIniFile.h"
 #include "KxRlMeshFile.h"
 #include "KxRlUtil.h"
+#include "Platform.h"
 #include "ToolFrame.h"
 
 #include <cstring>
@@ -48,7 +49,7 @@ void findPropMesh(const char *propName, char *path, std::string *detail) {
 
     std::string meshName;
     if (findContent(path, iniName, "data\\setdressing\\", detail)) {
-        const std::string iniPath = path;
+        const std::string iniPath = platform::nativePath(path);
         std::unique_ptr<KxRlIniFile> ini;
         try {
             ini.reset(new KxRlIniFile(path));
@@ -88,7 +89,7 @@ KxRlMeshFile *loadPropMesh(const char *propName, std::string *detail) {
     try {
         return KxRlMeshFile::CreateFromFile(path);
     } catch (const IOException &e) {
-        setDetail(detail, std::string(path) + ": " + e.getErrorString());
+        setDetail(detail, platform::nativePath(path) + ": " + e.getErrorString());
         throw;
     }
 }

@@ -66,7 +66,7 @@ float degreesToRadians(float degrees) { return degrees / 180.0f * 3.141592653589
 void readCategory(const char *word, int *category) {
     int value = resOptionValue(word);
     if (value < 0 || value > 9) {
-        std::printf("Warning : invalid category number (%s)\n", word);
+        toolMessage("Warning : invalid category number (%s)\n", word);
         return;
     }
     *category = value;

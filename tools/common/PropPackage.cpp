@@ -9,9 +9,7 @@
 #include "ToolFrame.h"
 #include "ToolOutput.h"
 
-#include <cerrno>
 #include <cstring>
-#include <exception>
 #include <string>
 
 namespace {
@@ -46,7 +44,8 @@ void composePath(char *folderPath, char *filePath, const char *output, const Pac
         fits = kxrlAttachDirName(filePath, name, false) && kxrlAttachDirName(filePath, file.extension, false);
     }
     if (!fits) {
-        std::string path = std::string(output) + "\\" + file.folder + "\\" + name + file.extension;
+        std::string path =
+            platform::nativePath((std::string(output) + "\\" + file.folder + "\\" + name + file.extension).c_str());
         toolDiagnostic(path.c_str(), "the path has %u characters; at most %u fit",
                        static_cast<unsigned>(path.size()), static_cast<unsigned>(KXRL_PATH_SIZE - 1));
         throw IOException("Package path is too long: " + path);
@@ -72,31 +71,36 @@ void removeMadeFolder(const char *folderPath, bool made) {
     if (made) platform::removeEmptyDirectory(withoutTrailingSeparators(folderPath).c_str());
 }
 
-// Writes one INI file with `body`; a file that cannot be created throws `failure`, a write
-// error the stream's own text, each after a stderr line naming the file.
+// Writes one INI file with `body`, whole or not at all; a file that cannot be created throws
+// `failure`, a write error the stream's own text, each after a stderr line naming the file.
 template <typename Body>
 void writeIni(const char *path, const char *failure, Body body) {
+    const std::string shown = platform::nativePath(path);
+    TextFileWriter ini;
     std::string reason;
-    std::exception_ptr failed;
-    {
-        TextFileWriter ini;
-        if (!ini.open(path)) {
-            toolDiagnostic(path, "cannot be created: %s", std::strerror(errno));
-            throw IOException(failure);
-        }
-        try {
-            body(ini);
-            ini.close();
-            return;
-        } catch (const IOException &e) {
-            reason = e.describe();
-            failed = std::current_exception();
-        }
+    if (!ini.open(path, &reason)) {
+        toolDiagnostic(shown.c_str(), "cannot be created: %s", reason.c_str());
+        throw IOException(failure);
     }
-    // A partly written INI file would pass for a whole one with the game: it goes, once closed.
-    platform::removeFile(path);
-    toolDiagnostic(path, "%s", reason.c_str());
-    std::rethrow_exception(failed);
+    try {
+        body(ini);
+        ini.close();
+    } catch (const IOException &e) {
+        toolDiagnostic(shown.c_str(), "%s", e.describe().c_str());
+        throw;
+    }
+}
+
+// Makes every missing level of the folder of `file` (the output folder too). A folder that cannot
+// be made fails the file with `failure` and the system's reason (for want of permission:
+// "Permission denied"), after a stderr line naming the file and that folder.
+void makeFolderOf(const char *file, const char *folder, const char *failure) {
+    std::string level;
+    int error = kxrlMakeFolders(folder, &level);
+    if (error == 0) return;
+    toolDiagnostic(platform::nativePath(file).c_str(), "%s: %s (the folder %s could not be made)", failure,
+                   std::strerror(error), platform::nativePath(level.c_str()).c_str());
+    throw IOException(error, failure);
 }
 
 }  // namespace
@@ -117,17 +121,17 @@ void exportProp(KxRlRebuiltProp *prop, const char *propName, int category) {
     try {
         prop->exportMesh(files[0]);
     } catch (const IOException &e) {
-        toolDiagnostic(files[0], "%s%s", e.describe().c_str(), missingFolderNote(folders[0]).c_str());
+        toolDiagnostic(platform::nativePath(files[0]).c_str(), "%s", describeWriteFailure(e, folders[0]).c_str());
         // Nothing of the package is written: the folders made for it go again.
         removeMadeFolder(folders[0], madeMeshes);
         removeMadeFolder(dataFolder, madeData);
         throw;
     }
-    makeFolder(folders[1]);
+    makeFolderOf(files[1], folders[1], "Could not create propblueprint INI file");
     exportBluePrintINI(files[1], category);
-    makeFolder(folders[2]);
+    makeFolderOf(files[2], folders[2], "Could not create prop INI file");
     exportPropINI(files[2], name);
-    makeFolder(folders[3]);
+    makeFolderOf(files[3], folders[3], "Could not create prop INI file");
     exportPropINI(files[3], name);
 }
 

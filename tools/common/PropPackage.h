@@ -7,9 +7,11 @@
 //   O\data\propblueprint\N.ini    the blueprint INI (menu category and price)
 //   O\data\props\N.ini            the prop INI (names the mesh)
 //   O\data\setdressing\N.ini      the same prop INI again
-// Missing folders are created and existing ones used; the four files are replaced and
-// everything else in the tree stays. INI lines end in CR LF on every platform. Every prop
-// writing tool (propcarver, propbender, dresscaster, roomwright) writes through here.
+// Missing folders are created and existing ones used (a folder that cannot be made fails the
+// file that goes into it, with the system's reason for the folder); the four files are replaced,
+// each whole or not at all, and everything else in the tree stays. INI lines end in CR LF on
+// every platform. Every prop writing tool (propcarver, propbender, dresscaster, roomwright)
+// writes through here.
 
 class KxRlRebuiltProp;
 

@@ -6,11 +6,15 @@
 #include "KxRlMeshFile.h"
 #include "KxRlMeshGroupRef.h"
 #include "KxRlRebuiltProp.h"
+#include "MeshNames.h"
+#include "Platform.h"
 #include "PropPackage.h"
 #include "ToolFrame.h"
 #include "ToolOutput.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 // ---------------------------------------------------------------------------------------
 // PropInput
@@ -21,27 +25,39 @@ void PropInput::takePositional(const char *word) {
     else if (!propNameGiven)
         setPropName(word);
     else
-        std::printf("Warning : option \"%s\" is unknown or out of place\n", word);
+        toolMessage("Warning : option \"%s\" is unknown or out of place\n", word);
 }
 
 void PropInput::loadMeshFile(const char *name) {
-    char path[KXRL_PATH_SIZE];
-    bool found;
+    // One input: a pattern is taken only when it names exactly one mesh file.
+    std::vector<std::string> files;
     try {
-        found = getContentRegistry()->getContent(path, name, "data\\meshes\\", false);
+        files = meshFilesOf(name);
     } catch (const IOException &e) {
-        toolDiagnostic(name, "%s", e.getErrorString());
-        throw;
-    }
-    if (!found) {
-        toolDiagnostic(name, "no such mesh in data\\meshes\\ of the -newdata folders, the content folder, "
-                             "the game folder or the game's archives");
+        toolDiagnostic(name, "%s", e.describe().c_str());
         throw IOException("Could not find input mesh file!");
     }
+    if (files.size() > 1) {
+        std::string listed;
+        for (const std::string &file : files) listed += (listed.empty() ? "" : ", ") + file;
+        toolDiagnostic(name, "the pattern names %zu mesh files, but one input is read: %s", files.size(),
+                       listed.c_str());
+        throw IOException("Input mesh file name matches several mesh files!");
+    }
+    FoundMeshFile found;
     try {
-        meshFile.reset(KxRlMeshFile::CreateFromFile(path));
+        if (!findMeshFileOrPath(getContentRegistry(), files[0].c_str(), found)) {
+            toolDiagnostic(files[0].c_str(), "%s", found.where.c_str());
+            throw IOException("Could not find input mesh file!");
+        }
     } catch (const IOException &e) {
-        toolDiagnostic(path, "%s", e.getErrorString());
+        if (found.where.empty()) toolDiagnostic(files[0].c_str(), "%s", e.describe().c_str());
+        throw;
+    }
+    try {
+        meshFile.reset(KxRlMeshFile::CreateFromFile(found.path.c_str()));
+    } catch (const IOException &e) {
+        toolDiagnostic(platform::nativePath(found.path.c_str()).c_str(), "%s", e.getErrorString());
         throw;
     }
 }
@@ -106,5 +122,5 @@ void exportPropAndReport(PropInput &input, KxRlRebuiltProp *prop, int category) 
         return;
     }
     input.markPackageWritten();
-    std::printf("Exported prop %s!\n", getPropName());
+    toolMessage("Exported prop %s!\n", getPropName());
 }

@@ -34,9 +34,11 @@ public:
     // A word that is no option and no argument: the input mesh first, then the prop name;
     // after both, "Warning : option \"%s\" is unknown or out of place\n".
     void takePositional(const char *word);
-    // Looks the name up in data\meshes\ of the content registry and loads the file. Throws
-    // IOException "Could not find input mesh file!" or the reader's own error (after a stderr
-    // line naming the file).
+    // Looks the name up in data\meshes\ of the content registry, or else as a file on disk
+    // (findMeshFileOrPath), and loads the file. A pattern is the one mesh file it names. Throws
+    // IOException "Could not find input mesh file!", "Input mesh file name matches several mesh
+    // files!" (the matches listed on stderr) or the reader's own error (after a stderr line
+    // naming the file).
     void loadMeshFile(const char *name);
     // The frame's resOutput: throws IOException "Output prop name exceeds 25 characters."
     // (after a stderr line naming the word).

@@ -1,5 +1,6 @@
 #include "ToolFrame.h"
 
+#include "ConsoleText.h"
 #include "IOException.h"
 #include "KxRlContentRegistry.h"
 #include "KxRlGameDataFolder.h"
@@ -19,6 +20,8 @@
 namespace {
 
 ToolFrameValues frameValues;
+// Outside the values that every run resets: it is chosen before the run starts.
+bool documentOutput = false;
 
 const char *const kDocumentsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
@@ -41,7 +44,7 @@ void deleteContentRegistry() {
 // folder + "\" + name into a path buffer, or an IOException naming the path.
 void joinFolder(char *target, const char *folder, const char *name) {
     if (!kxrlMakeDirName(target, folder, name, false))
-        throw IOException("Path is too long: " + std::string(folder) + "\\" + name);
+        throw IOException("Path is too long: " + platform::nativePath((std::string(folder) + "\\" + name).c_str()));
 }
 
 // Application folder = `folder`; the content and cache folders are created in it.
@@ -79,8 +82,9 @@ void diagnoseGameFolder() {
 // reason on standard error. The other archives stay in use.
 void reportSkippedArchives(const KxRlPakRegistry *archives) {
     for (const KxRlPakRegistry::SkippedArchive &skipped : archives->getSkippedArchives()) {
-        std::printf("Warning : skipping damaged archive %s (%s)\n", fileNameOf(skipped.path.c_str()),
-                    skipped.reason.c_str());
+        if (!documentOutput)
+            toolMessage("Warning : skipping damaged archive %s (%s)\n", fileNameOf(skipped.path.c_str()),
+                        skipped.reason.c_str());
         toolDiagnostic(platform::nativePath(skipped.path.c_str()).c_str(), "damaged archive skipped: %s",
                        skipped.reason.c_str());
     }
@@ -126,6 +130,9 @@ void resetToolFrame() {
 
 void setToolSettings(const ToolSettings *settings) { frameValues.settings = settings; }
 
+void setDocumentOutput(bool document) { documentOutput = document; }
+bool isDocumentOutput() { return documentOutput; }
+
 const char *getAppFolder() { return frameValues.appFolder; }
 const char *getContentFolder() { return frameValues.contentFolder; }
 const char *getCacheFolder() { return frameValues.cacheFolder; }
@@ -151,7 +158,7 @@ int runTool(const ToolSettings &settings, int argc, char **argv, ToolBody body) 
 
     try {
         initRandomGenerator();
-        std::printf("Initializing Reelmara content registry...\n");
+        if (!documentOutput) std::printf("Initializing Reelmara content registry...\n");
         if (settings.readsDocumentsFolder)
             initAppFolders(argv[0] ? argv[0] : "");
         else
@@ -185,7 +192,7 @@ unsigned int randomSeed() {
 }
 
 void initRandomGenerator() {
-    std::printf("Initializing random number generator...\n");
+    if (!documentOutput) std::printf("Initializing random number generator...\n");
     std::srand(randomSeed());
 }
 
@@ -235,9 +242,10 @@ void initContentRegistry() {
         reportSkippedArchives(archives);
     } catch (const IOException &e) {
         // Without a game folder the reason is already on standard error.
-        if (const char *game = kxrlGetGamePath()) toolDiagnostic(game, "the game's archives: %s", e.getErrorString());
+        if (const char *game = kxrlGetGamePath())
+            toolDiagnostic(platform::nativePath(game).c_str(), "the game's archives: %s", e.getErrorString());
         if (!tolerant) throw;
-        std::printf("%s\n", e.getErrorString());
+        if (!documentOutput) toolMessage("%s\n", e.getErrorString());
     }
 }
 
@@ -293,10 +301,20 @@ bool addNewDataFolder(const char *folder) {
     return true;
 }
 
+void toolMessage(const char *format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    std::fputs(formatForConsole(true, format, arguments).c_str(), stdout);
+    va_end(arguments);
+}
+
 void toolError(const char *format, ...) {
     va_list arguments;
     va_start(arguments, format);
-    std::vprintf(format, arguments);
+    // With a document on standard output (paklister -json), messages go to standard error.
+    const std::string text = formatForConsole(true, format, arguments);
+    if (documentOutput) std::fflush(stdout);
+    std::fputs(text.c_str(), documentOutput ? stderr : stdout);
     va_end(arguments);
     frameValues.errorReported = true;
 }
@@ -305,12 +323,12 @@ void toolDiagnostic(const char *subject, const char *reasonFormat, ...) {
     // stdout first, so that a console that shows both keeps the described line above this one.
     std::fflush(stdout);
     const char *tool = frameValues.settings && frameValues.settings->name ? frameValues.settings->name : "reelmara";
-    std::fprintf(stderr, "%s: %s: ", tool, subject ? subject : "");
     va_list arguments;
     va_start(arguments, reasonFormat);
-    std::vfprintf(stderr, reasonFormat, arguments);
+    // One line, whatever the subject and the reason hold.
+    std::string reason = consoleSafe(formatForConsole(false, reasonFormat, arguments).c_str(), false);
     va_end(arguments);
-    std::fputc('\n', stderr);
+    std::fprintf(stderr, "%s: %s: %s\n", tool, consoleSafe(subject, false).c_str(), reason.c_str());
     std::fflush(stderr);
     frameValues.diagnosticCount++;
 }

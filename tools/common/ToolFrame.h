@@ -50,6 +50,13 @@ typedef void (*ToolBody)(int argc, char **argv);
 // and return 0, before anything else happens.
 int runTool(const ToolSettings &settings, int argc, char **argv, ToolBody body);
 
+// For the runs that follow (set before runTool): standard output carries a document that a
+// script reads as it is (paklister's JSON), so the frame prints nothing there. The start-up lines
+// and the lines about the sources (a damaged archive, a game that is not installed) are left off,
+// their standard error lines stay, and toolError's lines go to standard error.
+void setDocumentOutput(bool document);
+bool isDocumentOutput();
+
 // The process-wide values of the frame, in one place so that tests can reset them.
 struct ToolFrameValues {
     const ToolSettings *settings = nullptr;
@@ -124,7 +131,14 @@ bool addNewDataFolder(const char *folder);
 
 // --- reporting and exit status --------------------------------------------------------------
 
-// Prints an error line (printf format, to standard output) and marks the run as failed.
+// Prints a message (printf format) to standard output. The texts given for %s may come from files
+// and command lines: bytes a terminal would act on are shown escaped (ConsoleText.h).
+void toolMessage(const char *format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+// Prints an error line as toolMessage does and marks the run as failed.
 void toolError(const char *format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))
@@ -132,7 +146,9 @@ void toolError(const char *format, ...)
     ;
 // One diagnostic line on standard error, "<tool>: <subject>: <reason>" (the reason in printf
 // format), naming the file, folder, archive or registry source and the cause, so that a user
-// can act on a failure. It goes beside the described stdout message (toolError) and does not
+// can act on a failure. Control characters and line breaks in the subject and the reason are
+// shown escaped, so the line stays one line. A path the tools made is given in the system's own
+// form (platform::nativePath). It goes beside the described stdout message (toolError) and does not
 // change the exit status by itself, so it also serves warnings about input used anyway.
 void toolDiagnostic(const char *subject, const char *reasonFormat, ...)
 #if defined(__GNUC__)

@@ -13,7 +13,8 @@
     "      2)  Your game's folder.\n"                                                   \
     "      3)  The game's PAK files.\n"                                                 \
     "    If you add a new directory using the -newdata option, this application will\n" \
-    "    look there first.\n"
+    "    look there first.  When none of them has the file, a file of that name on\n"  \
+    "    disk (relative to the current folder, or a full path) is read.\n"
 
 // The head of the global options of the tools that read mesh files by name (meshlister,
 // propbridge): -newdata.

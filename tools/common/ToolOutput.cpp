@@ -13,16 +13,12 @@ namespace {
 
 // Copies `text` into a path buffer or throws an IOException naming it.
 void copyPath(char *target, const std::string &text) {
-    if (text.size() >= KXRL_PATH_SIZE) throw IOException("Path is too long: " + text);
+    if (text.size() >= KXRL_PATH_SIZE) throw IOException("Path is too long: " + platform::nativePath(text.c_str()));
     kxrlStrCopy(target, text.c_str(), KXRL_PATH_SIZE);
 }
 
-// Creates each level of `path`: the text before every separator, then the whole path.
-void makeFolderLevels(const std::string &path) {
-    for (size_t i = 1; i < path.size(); i++)
-        if (kxrlIsSeparator(path[i]) && !kxrlIsSeparator(path[i - 1])) platform::makeDirectory(path.substr(0, i).c_str());
-    if (!path.empty()) platform::makeDirectory(path.c_str());
-}
+// Creates each level of `path`. A folder that cannot be made is reported by the writes into it.
+void makeFolderLevels(const std::string &path) { kxrlMakeFolders(path.c_str()); }
 
 std::string cutAtFirstDot(const char *text) {
     const char *dot = std::strchr(text, '.');
@@ -76,7 +72,7 @@ bool resOutput(const char *propName) {
     return platform::makeDirectory(prop.c_str());
 }
 
-void resMeshFileDir(const char *meshPath) {
+void resMeshFileDir(const char *meshPath, const char *exportFolder) {
     const char *path = meshPath ? meshPath : "";
     if (kxrlHasParentPart(path))
         throw IOException("The export folder may not lead out of the current folder: " + std::string(path));
@@ -89,6 +85,9 @@ void resMeshFileDir(const char *meshPath) {
     // An empty name would put the exports into the root of the file system.
     if (base.empty()) throw IOException("Export folder name is empty: " + std::string(path));
     std::string folder = std::string(path, static_cast<size_t>(name - path)) + base;
+    if (exportFolder && *exportFolder)
+        folder = std::string(exportFolder) + (kxrlIsSeparator(exportFolder[std::strlen(exportFolder) - 1]) ? "" : "/") +
+                 folder;
     copyPath(toolFrame().outputFolder, folder);
     makeFolderLevels(folder);
 }
@@ -96,4 +95,12 @@ void resMeshFileDir(const char *meshPath) {
 std::string missingFolderNote(const char *folder) {
     if (platform::isDirectory(folder)) return "";
     return std::string(" (the folder ") + folder + " could not be made)";
+}
+
+std::string describeWriteFailure(const IOException &e, const char *folder) {
+    std::string level;
+    int error = platform::isDirectory(folder) ? 0 : kxrlMakeFolders(folder, &level);
+    if (error == 0) return e.describe();
+    return IOException(error, e.getErrorString()).describe() + " (the folder " + platform::nativePath(level.c_str()) +
+           " could not be made)";
 }

@@ -3,6 +3,8 @@
 
 #include <string>
 
+class IOException;
+
 // The tools' output folder and prop name (values of the start-up frame). Wherever these
 // functions split a path, `\` and `/` both count as separators. Folders that already exist,
 // or cannot be created, are not an error here: writing into them reports the failure.
@@ -33,14 +35,22 @@ bool resOutputDir(const char *inputPath);
 // Returns true when this call created that folder (it did not exist before).
 bool resOutput(const char *propName);
 
-// Output folder = the mesh path with the first '.' of its file name and all after it cut off;
-// every level of it is created (meshlister's export folder). Exports stay below the current
-// folder: an absolute path keeps only its file name (/p_shelf.msh exports into p_shelf), and
-// a path with a ".." part throws an IOException naming it.
-void resMeshFileDir(const char *meshPath);
+// Output folder = the mesh path with the first '.' of its file name and all after it cut off,
+// below `exportFolder` when one is given; every level of it is created (meshlister's export
+// folder). Exports stay below the current folder (or `exportFolder`): an absolute path keeps
+// only its file name (/p_shelf.msh exports into p_shelf), and a path with a ".." part throws an
+// IOException naming it.
+void resMeshFileDir(const char *meshPath, const char *exportFolder = nullptr);
 
 // " (the folder <folder> could not be made)" when `folder` is not a folder, else "": a file that
 // could not be opened is most often a file whose folder is missing, and the message says so.
 std::string missingFolderNote(const char *folder);
+
+// The reason that a file in `folder` could not be written, for messages: e.describe(), or, when
+// the folder is not there, the system's reason that it cannot be made (its missing levels are
+// made again to learn it) and " (the folder <level> could not be made)". A file that could not be
+// opened is most often one whose folder is missing, and the open's "No such file or directory"
+// would hide why (a folder without write permission: "Permission denied").
+std::string describeWriteFailure(const IOException &e, const char *folder);
 
 #endif

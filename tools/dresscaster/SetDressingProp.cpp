@@ -61,7 +61,7 @@ private:
                 try {
                     read = byPath.emplace(path, std::unique_ptr<KxRlMeshFile>(KxRlMeshFile::CreateFromFile(path))).first;
                 } catch (const IOException &e) {
-                    lookup.detail = std::string(path) + ": " + e.getErrorString();
+                    lookup.detail = platform::nativePath(path) + ": " + e.getErrorString();
                     throw;
                 }
             }
@@ -83,7 +83,7 @@ KxRlSetDressingINI *tryRead(const std::string &path, std::string *unreadable) {
         return new KxRlSetDressingINI(path.c_str());
     } catch (const IOException &e) {
         if (kxrlFileExists(path.c_str()) && !platform::isDirectory(path.c_str()))
-            *unreadable += "; " + path + " cannot be read: " + e.getErrorString();
+            *unreadable += "; " + platform::nativePath(path.c_str()) + " cannot be read: " + e.getErrorString();
         return nullptr;
     }
 }
@@ -121,15 +121,16 @@ KxRlSetDressingINI *loadSetDressing(const char *file) {
             if (KxRlSetDressingINI *found = tryRead(path, &unreadable)) return found;
         }
         for (const platform::DirEntry &entry : platform::listDirectory((std::string(folder) + "*").c_str())) {
-            // Any folder, whatever other attributes it carries (read-only, not indexed, ...).
-            if (!(entry.attributes & platform::ATTR_DIRECTORY)) continue;
+            // Any folder, whatever other attributes it carries (read-only, not indexed, ...); not
+            // "." (searched above) nor ".." (the parent of Set Dressing, whose files are not meant).
+            if (!(entry.attributes & platform::ATTR_DIRECTORY) || entry.name == "." || entry.name == "..") continue;
             std::string candidate = std::string(folder) + entry.name + "\\" + file;
             if (candidate.size() >= KXRL_PATH_SIZE) continue;
             if (KxRlSetDressingINI *found = tryRead(candidate, &unreadable)) return found;
         }
-        where = std::string(", nor in ") + folder + " or its sub-folders";
+        where = ", nor in " + platform::nativePath(folder) + " or its sub-folders";
     } else {
-        where = *documents ? std::string(", and the documents folder's path is too long: ") + documents
+        where = *documents ? ", and the documents folder's path is too long: " + platform::nativePath(documents)
                            : std::string("; no documents folder is known");
     }
     char current[KXRL_PATH_SIZE];
@@ -206,6 +207,6 @@ bool createProp(const PropData &data) {
         toolError("%s (%s)\n", e.getErrorString(), name);
         return false;
     }
-    std::printf("Exported prop %s!\n", name);
+    toolMessage("Exported prop %s!\n", name);
     return true;
 }

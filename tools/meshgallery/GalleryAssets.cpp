@@ -31,7 +31,7 @@ dd { margin: 0; }
 .nothing { padding: 0 1.25rem; color: var(--muted); }
 .views { display: flex; flex-wrap: wrap; gap: 1rem; }
 .views figure { flex: 1 1 20rem; max-width: 30rem; }
-figure { margin: 0; }
+figure { margin: 0; width: max-content; max-width: 100%; }
 figcaption { color: var(--muted); font-size: 0.85rem; text-align: center; }
 .group { background: var(--paper); border-top: 1px solid var(--line); margin-top: 1.2rem; padding-bottom: 1rem; }
 .mesh { border-top: 1px dashed var(--line); margin-top: 0.8rem; }

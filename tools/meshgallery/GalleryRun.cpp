@@ -20,6 +20,7 @@
 #include "OrderedWork.h"
 #include "Platform.h"
 #include "RandomAccessFile.h"
+#include "TemporaryFile.h"
 #include "TextFileWriter.h"
 #include "ToolFrame.h"
 #include "ToolOutput.h"
@@ -76,9 +77,7 @@ void writeTextFile(const std::string &path, const std::string &text) {
 void writeFragments(const std::string &path, const GalleryResult &result) {
     std::string text = "card " + std::to_string(result.card.size()) + "\n" + result.card + "entry " +
                        std::to_string(result.entry.size()) + "\n" + result.entry;
-    RandomAccessFile file(path.c_str(), "wb");
-    file.write(text.data(), text.size());
-    file.close();
+    writeWholeFile(path.c_str(), text.data(), text.size());
 }
 
 bool readFragments(const std::string &path, GalleryResult *result) {
@@ -280,8 +279,8 @@ bool Gallery::prepareFolder() {
         return true;
     } catch (const IOException &e) {
         toolError("Could not write the gallery into %s\n", options.folder.c_str());
-        toolDiagnostic(platform::nativePath(writing.c_str()).c_str(), "the gallery cannot be written there: %s%s",
-                       e.describe().c_str(), missingFolderNote(options.folder.c_str()).c_str());
+        toolDiagnostic(platform::nativePath(writing.c_str()).c_str(), "the gallery cannot be written there: %s",
+                       describeWriteFailure(e, options.folder.c_str()).c_str());
         return false;
     }
 }
@@ -298,7 +297,7 @@ void Gallery::report(const GalleryJob &job, const GalleryResult &result) {
         toolDiagnostic(name, "%s", result.failure.c_str());
     } else if (result.drawn) {
         drawn++;
-        std::printf("Drawing mesh file %s...\n", name);
+        toolMessage("Drawing mesh file %s...\n", name);
     } else if (!jsonOnly()) {
         unchanged++;
     }
@@ -338,8 +337,9 @@ void Gallery::run() {
     std::string reason;
     if (!catalogue.open(catalogueName.c_str(), &reason)) {
         toolError("Could not write the catalogue %s\n", catalogueName.c_str());
-        toolDiagnostic(platform::nativePath(catalogueName.c_str()).c_str(), "cannot be written: %s%s", reason.c_str(),
-                       jsonOnly() ? "" : missingFolderNote(options.folder.c_str()).c_str());
+        toolDiagnostic(platform::nativePath(catalogueName.c_str()).c_str(), "cannot be written: %s",
+                       jsonOnly() ? reason.c_str()
+                                  : describeWriteFailure(IOException(reason), options.folder.c_str()).c_str());
         return;
     }
     std::string indexName = out("index.html");
@@ -389,7 +389,7 @@ void Gallery::run() {
         return;
     }
     if (jsonOnly()) {
-        std::printf("Catalogue of %d mesh files: %s\n", static_cast<int>(jobs.size()), catalogueName.c_str());
+        toolMessage("Catalogue of %d mesh files: %s\n", static_cast<int>(jobs.size()), catalogueName.c_str());
         return;
     }
     try {
@@ -400,7 +400,7 @@ void Gallery::run() {
                        e.describe().c_str());
     }
     removeStale(kept);
-    std::printf("Gallery of %d mesh files (%d drawn, %d unchanged, %d damaged): open %s\n",
+    toolMessage("Gallery of %d mesh files (%d drawn, %d unchanged, %d damaged): open %s\n",
                 static_cast<int>(jobs.size()), drawn, unchanged, damaged,
                 platform::nativePath(indexName.c_str()).c_str());
 }

@@ -8,6 +8,7 @@
 #include "KxRlMeshTraversal.h"
 #include "KxRlRebuiltProp.h"
 #include "MeshNames.h"
+#include "Platform.h"
 #include "ToolFrame.h"
 #include "ToolOutput.h"
 
@@ -33,7 +34,7 @@ std::string exportPath(const char *format, ...) {
     int n = std::vsnprintf(name, sizeof name, format, args);
     va_end(args);
     if (n < 0 || n >= static_cast<int>(sizeof name))
-        throw IOException("Export file name is too long: " + std::string(getOutputFolder()));
+        throw IOException("Export file name is too long: " + platform::nativePath(getOutputFolder()));
     return name;
 }
 
@@ -53,9 +54,10 @@ std::unique_ptr<KxRlRebuiltProp> propForMesh(KxRlMeshFile *file, int group, int 
 bool MeshReport::reportMeshFile(const char *name, ExportMode mode) {
     whereFound.clear();
     failedExports = 0;
-    char path[KXRL_PATH_SIZE];
-    whereFound = findMeshFile(getContentRegistry(), name, path);
-    std::unique_ptr<KxRlMeshFile> file(KxRlMeshFile::CreateFromFile(path));
+    FoundMeshFile found;
+    if (!findMeshFileOrPath(getContentRegistry(), name, found)) throw IOException(found.where);
+    whereFound = found.where;
+    std::unique_ptr<KxRlMeshFile> file(KxRlMeshFile::CreateFromFile(found.path.c_str()));
 
     report.write("======================================================================\n");
     report.writeFormat("\nFILE %s:\n\n", name);
@@ -65,7 +67,7 @@ bool MeshReport::reportMeshFile(const char *name, ExportMode mode) {
 
     if (mode != EXPORT_NONE) {
         try {
-            resMeshFileDir(name);
+            resMeshFileDir(exportNameOf(name, found), exportFolder.c_str());
             exportMeshes(file.get());
         } catch (const IOException &e) {
             exportFailed(name, e);  // no export folder: the listing still goes on
@@ -76,14 +78,16 @@ bool MeshReport::reportMeshFile(const char *name, ExportMode mode) {
     return failedExports == 0;
 }
 
-void MeshReport::exportFailed(const std::string &path, const IOException &e, const std::string &note) {
-    toolDiagnostic(path.c_str(), "export failed: %s%s", e.describe().c_str(), note.c_str());
+void MeshReport::exportFailed(const std::string &path, const IOException &e) {
+    toolDiagnostic(path.c_str(), "export failed: %s", e.describe().c_str());
     failedExports++;
 }
 
 void MeshReport::meshExportFailed(const std::string &path, const IOException &e) {
     const char *folder = getOutputFolder();
-    exportFailed(path.empty() ? folder : path, e, missingFolderNote(folder));
+    toolDiagnostic(platform::nativePath(path.empty() ? folder : path.c_str()).c_str(), "export failed: %s",
+                   describeWriteFailure(e, folder).c_str());
+    failedExports++;
 }
 
 void MeshReport::exportMeshes(KxRlMeshFile *file) {

@@ -25,8 +25,12 @@ public:
     bool open(const char *reportPath, std::string *reason) { return report.open(reportPath, reason); }
     void close() { report.close(); }
 
-    // Finds `name` in data\meshes\ of the content registry (a name with a ".." part is
-    // refused), reports it and exports as the mode says. Throws IOException when the file
+    // Exports go below `folder` instead of the current folder ("" for the current folder).
+    void setExportFolder(const char *folder) { exportFolder = folder ? folder : ""; }
+
+    // Finds `name` in data\meshes\ of the content registry (a name with a ".." part is not
+    // looked for there), or else as a file on disk (findMeshFileOrPath), reports it and exports
+    // as the mode says; the exports of a file read from disk are named after the file alone. Throws IOException when the file
     // cannot be found or read; the text names the sources searched for a file not found, and
     // foundAt() says where a file that could not be read was found. What was written to the
     // report by then stays there. A failed export is named with its reason on standard error
@@ -36,7 +40,7 @@ public:
     const std::string &foundAt() const { return whereFound; }
 
 private:
-    void exportFailed(const std::string &path, const IOException &e, const std::string &note = "");
+    void exportFailed(const std::string &path, const IOException &e);
     // One mesh or object export failed; `path` is the file it was to be written to, if known.
     void meshExportFailed(const std::string &path, const IOException &e);
     void exportMeshes(KxRlMeshFile *file);
@@ -50,6 +54,7 @@ private:
     TextFileWriter report;
     StringBuffer buffer;
     std::string whereFound;
+    std::string exportFolder;
     int failedExports = 0;
 };
 

@@ -14,6 +14,8 @@ const char *const kMeshlisterHelp =
     "    -xm                       Export each mesh as its own prop.\n"
     "    -xo                       Export each 3D object in each mesh as its own\n"
     "                              prop.\n"
+    "    -o folder                 Makes the export sub-directories in this folder\n"
+    "                              instead of the current one.\n"
     KX_HELP_RULE
     "  MshFile = *.msh file that you want to report upon.\n"
     KX_HELP_MESH_SEARCH

@@ -25,7 +25,7 @@ const ToolSettings kMeshlister = {
 
 // Option words are recognised wherever they stand, also where a value is expected; the
 // pending value then goes to the next argument that is no option word.
-enum Pending { PENDING_NONE, PENDING_GLOBAL, PENDING_REPORT };
+enum Pending { PENDING_NONE, PENDING_GLOBAL, PENDING_REPORT, PENDING_EXPORT_FOLDER };
 
 // Reports one mesh file; what cannot be done is reported and the run goes on.
 void reportOne(MeshReport &report, const char *name, ExportMode mode) {
@@ -42,6 +42,7 @@ void reportOne(MeshReport &report, const char *name, ExportMode mode) {
 
 void runMeshlister(int argc, char **argv) {
     const char *reportName = "meshlister.txt";
+    const char *exportFolder = "";
     ExportMode mode = EXPORT_NONE;
     ArrayList meshNames;
     Pending pending = PENDING_NONE;
@@ -58,6 +59,9 @@ void runMeshlister(int argc, char **argv) {
         } else if (std::strcmp(word, "-r") == 0) {
             pending = PENDING_REPORT;
             pendingWord = word;
+        } else if (std::strcmp(word, "-o") == 0) {
+            pending = PENDING_EXPORT_FOLDER;
+            pendingWord = word;
         } else if (std::strcmp(word, "-xm") == 0) {
             mode = EXPORT_MESHES;
         } else if (std::strcmp(word, "-xo") == 0) {
@@ -67,6 +71,9 @@ void runMeshlister(int argc, char **argv) {
             pending = PENDING_NONE;
         } else if (pending == PENDING_REPORT) {
             reportName = word;
+            pending = PENDING_NONE;
+        } else if (pending == PENDING_EXPORT_FOLDER) {
+            exportFolder = word;
             pending = PENDING_NONE;
         } else {
             if (word[0] == '-' && word[1] != 0)
@@ -80,6 +87,7 @@ void runMeshlister(int argc, char **argv) {
     }
 
     MeshReport report;
+    report.setExportFolder(exportFolder);
     std::string reason;
     if (!report.open(reportName, &reason)) {
         toolError("An error occurred attempting to write to the output file!\n");

@@ -1,6 +1,7 @@
 #include "BridgeExport.h"
 
 #include "BridgeHelp.h"
+#include "FolderOptions.h"
 #include "GltfExport.h"
 #include "IOException.h"
 #include "KxRlMeshFile.h"
@@ -37,12 +38,13 @@ std::string exportBase(const char *name, const std::string &outputFolder) {
 }
 
 void exportOne(const char *name, const std::string &outputFolder, bool binary) {
-    char path[KXRL_PATH_SIZE];
+    FoundMeshFile found;
     std::string where;
     std::unique_ptr<KxRlMeshFile> file;
     try {
-        where = findMeshFile(getContentRegistry(), name, path);
-        file.reset(KxRlMeshFile::CreateFromFile(path));
+        if (!findMeshFileOrPath(getContentRegistry(), name, found)) throw IOException(found.where);
+        where = found.where;
+        file.reset(KxRlMeshFile::CreateFromFile(found.path.c_str()));
     } catch (const IOException &e) {
         toolError("Could not load mesh file %s\n", name);
         if (where.empty())
@@ -51,69 +53,44 @@ void exportOne(const char *name, const std::string &outputFolder, bool binary) {
             toolDiagnostic(name, "%s (%s)", e.describe().c_str(), where.c_str());
         return;
     }
-    std::string base = exportBase(name, outputFolder);
+    // A file read from disk is named after itself alone, as an absolute name is.
+    std::string base = exportBase(exportNameOf(name, found), outputFolder);
     std::string target = base + (binary ? ".glb" : ".gltf");
     std::vector<std::string> notes;
     try {
         exportGltf(file.get(), base.c_str(), binary, kGenerator, &notes);
     } catch (const IOException &e) {
-        for (const std::string &note : notes) std::printf("%s", note.c_str());
+        for (const std::string &note : notes) toolMessage("%s", note.c_str());
         toolError("Error exporting glTF file %s : %s\n", target.c_str(), e.getErrorString());
         toolDiagnostic(target.c_str(), "%s", e.describe().c_str());
         return;
     }
-    for (const std::string &note : notes) std::printf("%s", note.c_str());
-    std::printf("Exported glTF file %s!\n", target.c_str());
-}
-
-enum ExportWord { EXPORT_NAME, EXPORT_NEWDATA, EXPORT_WORKDATA, EXPORT_OUTPUT, EXPORT_BINARY };
-
-ExportWord exportWordOf(const char *word) {
-    switch (globalOptionOf(word)) {
-    case GLOBAL_NEWDATA: return EXPORT_NEWDATA;
-    case GLOBAL_WORKDATA: return EXPORT_WORKDATA;
-    case GLOBAL_NONE: break;
-    }
-    if (std::strcmp(word, "-o") == 0) return EXPORT_OUTPUT;
-    if (std::strcmp(word, "-glb") == 0) return EXPORT_BINARY;
-    return EXPORT_NAME;
+    for (const std::string &note : notes) toolMessage("%s", note.c_str());
+    toolMessage("Exported glTF file %s!\n", target.c_str());
 }
 
 }  // namespace
 
 void runBridgeExport(int first, int argc, char **argv) {
     bool binary = false;
-    const char *outputOption = nullptr;  // -o
-    const char *workData = nullptr;      // -workdata, made only once the command line is whole
     std::vector<const char *> names;
-    const char *pendingWord = nullptr;
-    ExportWord pending = EXPORT_NAME;
+    FolderOptions options;  // -workdata is made only once the command line is whole
     for (int i = first; i < argc; i++) {
         const char *word = argv[i];
-        ExportWord kind = exportWordOf(word);
-        if (kind != EXPORT_NAME) {
-            if (pendingWord) toolOptionCutShort(pendingWord, 0, word);
-            pendingWord = kind == EXPORT_BINARY ? nullptr : word;
-            pending = kind;
-            if (kind == EXPORT_BINARY) binary = true;
-            continue;
-        }
-        if (!pendingWord) {
+        if (std::strcmp(word, "-glb") == 0) {
+            options.interrupt(word);
+            binary = true;
+        } else if (!options.take(word)) {
             if (word[0] == '-' && word[1] != 0)
                 toolDiagnostic(word, "warning: not an option of propbridge export; taken as a mesh file name");
             names.push_back(word);
-            continue;
         }
-        if (pending == EXPORT_NEWDATA) applyGlobalOption(GLOBAL_NEWDATA, word);
-        else if (pending == EXPORT_WORKDATA) workData = word;
-        else outputOption = word;
-        pendingWord = nullptr;
     }
-    if (pendingWord) {
-        toolMissingValue(pendingWord);
+    if (options.pending()) {
+        toolMissingValue(options.pending());
         return;
     }
-    if (outputOption && workData) {
+    if (options.outputFolder() && options.workFolder()) {
         refuseBridgeCommandLine("-o", "-o and -workdata both name the output folder: give only one of them.");
         return;
     }
@@ -121,7 +98,8 @@ void runBridgeExport(int first, int argc, char **argv) {
         refuseBridgeCommandLine("export", "No mesh file given: export needs at least one MshFile.");
         return;
     }
-    if (outputOption || workData) lockOutputDir(outputOption ? outputOption : workData);
+    if (const char *folder = options.outputFolder() ? options.outputFolder() : options.workFolder())
+        lockOutputDir(folder);
     std::string outputFolder = isOutputLocked() ? getOutputFolder() : "";
     while (outputFolder.size() > 1 && (outputFolder.back() == '/' || outputFolder.back() == '\\'))
         outputFolder.pop_back();

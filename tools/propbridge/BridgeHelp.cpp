@@ -35,7 +35,7 @@ const char *const kPropbridgeHelp =
     KX_HELP_RULE;
 
 void refuseBridgeCommandLine(const char *subject, const char *message) {
-    std::printf("%s\n", message);
+    toolMessage("%s\n", message);
     toolDiagnostic(subject, "%s", message);
     printHelpForIncompleteCommandLine();
 }

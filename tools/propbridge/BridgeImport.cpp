@@ -74,7 +74,7 @@ void runBridgeImport(int first, int argc, char **argv) {
             else if (!input.hasPropName())
                 input.setPropName(word);
             else
-                std::printf("Warning : option \"%s\" is unknown or out of place\n", word);
+                toolMessage("Warning : option \"%s\" is unknown or out of place\n", word);
             break;
         }
         pending = PENDING_NONE;
@@ -100,7 +100,7 @@ void runBridgeImport(int first, int argc, char **argv) {
         toolDiagnostic(model, "%s", e.describe().c_str());
         return;
     }
-    for (const std::string &message : imported->getMessages()) std::printf("%s", message.c_str());
+    for (const std::string &message : imported->getMessages()) toolMessage("%s", message.c_str());
     KxRlRebuiltProp prop;
     imported->addTo(&prop);
     exportPropAndReport(input, &prop, category);

@@ -49,7 +49,7 @@ void Carver::takeGroupNumber(const char *word) {
     KxRlMeshFile *file = input.getMeshFile();
     int number = resOptionValue(word);
     if (number < 0 || number >= file->getMeshGroupCount()) {
-        std::printf("Warning : group number (%s) is invalid; entry will be ignored\n", word);
+        toolMessage("Warning : group number (%s) is invalid; entry will be ignored\n", word);
         return;
     }
     unclosedGroup.reset(new KxRlMeshGroupRef(file, number));
@@ -73,7 +73,7 @@ void Carver::startMeshes() {
 void Carver::takeMeshNumber(const char *word) {
     int number = resOptionValue(word);
     if (number < 0 || number >= currentGroup->getMeshCount()) {
-        std::printf("Warning : mesh number (%s) is invalid; entry will be ignored\n", word);
+        toolMessage("Warning : mesh number (%s) is invalid; entry will be ignored\n", word);
         return;
     }
     currentGroup->activateMesh(number, true);

@@ -111,7 +111,7 @@ bool RoomBuilder::writePackage(KxRlRebuiltProp *prop) {
         toolError("%s (%s)\n", e.getErrorString(), name);
         return false;
     }
-    std::printf("Exported prop %s!\n", name);
+    toolMessage("Exported prop %s!\n", name);
     return true;
 }
 
@@ -121,13 +121,13 @@ void RoomBuilder::buildRoom(RoomDataClass *room) {
         toolDiagnostic(room->getFileName(), "room INI file: %s; the room is left out", room->getErrorText());
         return;
     }
-    std::printf("Processing room INI file %s...\n", room->getFileName());
+    toolMessage("Processing room INI file %s...\n", room->getFileName());
     const int refsBefore = rebuiltProp->getMeshGroupRefCount();
     RoomBuild build(*this, room);
     try {
         build.buildWalls();
         if (build.getWallSurface()->getWallCoordCount() < 2) {
-            std::printf("Warning in room INI file %s : There are fewer than two [wall] sections!\n",
+            toolMessage("Warning in room INI file %s : There are fewer than two [wall] sections!\n",
                         room->getFileName());
         } else {
             meshOutputs->addWallPiece(room, build.getWallSurface(), lightmapEverywhere);
