@@ -12,7 +12,7 @@ import { inflateSync } from 'node:zlib';
 const BACKGROUND = 245;
 
 // A PNG file (8-bit grey, RGB or RGBA, not interlaced) as {width, height, rgba}.
-export function decodePng(bytes) {
+function decodePng(bytes) {
   let at = 8, width = 0, height = 0, channels = 0;
   const data = [];
   while (at < bytes.length) {
@@ -62,7 +62,7 @@ export function decodePng(bytes) {
 }
 
 // What a picture shows: which pixels differ from the background, their share, box and centre.
-export function shape(picture) {
+function shape(picture) {
   const { width, height, rgba } = picture;
   const mask = new Uint8Array(width * height);
   let count = 0, sx = 0, sy = 0, x0 = width, y0 = height, x1 = -1, y1 = -1;
@@ -85,7 +85,7 @@ export function shape(picture) {
 
 // How well two shapes agree once each is scaled to its own box: intersection over union of
 // the two masks sampled on one grid over their boxes (1 is the same shape).
-export function silhouetteMatch(a, b) {
+function silhouetteMatch(a, b) {
   if (!a.box || !b.box) return 0;
   const grid = 64;
   let both = 0, either = 0;
