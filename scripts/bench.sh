@@ -14,7 +14,9 @@
 #  8. propbridge exporting the 65,536-vertex mesh to glTF and importing the model back, beside the report;
 #  9. meshgallery: the gallery of the 100-object benchmark mesh and of a generated game of 1,000 mesh
 #     files, each beside msh_preview drawing the same pictures one file at a time, the unchanged
-#     second run, and peak memory beside that of the largest mesh alone.
+#     second run, and peak memory beside that of the largest mesh alone; the 3D view of a mesh
+#     file of 20 meshes of 65,536 vertices in headless Chromium with software WebGL: time per
+#     frame while it turns and at rest, and the page's size beside its glTF binary's.
 # 10. paklister listing 100,000 archive entries (text and JSON) beside reading the archives' catalogues,
 #     and extracting every file of the example game's archive beside copying the extracted bytes.
 # Times are medians of several runs, in milliseconds: wall time, and below it processor time.
@@ -39,7 +41,7 @@ while [ $# -gt 0 ]; do
 done
 
 ensure_packages cmake g++ ninja-build zlib1g-dev libgtest-dev googletest libbenchmark-dev time \
-  libtinygltf-dev nlohmann-json3-dev
+  libtinygltf-dev nlohmann-json3-dev chromium $(node_packages)
 
 echo "== bench: configure and build"
 cmake --preset bench -G Ninja >/dev/null
@@ -47,6 +49,7 @@ cmake --build --preset bench --target mesh_bench make_bench_mesh write_floor mes
   roomwright propbridge paklister make_example_game meshgallery msh_preview make_bench_game make_bench_paks \
   read_catalogues
 bin="$PWD/$(preset_build_dir bench)/bin"
+install_browser_driver "$(preset_build_dir bench)"
 [ -n "$meshlister" ] || meshlister="$bin/meshlister"
 
 if [ "$library" -eq 1 ]; then
@@ -347,3 +350,12 @@ rm -rf "$work/run"/*
 mesh_kb=$(cd "$work/run" && /usr/bin/time -f %M "$bin/meshgallery" objects100.msh -j 2 2>&1 >/dev/null | tail -n 1)
 echo "     peak memory: the 1,000-file game $((game_kb / 1000)) MB, the 100-object mesh alone $((mesh_kb / 1000)) MB"
 echo "   targets: 1,000 mesh files in under 20 s on 2 cores, the unchanged run under 1 s, memory bounded by the largest mesh"
+
+# The 3D view of a large mesh file: 20 meshes of 65,536 vertices (100 objects each), drawn by
+# Chromium's software WebGL.
+echo "   3D view of 20 meshes of 65,536 vertices (headless Chromium, software WebGL):"
+"$bin/make_bench_mesh" "$meshes/meshes20.msh" 100 20 65536
+rm -rf "$work/run"/*
+(cd "$work/run" && "$bin/meshgallery" meshes20.msh -o view >/dev/null)
+node bench/view_frames.mjs "$(preset_build_dir bench)/browser" "$work/run/view/meshes/meshes20.html" 20
+echo "   targets: turning smoothly (a frame in well under 100 ms), the page within twice its glTF binary"

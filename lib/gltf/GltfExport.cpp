@@ -2,6 +2,7 @@
 
 #include "GltfFile.h"
 #include "GltfMaterials.h"
+#include "IOException.h"
 #include "KxRlMesh.h"
 #include "KxRlMeshFile.h"
 #include "KxRlMeshGroup.h"
@@ -11,6 +12,8 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <sstream>
+#include <utility>
 
 namespace {
 
@@ -141,8 +144,8 @@ std::string groupName(const KxRlMeshGroup *group, int index) {
 
 // One primitive for `mesh`, or false when it has nothing to draw.
 bool addPrimitive(ModelBuilder &builder, const KxRlMesh *mesh, tinygltf::Primitive *primitive) {
+    if (!gltfHasPrimitive(mesh)) return false;
     int vertices = mesh->getVertexCount();
-    if (vertices <= 0 || mesh->getIndexCount() < 3) return false;
     std::vector<float> positions(3 * static_cast<size_t>(vertices)), normals(positions.size());
     std::vector<float> texture(2 * static_cast<size_t>(vertices));
     const _KxDTexVertex *list = mesh->getVertexList();
@@ -184,10 +187,8 @@ bool addPrimitive(ModelBuilder &builder, const KxRlMesh *mesh, tinygltf::Primiti
     return true;
 }
 
-}  // namespace
-
-void exportGltf(const KxRlMeshFile *file, const char *basePath, bool binary, const char *generator,
-                std::vector<std::string> *notes) {
+// The glTF model of `file` (see exportGltf).
+tinygltf::Model buildModel(const KxRlMeshFile *file, const char *generator, std::vector<std::string> *notes) {
     ModelBuilder builder(generator);
     tinygltf::Scene scene;
     for (int g = 0; g < file->getMeshGroupCount(); g++) {
@@ -216,5 +217,29 @@ void exportGltf(const KxRlMeshFile *file, const char *basePath, bool binary, con
     builder.model.defaultScene = 0;
     // A glTF buffer holds at least one byte: a model without triangles has none.
     if (builder.model.buffers[0].data.empty()) builder.model.buffers.clear();
-    saveGltfModel(&builder.model, basePath, binary);
+    return std::move(builder.model);
+}
+
+}  // namespace
+
+bool gltfHasPrimitive(const KxRlMesh *mesh) { return mesh->getVertexCount() > 0 && mesh->getIndexCount() >= 3; }
+
+void exportGltf(const KxRlMeshFile *file, const char *basePath, bool binary, const char *generator,
+                std::vector<std::string> *notes) {
+    tinygltf::Model model = buildModel(file, generator, notes);
+    saveGltfModel(&model, basePath, binary);
+}
+
+std::string exportGlbBytes(const KxRlMeshFile *file, const char *generator) {
+    tinygltf::Model model = buildModel(file, generator, nullptr);
+    std::ostringstream bytes(std::ios::binary);
+    tinygltf::TinyGLTF writer;
+    bool written = false;
+    try {
+        written = writer.WriteGltfSceneToStream(&model, bytes, false, true);
+    } catch (const std::exception &e) {  // out of memory, above all
+        throw IOException(std::string("Could not write the glTF binary in memory: ") + e.what());
+    }
+    if (!written || !bytes) throw IOException("Could not write the glTF binary in memory");
+    return bytes.str();
 }

@@ -15,7 +15,12 @@
 #include <string>
 #include <vector>
 
+class KxRlMesh;
 class KxRlMeshFile;
+
+// Whether the model holds a primitive for `mesh`: it has vertices and at least one triangle.
+// Primitives follow the meshes of their group in order, those without one left out.
+bool gltfHasPrimitive(const KxRlMesh *mesh);
 
 // Writes `file` as `basePath` + ".gltf" and ".bin", or as `basePath` + ".glb" with `binary`
 // (see saveGltfModel for how the files are written). `generator` names the program in the
@@ -23,5 +28,10 @@ class KxRlMeshFile;
 // left out, and a line saying so ("Note : ...") is added to `notes`. Throws IOException.
 void exportGltf(const KxRlMeshFile *file, const char *basePath, bool binary, const char *generator,
                 std::vector<std::string> *notes);
+
+// The same model as one glTF binary (the bytes of the .glb that exportGltf writes), in memory,
+// for programs that carry the model inside files of their own. Meshes without triangles are
+// left out without a note. Throws IOException.
+std::string exportGlbBytes(const KxRlMeshFile *file, const char *generator);
 
 #endif

@@ -7,6 +7,7 @@
 #include "PakWriter.h"
 #include "ToolHarness.h"
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -31,6 +32,7 @@ const bool kHostileReadable = true;
 #endif
 const int kDamaged = kHostileReadable ? 1 : 2;
 const std::string kHostileTexture = "<script>alert(2)</script>.dds";
+const char kBase64Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 // The game: a chair of five boxes (four in one mesh, the last inside the box of the third) and a prop of the maker's own as loose
 // files, a lamp and a mesh with hostile names in an archive, and a file cut short.
@@ -152,6 +154,34 @@ std::vector<std::vector<std::string>> offeredCommands(const std::string &page, c
     return commands;
 }
 
+std::string fromBase64(const std::string &text) {
+    std::string bytes;
+    uint32_t bits = 0;
+    int count = 0;
+    for (char c : text) {
+        const char *digit = std::strchr(kBase64Digits, c);
+        if (c == '=' || !digit || !c) break;
+        bits = bits << 6 | static_cast<uint32_t>(digit - kBase64Digits);
+        if ((count += 6) >= 8) bytes += static_cast<char>(bits >> (count -= 8) & 0xFF);
+    }
+    return bytes;
+}
+
+// The JSON chunk (without the generator's name, which names the program) and the binary chunk of
+// a glTF binary.
+std::pair<json, std::string> glbChunks(const std::string &glb) {
+    auto word = [&glb](size_t at) {
+        uint32_t value = 0;
+        for (int i = 3; i >= 0; i--) value = value << 8 | static_cast<unsigned char>(glb.at(at + i));
+        return value;
+    };
+    uint32_t jsonLength = word(12);
+    json model = json::parse(glb.substr(20, jsonLength));
+    model["asset"].erase("generator");
+    std::string bin = glb.size() > 28 + jsonLength ? glb.substr(28 + jsonLength, word(20 + jsonLength)) : "";
+    return {model, bin};
+}
+
 // Where the galleries for the browser test go, as this program sees the build folder.
 std::string browserGallery(const std::string &name) {
     return (fs::path(buildFolderPath(KX_BROWSER_GALLERIES)) / name).string();
@@ -241,6 +271,7 @@ TEST(Meshgallery, showsEveryMeshOfTheGameWithTheObjectsMeshlisterFinds) {
                          {"hostileNames", {kHostileName, "p_chair.msh"}},
                          {"hostileTextures", json::array()},
                          {"pages", pages},
+                         {"views", {{"p_chair.msh", {{"object", "0 0 16"}, {"mesh", "0 1"}}}}},
                          {"screenshots", "game"}};
     // Where the hostile entry cannot be extracted its textures are not known.
     EXPECT_EQ(kHostileReadable, catalogue["meshes"][0]["damaged"].is_null());
@@ -265,6 +296,7 @@ TEST(Meshgallery, showsTheExampleGame) {
                                   {{"query", "demo_frame"}, {"matches", {"p_demo_door.msh", "p_demo_window.msh"}}},
                                   {{"query", "Lamp_Shade"}, {"matches", {"p_demo_lamp.msh"}}}}},
                     {"pages", pages},
+                    {"views", {{"p_demo_table.msh", {{"object", "0 0 24"}}}}},
                     {"screenshots", "example"}});
 }
 
@@ -316,6 +348,57 @@ TEST(Meshgallery, theOfferedCommandLinesCarveTheirObjects) {
     EXPECT_EQ(kHostileReadable ? 10 : 8, exact);
 }
 
+// The model of each page's 3D view is the model propbridge exports, and says which group, mesh
+// and object each primitive and vertex is, as the page lists them.
+TEST(Meshgallery, theViewsModelIsWhatPropbridgeExports) {
+    FakeInstall install;
+    makeGame(install);
+    ASSERT_EQ(1, install.run("meshgallery", galleryArguments(install, {})).status);
+    json catalogue = catalogueOf(install);
+    int models = 0;
+    for (const json &m : catalogue["meshes"]) {
+        if (m["page"].is_null()) continue;
+        const std::string name = m["name"], page = m["page"];
+        std::string script = install.readWorkFile("gallery/" + page.substr(0, page.size() - 5) + "/model.js");
+        const std::string head = "window.meshGalleryModel = ";
+        size_t start = script.find(head), end = script.rfind(';');
+        ASSERT_NE(std::string::npos, start) << name;
+        json model = json::parse(script.substr(start + head.size(), end - start - head.size()));
+        const std::string glb = fromBase64(model["glb"]);
+
+        ToolRun exported = install.run("propbridge", {"export", "-newdata", install.root() + "/mods", name, "-glb",
+                                                      "-o", "exports"});
+        ASSERT_EQ(0, exported.status) << exported.output << exported.errors;
+        std::string expected = install.readWorkFile("exports/" + name.substr(0, name.size() - 4) + ".glb");
+        EXPECT_EQ(glbChunks(expected).first, glbChunks(glb).first) << name;
+        EXPECT_TRUE(glbChunks(expected).second == glbChunks(glb).second) << name;
+        EXPECT_LT(script.size(), glb.size() * 4 / 3 + 1024) << name;
+
+        // One part per mesh, with its objects' first vertices and, through the runs, their vertices.
+        const json &parts = model["parts"];
+        size_t part = 0;
+        for (size_t g = 0; g < m["groups"].size(); g++)
+            for (size_t k = 0; k < m["groups"][g]["meshes"].size(); k++, part++) {
+                ASSERT_LT(part, parts.size()) << name;
+                EXPECT_EQ(g, parts[part]["group"].get<size_t>());
+                EXPECT_EQ(k, parts[part]["mesh"].get<size_t>());
+                const json &objects = m["groups"][g]["meshes"][k]["objects"];
+                std::vector<int> firstVertices, vertices(objects.size());
+                for (const json &o : objects) firstVertices.push_back(o["first_vertex"]);
+                EXPECT_EQ(firstVertices, parts[part]["objects"].get<std::vector<int>>()) << name;
+                std::vector<int> runs = parts[part]["runs"];
+                const int total = m["groups"][g]["meshes"][k]["vertices"];
+                for (size_t r = 0; r + 1 < runs.size(); r += 2)
+                    vertices.at(runs[r + 1]) += (r + 2 < runs.size() ? runs[r + 2] : total) - runs[r];
+                for (size_t o = 0; o < objects.size(); o++)
+                    EXPECT_EQ(objects[o]["vertices"].get<int>(), vertices[o]) << name << " object " << o;
+            }
+        EXPECT_EQ(part, parts.size()) << name;
+        models++;
+    }
+    EXPECT_EQ(kHostileReadable ? 4 : 3, models);
+}
+
 TEST(Meshgallery, drawsTheSameWhateverTheThreadsAndOnlyWhatChangedWhenRunAgain) {
     FakeInstall install;
     makeGame(install);
@@ -343,6 +426,7 @@ TEST(Meshgallery, drawsTheSameWhateverTheThreadsAndOnlyWhatChangedWhenRunAgain) 
     std::map<std::string, std::string> after = filesBelow(install.workFile("four"));
     EXPECT_EQ(four["meshes/p_lamp.html"], after["meshes/p_lamp.html"]);
     EXPECT_EQ(0u, after.count("meshes/p_mine.html"));
+    EXPECT_EQ(0u, after.count("meshes/p_mine/model.js"));
     EXPECT_EQ(0u, after.count("meshes/p_chair/g0m0v8.png"));  // the old chair's second box
     EXPECT_EQ(2u, catalogueOf(install, "four/catalogue.json")["meshes"].size());
 }

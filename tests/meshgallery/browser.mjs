@@ -4,17 +4,21 @@
 // Each gallery folder holds browser-expectations.json, written by the test that made it:
 //   {"cards": n, "searches": [{"query": "...", "matches": ["name", ...]}], "hostileNames": ["text", ...],
 //    "hostileTextures": ["text", ...],
-//    "pages": {"<mesh name>": ["<group> <mesh> <first vertex>", ...]}, "screenshots": "<label>"}
+//    "pages": {"<mesh name>": ["<group> <mesh> <first vertex>", ...]}, "screenshots": "<label>",
+//    "views": {"<mesh name>": {"object": "<group> <mesh> <first vertex>", "mesh": "<group> <mesh>"}}}
 // Every page opens from file:// with no other request, no console error and no script error;
 // every picture loads; the cards are the meshes of the game; typing in the search box leaves the
 // matching cards; sorting orders them; hostile names show as text and run nothing; each mesh page
-// lists every object with meshlister's first vertices. A screenshot of the index and of each
-// mesh page named is kept. Exits 0 when all holds, 1 when not, 2 when the browser cannot run.
+// lists every object with meshlister's first vertices; its 3D view draws the mesh and does
+// what a user asks of it (view-checks.mjs). A screenshot of the index and of each mesh page
+// named is kept, and of the views named in "views" before and after a turn. Exits 0 when all
+// holds, 1 when not, 2 when the browser cannot run.
 import { createRequire } from 'node:module';
 import { readFile, mkdir, mkdtemp, rm, stat } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
+import { checkView } from './view-checks.mjs';
 
 const [installFolder, shotFolder, ...galleries] = process.argv.slice(2);
 if (!installFolder || !shotFolder || galleries.length === 0) {
@@ -48,7 +52,9 @@ const profile = await mkdtemp(path.join(tmpdir(), 'meshgallery-chromium-'));
 const browser = await puppeteer.launch({
   executablePath: chromium,
   headless: true,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  // WebGL through SwiftShader, Chromium's software renderer: the same pictures on every machine.
+  args: ['--headless', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--disable-quic',
+    '--no-first-run',
     '--disable-background-networking', '--disable-component-update', '--disable-sync', `--user-data-dir=${profile}`],
 });
 
@@ -148,6 +154,9 @@ for (const gallery of galleries) {
     const title = await opened.page.$eval('h1', (h) => h.textContent);
     check(title === name, `${label}: the page of ${name} is headed ${title}`);
     const file = name.replace(/[^A-Za-z0-9._-]/g, '_');
+    await checkView(opened.page, { label: `${label} ${name}`, still: path.join(gallery, entry.page.replace(/\.html$/, ''),
+      'angled.png'), use: (expect.views || {})[name], shotBase: path.join(shotFolder, `${label}-${file}`), check });
+    await opened.page.evaluate(() => window.scrollTo(0, 0));
     await opened.page.screenshot({ path: path.join(shotFolder, `${label}-${file}.png`), fullPage: false });
     // And its first mesh with its objects, the part a prop maker acts on.
     const mesh = await opened.page.$('article.mesh');

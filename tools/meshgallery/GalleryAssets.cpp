@@ -47,6 +47,29 @@ figcaption { color: var(--muted); font-size: 0.85rem; text-align: center; }
 .command button { font: inherit; font-size: 0.85rem; }
 .note { color: var(--accent); }
 .counts { color: var(--muted); }
+/* The 3D view of a mesh page (viewer.js): above the pictures on narrow screens, docked at the
+   right on wide ones, so that it stays in sight while the lists scroll. */
+.view3d[hidden] { display: none; }
+.view3d { padding-bottom: 1rem; }
+.view-frame { position: relative; }
+.view3d canvas { display: block; width: 100%; height: 60vh; min-height: 16rem; background: #f5f5f5; border: 1px solid var(--line); border-radius: 6px; touch-action: none; cursor: grab; }
+.view3d canvas.dragging { cursor: grabbing; }
+.view3d canvas:focus:not(:focus-visible) { outline: none; }
+.view-message { position: absolute; left: 0; right: 0; top: 40%; margin: 0; text-align: center; color: var(--muted); }
+.view-tip { position: absolute; pointer-events: none; background: rgba(255, 255, 255, 0.95); border: 1px solid #bbb; border-radius: 4px; padding: 0.15rem 0.45rem; font-size: 0.8rem; white-space: pre; max-width: 26rem; overflow: hidden; }
+.view-bar { display: flex; flex-wrap: wrap; gap: 0.5rem; align-items: baseline; margin-top: 0.4rem; font-size: 0.9rem; }
+.view-picked { flex: 1; word-break: break-all; }
+.view-picked button { font: inherit; border: none; background: none; padding: 0; color: #1a5fb4; text-decoration: underline; cursor: pointer; }
+.view-bar .view-reset { font: inherit; font-size: 0.85rem; }
+.view-help { color: var(--muted); font-size: 0.85rem; margin: 0.3rem 0 0; }
+.with-view .object, .with-view .mesh > h3, .with-view .group > h2 { cursor: pointer; }
+.picked { outline: 3px solid var(--accent); outline-offset: 2px; }
+@media (min-width: 1100px) {
+  body.with-view { padding-right: min(45vw, 52rem); }
+  .with-view .view3d { position: fixed; top: 0; right: 0; bottom: 0; width: min(45vw, 52rem); padding: 0.8rem 1rem; background: var(--paper); border-left: 1px solid var(--line); display: flex; flex-direction: column; z-index: 1; }
+  .with-view .view-frame { flex: 1; min-height: 0; }
+  .with-view .view3d canvas { height: 100%; }
+}
 )CSS";
 
 const char *const kGalleryJs = R"JS(// The mesh gallery's own behaviour, a classic script shared by every page: on the index, the

@@ -205,6 +205,8 @@ std::string meshPage(const GalleryMesh &mesh, const FileSummary &summary, const 
                                 "class=\"mesh-page\" data-mesh=\"" + name + "\"");
     page += "<nav><a href=\"../index.html\">&larr; every mesh file</a></nav>\n<header>\n<h1>" + name +
             "</h1>\n<p class=\"source\">found in the " + htmlText(describeMeshSource(mesh.source)) + "</p>\n</header>\n";
+    // The 3D view (viewer.js) shows itself where WebGL works; the pictures stay for the rest.
+    page += "<section class=\"view3d\" data-model=\"" + folder + "model.js\" hidden></section>\n";
     static const char *const kViewCaptions[kGalleryViews] = {"from the front", "from above", "at an angle"};
     page += "<section class=\"views\">\n";
     for (int v = 0; v < kGalleryViews; v++)
@@ -270,5 +272,5 @@ std::string meshPage(const GalleryMesh &mesh, const FileSummary &summary, const 
         }
         page += "</section>\n";
     }
-    return page + "<script src=\"../gallery.js\"></script>\n</body>\n</html>\n";
+    return page + "<script src=\"../viewer.js\"></script>\n<script src=\"../gallery.js\"></script>\n</body>\n</html>\n";
 }

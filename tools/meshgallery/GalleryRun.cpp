@@ -3,6 +3,7 @@
 #include "CatalogueEntry.h"
 #include "ContentDiagnostics.h"
 #include "GalleryAssets.h"
+#include "GalleryModel.h"
 #include "GalleryPages.h"
 #include "GalleryPictures.h"
 #include "GalleryState.h"
@@ -55,10 +56,21 @@ struct GalleryResult {
 };
 
 const char *const kFragmentsFile = "fragments.txt";
+// The model of the page's 3D view, beside its pictures (see GalleryModel.h).
+const char *const kModelScript = "model.js";
 
 std::string joinPath(const std::string &folder, const std::string &name) {
     if (folder.empty()) return name;
     return kxrlIsSeparator(folder.back()) ? folder + name : folder + "/" + name;
+}
+
+// Writes `text` as the text file `path`; throws IOException.
+void writeTextFile(const std::string &path, const std::string &text) {
+    TextFileWriter file;
+    std::string reason;
+    if (!file.open(path.c_str(), &reason)) throw IOException(reason);
+    file.write(text.c_str(), text.size());
+    file.close();
 }
 
 // The card and catalogue entry of a mesh file drawn in an earlier run, kept beside its pictures.
@@ -93,10 +105,10 @@ bool readFragments(const std::string &path, GalleryResult *result) {
     }
 }
 
-// Removes the pictures and kept fragments of a mesh file's folder (what an earlier drawing
-// left), and, with `folderToo`, the folder itself.
+// Removes the pictures, the view's model and the kept fragments of a mesh file's folder (what
+// an earlier drawing left), and, with `folderToo`, the folder itself.
 void clearPictureFolder(const std::string &folder, bool folderToo) {
-    for (const char *pattern : {"*.png", kFragmentsFile})
+    for (const char *pattern : {"*.png", kModelScript, kFragmentsFile})
         for (const platform::DirEntry &entry : platform::listDirectory(joinPath(folder, pattern).c_str()))
             if (!(entry.attributes & platform::ATTR_DIRECTORY))
                 platform::removeFile(joinPath(folder, entry.name).c_str());
@@ -189,7 +201,8 @@ void Gallery::fetch(GalleryJob &job) const {
 }
 
 std::string Gallery::settings() const {
-    std::string text = "meshgallery " KX_SUITE_VERSION;
+    // The pages' make-up is part of the settings: pages of an older make-up are drawn again.
+    std::string text = "meshgallery " KX_SUITE_VERSION " pages 2";
     for (const std::string &folder : options.context.newDataFolders) text += "\t-newdata " + folder;
     return text;
 }
@@ -238,14 +251,11 @@ GalleryResult Gallery::draw(const GalleryJob &job) const {
         platform::makeDirectory(folder.c_str());
         clearPictureFolder(folder, false);
         drawGalleryPictures(summary, meshFileTriangles(*file), folder);
+        writing = joinPath(folder, kModelScript);
+        writeTextFile(writing, galleryModelScript(*file, summary));
         file.reset();
         writing = out("meshes/" + mesh.stem + ".html");
-        TextFileWriter page;
-        std::string reason;
-        if (!page.open(writing.c_str(), &reason)) throw IOException(reason);
-        std::string text = meshPage(mesh, summary, options.context);
-        page.write(text.c_str(), text.size());
-        page.close();
+        writeTextFile(writing, meshPage(mesh, summary, options.context));
         writing = joinPath(folder, kFragmentsFile);
         writeFragments(writing, result);
         result.drawn = true;
@@ -260,14 +270,11 @@ bool Gallery::prepareFolder() {
     try {
         lockOutputDir(options.folder.c_str());
         platform::makeDirectory(out("meshes").c_str());
-        const std::pair<const char *, const char *> assets[] = {{"gallery.css", kGalleryCss}, {"gallery.js", kGalleryJs}};
+        const std::pair<const char *, const char *> assets[] = {
+            {"gallery.css", kGalleryCss}, {"gallery.js", kGalleryJs}, {"viewer.js", kGalleryViewerJs}};
         for (const auto &asset : assets) {
             writing = out(asset.first);
-            TextFileWriter file;
-            std::string reason;
-            if (!file.open(writing.c_str(), &reason)) throw IOException(reason);
-            file.write(asset.second);
-            file.close();
+            writeTextFile(writing, asset.second);
         }
         return true;
     } catch (const IOException &e) {
