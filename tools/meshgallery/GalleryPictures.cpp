@@ -88,6 +88,7 @@ void drawGalleryPictures(const FileSummary &summary, const std::vector<PreviewTr
     whole.frame(triangles);
     whole.draw(triangles);
     whole.fade(kInPlaceFade);
+    PreviewCanvas inPlace = whole;  // each object's picture starts from a copy into the same buffers
 
     for (size_t g = 0; g < summary.groups.size(); g++) {
         const GroupSummary &group = summary.groups[g];
@@ -111,7 +112,7 @@ void drawGalleryPictures(const FileSummary &summary, const std::vector<PreviewTr
                     for (uint32_t t : object.triangleList) own.push_back(triangles[t]);
                     drawAlone(own, objectPicture(summary, gi, mi, oi), kPreviewAngled, folder);
                 }
-                PreviewCanvas inPlace = whole;
+                inPlace = whole;
                 inPlace.highlight(triangles, object.triangleList, kHighlight);
                 GalleryPicture picture = objectInPlacePicture(summary, gi, mi, oi);
                 writePng(folder + "/" + picture.file, picture.width, picture.height, inPlace.picture());
