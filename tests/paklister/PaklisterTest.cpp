@@ -270,4 +270,27 @@ TEST(Paklister, printsItsHelpAndRefusesIncompleteCommandLines) {
     }
 }
 
+// A listing is mostly written out as it stands; a name (lower case, as listings show names) with
+// bytes a terminal acts on, first or last, is escaped in the text and kept exactly in the JSON.
+TEST(Paklister, escapesNamesATerminalWouldActOnInTextOnly) {
+    for (const char *name : {"a\x1b[2j.msh", "z\x07\x7f.msh"}) {
+        FakeInstall install;
+        install.addGameFile("data/meshes/m.msh", "plain");
+        PakWriter pak;
+        pak.add("data\\meshes\\", name, "odd");
+        install.addPak("odd.pak", pak);
+        ToolRun text = install.run("paklister", {"list", "*.msh"});
+        EXPECT_EQ(0, text.status) << text.errors;
+        EXPECT_EQ(std::string::npos, text.output.find_first_of("\x1b\x07\x7f")) << text.output;
+        const std::string shown = name[0] == 'a' ? "a\\x1B[2j.msh" : "z\\x07\\x7F.msh";
+        EXPECT_NE(std::string::npos, text.output.find("data\\meshes\\" + shown)) << text.output;
+        EXPECT_NE(std::string::npos, text.output.find("data\\meshes\\m.msh")) << text.output;
+
+        ToolRun json = install.run("paklister", {"list", "*.msh", "-json"});
+        EXPECT_EQ(0, json.status) << json.errors;
+        EXPECT_EQ(std::string("data\\meshes\\") + name,
+                  nlohmann::json::parse(json.output).at("files").at(name[0] == 'a' ? 0 : 1).at("path"));
+    }
+}
+
 }  // namespace

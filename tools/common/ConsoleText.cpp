@@ -64,7 +64,9 @@ void appendSafe(std::string &out, const char *text, size_t length, bool keepLine
     for (size_t i = 0; i < length;) {
         unsigned char byte = bytes[i];
         size_t run = 0;  // bytes shown as they are
-        if ((byte >= 0x20 && byte < 0x7F) || i >= lineEnd)
+        if (byte >= 0x20 && byte < 0x7F)
+            while (i + run < length && bytes[i + run] >= 0x20 && bytes[i + run] < 0x7F) run++;
+        else if (i >= lineEnd)
             run = 1;
         else if (byte >= 0x80)
             run = utf8 ? printableUtf8Length(bytes + i, length - i) : 1;  // ANSI code page: a character
@@ -149,6 +151,8 @@ void appendInteger(std::string &out, const Conversion &c, va_list &arguments) {
 }
 
 }  // namespace
+
+void appendConsoleSafe(std::string &out, const char *text, size_t length) { appendSafe(out, text, length, false); }
 
 std::string consoleSafe(const char *text, bool keepLineBreaks) {
     std::string out;

@@ -2,6 +2,7 @@
 #define KX_TOOLS_CONSOLETEXT_H
 
 #include <cstdarg>
+#include <cstddef>
 #include <string>
 
 // Texts for the console that never carry bytes a terminal would act on. Names and texts from
@@ -13,6 +14,10 @@
 // `text` with every such byte escaped; with `keepLineBreaks`, the line feeds that end it stay (an
 // exception text may end its message with one).
 std::string consoleSafe(const char *text, bool keepLineBreaks);
+
+// The `length` bytes at `text` (NUL bytes included) appended to `out` with every such byte
+// escaped, line feeds too.
+void appendConsoleSafe(std::string &out, const char *text, size_t length);
 
 // printf formatting where every %s and %c argument is made console-safe (with `keepLineBreaks`
 // as above); the format's own text is the program's and stays as it is. Knows the
