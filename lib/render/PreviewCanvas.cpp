@@ -66,7 +66,6 @@ PreviewCanvas::PreviewCanvas(int width, int height, PreviewView view)
       outHeight(std::max(1, height)),
       sampleWidth(outWidth * kSampling),
       sampleHeight(outHeight * kSampling),
-      view(view),
       projection(view),
       samples(static_cast<size_t>(sampleWidth) * sampleHeight * 3, kBackground),
       depth(static_cast<size_t>(sampleWidth) * sampleHeight, 1e30f) {}

@@ -101,7 +101,6 @@ private:
 
     int outWidth, outHeight;
     int sampleWidth, sampleHeight;  // twice the picture's size
-    PreviewView view;
     PreviewProjection projection;
     float low[2] = {0, 0};
     float scale = 1.0f;

@@ -19,6 +19,17 @@ std::string consoleSafe(const char *text, bool keepLineBreaks);
 // escaped, line feeds too.
 void appendConsoleSafe(std::string &out, const char *text, size_t length);
 
+// Functions whose format goes through formatForConsole are checked as printf formats. That
+// code knows the C99 conversions (%zu, %lld) on every system; mingw's "printf" check is that of
+// the Windows C runtime, so there they are checked as GNU printf.
+#if defined(__MINGW32__)
+#define KX_CONSOLE_FORMAT(formatAt, argumentsAt) __attribute__((__format__(gnu_printf, formatAt, argumentsAt)))
+#elif defined(__GNUC__)
+#define KX_CONSOLE_FORMAT(formatAt, argumentsAt) __attribute__((__format__(printf, formatAt, argumentsAt)))
+#else
+#define KX_CONSOLE_FORMAT(formatAt, argumentsAt)
+#endif
+
 // printf formatting where every %s and %c argument is made console-safe (with `keepLineBreaks`
 // as above); the format's own text is the program's and stays as it is. Knows the
 // conversions d i u o x X c s f F e E g G a A p % with flags, width, precision and the length

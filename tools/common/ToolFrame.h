@@ -6,6 +6,7 @@
 // global options -newdata and -workdata, the top-level error report and the exit status.
 // A tool describes itself with a ToolSettings record and hands its own work to runTool.
 
+#include "ConsoleText.h"
 #include "KxRlUtil.h"
 
 class KxRlContentRegistry;
@@ -134,16 +135,10 @@ bool addNewDataFolder(const char *folder);
 // Prints a message (printf format) to standard output. The texts given for %s may come from files
 // and command lines: bytes a terminal would act on are shown escaped (ConsoleText.h).
 void toolMessage(const char *format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
+    KX_CONSOLE_FORMAT(1, 2);
 // Prints an error line as toolMessage does and marks the run as failed.
 void toolError(const char *format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
+    KX_CONSOLE_FORMAT(1, 2);
 // One diagnostic line on standard error, "<tool>: <subject>: <reason>" (the reason in printf
 // format), naming the file, folder, archive or registry source and the cause, so that a user
 // can act on a failure. Control characters and line breaks in the subject and the reason are
@@ -151,10 +146,7 @@ void toolError(const char *format, ...)
 // form (platform::nativePath). It goes beside the described stdout message (toolError) and does not
 // change the exit status by itself, so it also serves warnings about input used anyway.
 void toolDiagnostic(const char *subject, const char *reasonFormat, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
-#endif
-    ;
+    KX_CONSOLE_FORMAT(2, 3);
 // An option word left without its value(s) at the end of the command line: names it on
 // standard error and makes the exit status 2. The caller then writes nothing.
 void toolMissingValue(const char *option);
