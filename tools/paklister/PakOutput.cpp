@@ -154,11 +154,6 @@ std::string copyDocument(const std::vector<KxRlFileCopy> &copies) {
 void printText(const std::string &text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
 void printLines(const std::string &text) {
-    // Listings are mostly plain ASCII names: those go out as they are, without a copy.
-    if (std::all_of(text.begin(), text.end(), [](char c) { return c == '\n' || (c >= 0x20 && c < 0x7F); })) {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        return;
-    }
     std::string safe;
     safe.reserve(text.size() + text.size() / 8);
     for (size_t start = 0; start < text.size();) {
