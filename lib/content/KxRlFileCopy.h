@@ -36,7 +36,9 @@ struct KxRlFileCopy {
     // The game's name for the file: its path below the source's root, lower case, backslashes
     // ("data\\meshes\\p_desk.msh").
     std::string path;
-    KxRlSourcePlace place;
+    // Where it lies: shared by every copy of the source (it belongs to the source, as `source`
+    // does), so that a listing of a large archive does not hold its path once per entry.
+    const KxRlSourcePlace *place = nullptr;
     // The source that holds the copy (it belongs to the registry that listed it).
     const KxRlGameFiles *source = nullptr;
     // A loose copy: its own file, as the source names it (the suite's path form). "" for an

@@ -41,7 +41,7 @@ bool isLeftOut(uint32_t attributes) {
 }  // namespace
 
 KxRlGameDataFolder::KxRlGameDataFolder(const char *root, KxRlSourceKind sourceKind)
-    : rootFolder(kxrlStrDup(root)), kind(sourceKind), place(kxrlAbsolutePlace(root)) {}
+    : rootFolder(kxrlStrDup(root)), place{sourceKind, kxrlAbsolutePlace(root)} {}
 
 KxRlGameDataFolder::~KxRlGameDataFolder() { delete[] rootFolder; }
 
@@ -145,11 +145,11 @@ void KxRlGameDataFolder::collectFolder(KxRlCopyListing &listing, const char *pat
         copy.path = relative + entry.name;
         kxrlStrLower(&copy.path[0]);
         if (!fitsPath(path, rootFolder, relative.c_str(), entry.name.c_str())) {
-            listing.refused.push_back({copy.path, place + " " + relative + entry.name,
+            listing.refused.push_back({copy.path, place.path + " " + relative + entry.name,
                                        "its path is longer than the 255 characters a path may have"});
             continue;
         }
-        copy.place = {kind, place};
+        copy.place = &place;
         copy.source = this;
         copy.file = path;
         copy.size = entry.size;

@@ -36,8 +36,8 @@ public:
     // The matching files of `folder` (the entries findContent would gather there), by name.
     void listNames(std::vector<std::string> &names, const char *pattern, const char *folder) const override;
 
-    KxRlSourceKind getSourceKind() const override { return kind; }
-    std::string getSourcePath() const override { return place; }
+    KxRlSourceKind getSourceKind() const override { return place.kind; }
+    std::string getSourcePath() const override { return place.path; }
     // The files of `folder` and, with `anyDepth`, of every folder below it (whatever their
     // attributes; "." and ".." aside), leaving out files whose attribute word is exactly system,
     // temporary or offline, as gatherFiles does. A file whose path does not fit a path buffer
@@ -61,8 +61,7 @@ private:
     void collectFolder(KxRlCopyListing &listing, const char *pattern, const std::string &relative, bool descend) const;
 
     char *rootFolder;
-    KxRlSourceKind kind;
-    std::string place;  // the root folder, absolute, in the system's form
+    KxRlSourcePlace place;  // the root folder, absolute, in the system's form
 };
 
 #endif

@@ -53,6 +53,7 @@ KxRlPakFile *KxRlPakFile::CreateFromFile(const char *path) {
         int64_t seconds;
         archive->timestamp = platform::getModificationTime(path, &seconds) ? seconds : 0;
         archive->path = kxrlStrDup(path);
+        archive->place = {KxRlSourceKind::Archive, kxrlAbsolutePlace(path)};
         archive->open();
         archive->readTables();
         archive->close();
@@ -165,8 +166,9 @@ void KxRlPakFile::readListedSizes(const std::vector<KxRlPakFileEntry *> &chosen,
     // In data order, so that the window reads the archive from front to back once.
     std::vector<size_t> order(chosen.size());
     std::iota(order.begin(), order.end(), size_t(0));
-    std::sort(order.begin(), order.end(),
-              [&chosen](size_t a, size_t b) { return chosen[a]->getOffset() < chosen[b]->getOffset(); });
+    auto byOffset = [&chosen](size_t a, size_t b) { return chosen[a]->getOffset() < chosen[b]->getOffset(); };
+    if (!std::is_sorted(order.begin(), order.end(), byOffset))  // archives mostly store data in table order
+        std::sort(order.begin(), order.end(), byOffset);
     try {
         KxRlPakWindow window(getFile());
         for (size_t i : order) {

@@ -2,6 +2,7 @@
 #define KX_CONTENT_KXRLPAKFILE_H
 
 #include "IOException.h"
+#include "KxRlFileCopy.h"
 #include "KxRlPakFileEntry.h"
 
 #include <cstdint>
@@ -44,6 +45,8 @@ public:
     bool isFileOpen() const;
 
     const char *getFilename() const { return path; }
+    // The archive as a source of game files: its path made absolute when it was read.
+    const KxRlSourcePlace &getPlace() const { return place; }
     // The archive's modification time in seconds since 1970, 0 when unknown.
     int64_t getTimestamp() const { return timestamp; }
     int32_t getMagicNumber() const { return magicNumber; }
@@ -79,6 +82,7 @@ private:
     void readTables();
 
     char *path;
+    KxRlSourcePlace place;
     int64_t timestamp;
     int64_t length;  // bytes when the tables were read; -1 before
     int32_t magicNumber;

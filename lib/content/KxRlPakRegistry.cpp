@@ -39,6 +39,7 @@ struct AddedCopy {
     size_t copy;  // index in the listing
     int archive;
     int tableIndex;
+    bool catalogued;  // the entry's isCatalogued(), noted while the entry was at hand
 };
 
 // Ranks the copies of each path that several archives hold: the copy getContent finds first, then
@@ -47,16 +48,24 @@ struct AddedCopy {
 // case (`mixedCase`), which the catalogue keeps apart: then every path is looked at.
 void rankRepeatedPaths(const KxRlPakRegistry &registry, std::vector<KxRlFileCopy> &copies,
                        const std::vector<AddedCopy> &added, bool mixedCase) {
-    std::unordered_set<std::string_view> repeatedPaths;
-    if (!mixedCase) {
-        for (const AddedCopy &a : added)
-            if (!copies[a.copy].entry->isCatalogued()) repeatedPaths.insert(copies[a.copy].path);
-        if (repeatedPaths.empty()) return;
+    // A repeated path is that of an entry the catalogue left out and of the entry it holds in
+    // its place; those are found by entry, which spares hashing the path of every copy.
+    std::unordered_set<const KxRlPakFileEntry *> cataloguedRepeats;
+    bool everyPath = mixedCase, anyRepeat = false;
+    for (size_t i = 0; i < added.size() && !everyPath; i++) {
+        if (added[i].catalogued) continue;
+        anyRepeat = true;
+        const KxRlPakFileEntry *entry = copies[added[i].copy].entry;
+        if (const KxRlPakFileEntry *kept = registry.findEntry(entry->getFileName(), entry->getDirName(), false))
+            cataloguedRepeats.insert(kept);
+        else
+            everyPath = true;  // not expected; looking at every path is always right
     }
+    if (!everyPath && !anyRepeat) return;
     std::unordered_map<std::string_view, std::vector<size_t>> groups;  // path -> indices into `added`
     for (size_t i = 0; i < added.size(); i++) {
-        std::string_view path = copies[added[i].copy].path;
-        if (mixedCase || repeatedPaths.count(path)) groups[path].push_back(i);
+        const KxRlFileCopy &copy = copies[added[i].copy];
+        if (everyPath || !added[i].catalogued || cataloguedRepeats.count(copy.entry)) groups[copy.path].push_back(i);
     }
     for (auto &group : groups) {
         std::vector<size_t> &members = group.second;
@@ -307,7 +316,7 @@ void KxRlPakRegistry::collectCopies(KxRlCopyListing &listing, const char *patter
             bool safe;
         };
         std::unordered_map<uint32_t, Directory> directories;
-        const KxRlSourcePlace place = {KxRlSourceKind::Archive, kxrlAbsolutePlace(archive->getFilename())};
+        const KxRlSourcePlace &place = archive->getPlace();
         std::vector<KxRlPakFileEntry *> chosen;
         std::vector<int> tableIndices;
         std::vector<const Directory *> chosenDirectories;
@@ -342,16 +351,21 @@ void KxRlPakRegistry::collectCopies(KxRlCopyListing &listing, const char *patter
         std::vector<std::string> problems;
         archive->readListedSizes(chosen, sizes, problems);
         for (size_t i = 0; i < chosen.size(); i++) {
-            std::string path = chosenDirectories[i]->lower + chosen[i]->getFileName();
+            // Made in one allocation: this runs once for every entry of every archive.
+            const std::string &dir = chosenDirectories[i]->lower;
+            const char *name = chosen[i]->getFileName();
+            std::string path;
+            path.reserve(dir.size() + std::strlen(name));
+            path.append(dir).append(name);
             if (!problems[i].empty()) {
                 listing.refused.push_back({path, path + " of " + place.path, problems[i]});
                 continue;
             }
-            added.push_back({listing.copies.size(), a, tableIndices[i]});
+            added.push_back({listing.copies.size(), a, tableIndices[i], chosen[i]->isCatalogued()});
             listing.copies.emplace_back();
             KxRlFileCopy &copy = listing.copies.back();
             copy.path = std::move(path);
-            copy.place = place;
+            copy.place = &place;
             copy.source = this;
             copy.entry = chosen[i];
             copy.size = sizes[i].size;

@@ -130,8 +130,8 @@ TEST_F(FileCopiesTest, listsEveryCopyByPathInSearchOrderWithItsPlaceAndSizes) {
         const Expected &want = expected[i];
         SCOPED_TRACE(std::string(want.path) + " from " + want.place);
         EXPECT_EQ(want.path, copy.path);
-        EXPECT_EQ(want.kind, copy.place.kind);
-        EXPECT_EQ(place(want.place), copy.place.path);
+        EXPECT_EQ(want.kind, copy.place->kind);
+        EXPECT_EQ(place(want.place), copy.place->path);
         if (want.size > 0) {
             EXPECT_EQ(want.size, copy.size);  // (the archives themselves vary in size)
         }
@@ -143,7 +143,7 @@ TEST_F(FileCopiesTest, listsEveryCopyByPathInSearchOrderWithItsPlaceAndSizes) {
         EXPECT_FALSE(winner.shadowed);
         EXPECT_TRUE(copy.winner == i || copy.shadowed);
     }
-    EXPECT_EQ(std::string("archive"), kxrlSourceKindName(listing.copies[5].place.kind));
+    EXPECT_EQ(std::string("archive"), kxrlSourceKindName(listing.copies[5].place->kind));
 
     ASSERT_EQ(2u, listing.refused.size());
     EXPECT_NE(std::string::npos, listing.refused[0].reason.find("leaves the extraction folder"));
@@ -163,7 +163,7 @@ TEST_F(FileCopiesTest, winnersAreWhatTheSearchFinds) {
     for (size_t i = 0; i < expected.size(); i++) {
         const KxRlFileCopy &copy = winners.copies[i];
         EXPECT_EQ(expected[i]->path, copy.path);
-        EXPECT_EQ(expected[i]->place.path, copy.place.path);
+        EXPECT_EQ(expected[i]->place->path, copy.place->path);
         EXPECT_EQ(i, copy.winner);
         size_t split = copy.path.rfind('\\') + 1;
         char found[KXRL_PATH_SIZE];
@@ -226,12 +226,14 @@ TEST_F(FileCopiesTest, extractsArchivedAndLooseCopiesWholeWithTheirTimes) {
 }
 
 // Paths that share long beginnings and folders named like files sort in byte order (not in the
-// order in which folders are listed), each path's copies in search order.
+// order in which folders are listed), each path's copies in search order. Paths are compared eight
+// bytes at a time: some end just before, at and after such a boundary ("data\m0\" is eight).
 TEST(FileCopyListing, sortsPathsByTheirBytes) {
     TempFolder dir;
     std::vector<std::string> expected;
-    const char *names[] = {"d.msh", "d\\deep.msh", "d_\\x.msh", "d0.msh", "~tilde.dds", "p_bench1.ini",
-                           "p_bench10.ini", "p_bench2.ini", "p_bench1\\a.ini", "z.msh"};
+    const char *names[] = {"d.msh",         "d\\deep.msh", "d_\\x.msh",    "d0.msh",   "~tilde.dds",
+                           "p_bench1.ini",  "p_bench10.ini", "p_bench2.ini", "p_bench1\\a.ini", "z.msh",
+                           "abcdefg",       "abcdefgh",      "abcdefgh0",    "abcdefghi\\x", "abcdefg_\\x"};
     for (int folder = 0; folder < 3; folder++)
         for (const char *name : names) {
             std::string relative = "data\\m" + std::to_string(folder) + "\\" + name;
@@ -251,7 +253,7 @@ TEST(FileCopyListing, sortsPathsByTheirBytes) {
     std::vector<std::string> paths;
     for (const KxRlFileCopy &copy : listing.copies) {
         paths.push_back(copy.path);
-        EXPECT_EQ(copy.shadowed ? KxRlSourceKind::Game : KxRlSourceKind::Content, copy.place.kind) << copy.path;
+        EXPECT_EQ(copy.shadowed ? KxRlSourceKind::Game : KxRlSourceKind::Content, copy.place->kind) << copy.path;
     }
     EXPECT_EQ(expected, paths);
 }

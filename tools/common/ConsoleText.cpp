@@ -56,6 +56,8 @@ size_t printableUtf8Length(const unsigned char *text, size_t available) {
     return overlong || invalid ? 0 : length;
 }
 
+bool isPlainByte(unsigned char byte) { return byte >= 0x20 && byte < 0x7F; }
+
 void appendSafe(std::string &out, const char *text, size_t length, bool keepLineBreaks) {
     const unsigned char *bytes = reinterpret_cast<const unsigned char *>(text);
     const bool utf8 = platform::textIsUtf8();
@@ -64,8 +66,8 @@ void appendSafe(std::string &out, const char *text, size_t length, bool keepLine
     for (size_t i = 0; i < length;) {
         unsigned char byte = bytes[i];
         size_t run = 0;  // bytes shown as they are
-        if (byte >= 0x20 && byte < 0x7F)
-            while (i + run < length && bytes[i + run] >= 0x20 && bytes[i + run] < 0x7F) run++;
+        if (isPlainByte(byte))
+            while (i + run < length && isPlainByte(bytes[i + run])) run++;
         else if (i >= lineEnd)
             run = 1;
         else if (byte >= 0x80)
@@ -153,6 +155,12 @@ void appendInteger(std::string &out, const Conversion &c, va_list &arguments) {
 }  // namespace
 
 void appendConsoleSafe(std::string &out, const char *text, size_t length) { appendSafe(out, text, length, false); }
+
+bool isConsolePlain(const char *text, size_t length) {
+    for (size_t i = 0; i < length; i++)
+        if (!isPlainByte(static_cast<unsigned char>(text[i]))) return false;
+    return true;
+}
 
 std::string consoleSafe(const char *text, bool keepLineBreaks) {
     std::string out;

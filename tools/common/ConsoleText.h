@@ -19,6 +19,10 @@ std::string consoleSafe(const char *text, bool keepLineBreaks);
 // escaped, line feeds too.
 void appendConsoleSafe(std::string &out, const char *text, size_t length);
 
+// True when every byte is printable ASCII, which every console shows as it is: escaping such a
+// text leaves it unchanged.
+bool isConsolePlain(const char *text, size_t length);
+
 // Functions whose format goes through formatForConsole are checked as printf formats. That
 // code knows the C99 conversions (%zu, %lld) on every system; mingw's "printf" check is that of
 // the Windows C runtime, so there they are checked as GNU printf.

@@ -173,11 +173,11 @@ std::vector<GalleryJob> Gallery::findMeshes() const {
             job.mesh.name = pattern ? folderPart + fileNameOf(copy.path.c_str()) : name;
             if (byName.count(job.mesh.name)) continue;
             job.mesh.stem = pageStem(job.mesh.name);
-            job.mesh.source = {kxrlSourceKindName(copy.place.kind), copy.place.path};
+            job.mesh.source = {kxrlSourceKindName(copy.place->kind), copy.place->path};
             job.mesh.size = copy.size;
             job.copy = copy;
             if (copy.entry) {
-                job.key = copy.place.path + "\t" + copy.path;
+                job.key = copy.place->path + "\t" + copy.path;
                 job.time = copy.entry->getPakFile()->getTimestamp();
             } else {
                 job.key = platform::nativePath(copy.file.c_str());

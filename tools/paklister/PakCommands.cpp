@@ -84,10 +84,10 @@ void extractOne(const KxRlFileCopy &copy, const std::string &folder, bool force)
         getContentRegistry()->extractCopy(copy, folder.c_str(), written);
     } catch (const IOException &e) {
         toolError("Error extracting %s : %s\n", copy.path.c_str(), e.getErrorString());
-        toolDiagnostic(shown.c_str(), "%s (from %s)", e.describe().c_str(), describePlace(copy.place).c_str());
+        toolDiagnostic(shown.c_str(), "%s (from %s)", e.describe().c_str(), describePlace(*copy.place).c_str());
         return;
     }
-    toolMessage("Extracted %s from %s\n", copy.path.c_str(), describePlace(copy.place).c_str());
+    toolMessage("Extracted %s from %s\n", copy.path.c_str(), describePlace(*copy.place).c_str());
 }
 
 }  // namespace
@@ -106,8 +106,8 @@ void runList(const PakRequest &request) {
     warnRefused(selection);
     reportUnmatched(patterns, selection, "No file matches %s\n");
     const std::vector<KxRlFileCopy> &copies = selection.listing.copies;
-    if (request.json) printText(copyDocument(copies));
-    else printLines(copyLines(copies));
+    if (request.json) printCopyDocument(copies);
+    else printCopyLines(copies);
 }
 
 void runWhich(const PakRequest &request) {
@@ -117,7 +117,7 @@ void runWhich(const PakRequest &request) {
         PakSelection selection = selectCopies(getContentRegistry(), names, KxRlContentRegistry::Copies::All);
         warnRefused(selection);
         reportUnmatched(names, selection, "Could not find %s\n");
-        printText(copyDocument(selection.listing.copies));
+        printCopyDocument(selection.listing.copies);
         return;
     }
     // Name by name, in the order given.
@@ -129,9 +129,9 @@ void runWhich(const PakRequest &request) {
         for (const KxRlFileCopy &copy : selection.listing.copies) {
             std::string sizes = " (" + std::to_string(copy.size) + " bytes)";
             if (!copy.shadowed)
-                text += copy.path + ": " + describePlace(copy.place) + sizes + "\n";
+                text += copy.path + ": " + describePlace(*copy.place) + sizes + "\n";
             else
-                text += "  shadows " + describePlace(copy.place) + sizes + "\n";
+                text += "  shadows " + describePlace(*copy.place) + sizes + "\n";
         }
         printLines(text);
     }

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -17,12 +17,6 @@ size_t utf8Length(const std::string &text, size_t i) {
     for (size_t k = 1; k < length; k++)
         if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
     return length;
-}
-
-void appendPadded(std::string &line, const char *text, size_t length, size_t width, bool right) {
-    if (right && length < width) line.append(width - length, ' ');
-    line.append(text, length);
-    if (!right && length < width) line.append(width - length, ' ');
 }
 
 // A number's digits into `digits` (24 bytes); returns how many.
@@ -43,13 +37,86 @@ size_t packedDigits(const KxRlFileCopy &copy, char *digits) {
     return 1;
 }
 
+// The paths of a sorted listing lie scattered in memory: each is asked for a few lines ahead.
+const size_t kAhead = 8;
+void prefetchText(const std::string &text) {
+#if defined(__GNUC__)
+    __builtin_prefetch(text.data());
+    __builtin_prefetch(text.data() + text.size());
+#else
+    (void)text;
+#endif
+}
+
+// Standard output a block at a time: lines are written into the block's free end.
+class OutputBlocks {
+public:
+    OutputBlocks() : block(kBlock + 4096) {}
+    ~OutputBlocks() { write(); }
+    OutputBlocks(const OutputBlocks &) = delete;
+    OutputBlocks &operator=(const OutputBlocks &) = delete;
+
+    // Room for `bytes` at the block's end, to be filled and then taken with done().
+    char *room(size_t bytes) {
+        if (used + bytes > block.size()) {
+            write();
+            if (bytes > block.size()) block.resize(bytes);
+        }
+        return block.data() + used;
+    }
+    void done(size_t bytes) {
+        used += bytes;
+        if (used >= kBlock) write();
+    }
+    void append(const char *text, size_t length) {
+        if (length > 0) std::memcpy(room(length), text, length);
+        done(length);
+    }
+    void append(const std::string &text) { append(text.data(), text.size()); }
+
+private:
+    static constexpr size_t kBlock = 1 << 16;
+    void write() {
+        std::fwrite(block.data(), 1, used, stdout);
+        used = 0;
+    }
+    std::vector<char> block;
+    size_t used = 0;
+};
+
+// Filling a line: text, and spaces.
+char *put(char *at, const char *text, size_t length) {
+    std::memcpy(at, text, length);
+    return at + length;
+}
+char *putSpaces(char *at, size_t count) {
+    std::memset(at, ' ', count);
+    return at + count;
+}
+
+// What a listing shows of each place, made once: a listing names few places, many times over.
+class PlaceTexts {
+public:
+    explicit PlaceTexts(std::string (*make)(const KxRlSourcePlace &)) : make(make) {}
+    const std::string &of(const KxRlSourcePlace *place) {
+        for (const auto &known : texts)
+            if (known.first == place) return known.second;
+        texts.emplace_back(place, make(*place));
+        return texts.back().second;
+    }
+
+private:
+    std::string (*make)(const KxRlSourcePlace &);
+    std::vector<std::pair<const KxRlSourcePlace *, std::string>> texts;
+};
+
 }  // namespace
 
 std::string describePlace(const KxRlSourcePlace &place) {
     return std::string(kxrlSourceKindName(place.kind)) + " " + place.path;
 }
 
-std::string copyLines(const std::vector<KxRlFileCopy> &copies) {
+void printCopyLines(const std::vector<KxRlFileCopy> &copies) {
     char digits[24];
     size_t pathWidth = 0, sizeWidth = 0, packedWidth = 0;
     for (const KxRlFileCopy &copy : copies) {
@@ -57,30 +124,52 @@ std::string copyLines(const std::vector<KxRlFileCopy> &copies) {
         sizeWidth = std::max(sizeWidth, digitsOf(copy.size, digits));
         packedWidth = std::max(packedWidth, packedDigits(copy, digits));
     }
-    const size_t kindWidth = 7;  // "newdata", "content", "archive"
-    std::string text;
-    text.reserve(copies.size() * (pathWidth + 90));
-    for (const KxRlFileCopy &copy : copies) {
-        appendPadded(text, copy.path.data(), copy.path.size(), pathWidth, false);
-        text += "  ";
-        appendPadded(text, digits, digitsOf(copy.size, digits), sizeWidth, true);
-        text += "  ";
-        appendPadded(text, digits, packedDigits(copy, digits), packedWidth, true);
-        text += "  ";
-        const char *kind = kxrlSourceKindName(copy.place.kind);
-        appendPadded(text, kind, std::strlen(kind), kindWidth, false);
+    // "<kind> <source path>", the kind padded to its longest name ("newdata", "content", "archive").
+    PlaceTexts places([](const KxRlSourcePlace &place) {
+        std::string text = kxrlSourceKindName(place.kind);
+        text.resize(std::max<size_t>(text.size(), 7), ' ');
         text += ' ';
-        text += copy.place.path;
-        if (copy.shadowed) {
-            const KxRlSourcePlace &winner = copies[copy.winner].place;
-            text += "  shadowed by ";
-            text += kxrlSourceKindName(winner.kind);
-            text += ' ';
-            text += winner.path;
+        appendConsoleSafe(text, place.path.data(), place.path.size());
+        return text;
+    });
+    PlaceTexts winners([](const KxRlSourcePlace &place) {
+        std::string text = std::string("  shadowed by ") + kxrlSourceKindName(place.kind) + ' ';
+        appendConsoleSafe(text, place.path.data(), place.path.size());
+        return text;
+    });
+    OutputBlocks output;
+    std::string escaped;
+    for (size_t i = 0; i < copies.size(); i++) {
+        const KxRlFileCopy &copy = copies[i];
+        if (i + kAhead < copies.size()) prefetchText(copies[i + kAhead].path);
+        // Escaping a field alone gives what escaping the whole line would: the padding and
+        // figures are plain. Columns are aligned by the names' own lengths.
+        const char *path = copy.path.data();
+        size_t shown = copy.path.size();
+        if (!isConsolePlain(path, shown)) {
+            escaped.clear();
+            appendConsoleSafe(escaped, path, shown);
+            path = escaped.data();
+            shown = escaped.size();
         }
-        text += '\n';
+        char size[24], packed[24];
+        size_t sizeLength = digitsOf(copy.size, size), packedLength = packedDigits(copy, packed);
+        const std::string &place = places.of(copy.place);
+        const std::string *winner = copy.shadowed ? &winners.of(copies[copy.winner].place) : nullptr;
+        size_t pathPadding = pathWidth - std::min(pathWidth, copy.path.size());
+        char *line = output.room(shown + pathPadding + 2 + sizeWidth + 2 + packedWidth + 2 + place.size() +
+                                 (winner ? winner->size() : 0) + 1);
+        char *at = put(line, path, shown);
+        at = putSpaces(at, pathPadding + 2 + sizeWidth - sizeLength);
+        at = put(at, size, sizeLength);
+        at = putSpaces(at, 2 + packedWidth - packedLength);
+        at = put(at, packed, packedLength);
+        at = putSpaces(at, 2);
+        at = put(at, place.data(), place.size());
+        if (winner) at = put(at, winner->data(), winner->size());
+        *at++ = '\n';
+        output.done(static_cast<size_t>(at - line));
     }
-    return text;
 }
 
 namespace {
@@ -113,55 +202,46 @@ void appendJsonString(std::string &out, const std::string &text) {
 
 }  // namespace
 
-std::string jsonString(const std::string &text) {
-    std::string out;
-    appendJsonString(out, text);
-    return out;
-}
-
-std::string copyDocument(const std::vector<KxRlFileCopy> &copies) {
-    std::string text = "{\"files\": [";
-    text.reserve(copies.size() * 220 + 16);
-    // A listing names few places, many times over: each is written out once.
-    std::unordered_map<std::string, std::string> placeTexts;
-    auto placeText = [&placeTexts](const KxRlSourcePlace &place) -> const std::string & {
-        std::string &known = placeTexts[place.path];
-        if (known.empty()) {
-            known = std::string("{\"kind\": \"") + kxrlSourceKindName(place.kind) + "\", \"path\": ";
-            appendJsonString(known, place.path);
-            known += '}';
-        }
-        return known;
-    };
+void printCopyDocument(const std::vector<KxRlFileCopy> &copies) {
+    PlaceTexts places([](const KxRlSourcePlace &place) {
+        std::string text = std::string("{\"kind\": \"") + kxrlSourceKindName(place.kind) + "\", \"path\": ";
+        appendJsonString(text, place.path);
+        return text + '}';
+    });
+    OutputBlocks output;
+    output.append(std::string("{\"files\": ["));
+    std::string line;
+    char digits[24];
     for (size_t i = 0; i < copies.size(); i++) {
         const KxRlFileCopy &copy = copies[i];
-        text += i == 0 ? "\n  {\"path\": " : ",\n  {\"path\": ";
-        appendJsonString(text, copy.path);
-        text += ", \"size\": ";
-        text += std::to_string(copy.size);
-        text += ", \"packed\": ";
-        text += copy.packed < 0 ? std::string("null") : std::to_string(copy.packed);
-        text += ", \"source\": ";
-        text += placeText(copy.place);
-        text += copy.shadowed ? ", \"shadowed\": true, \"winner\": " : ", \"shadowed\": false, \"winner\": null";
-        if (copy.shadowed) text += placeText(copies[copy.winner].place);
-        text += '}';
+        if (i + kAhead < copies.size()) prefetchText(copies[i + kAhead].path);
+        line = i == 0 ? "\n  {\"path\": " : ",\n  {\"path\": ";
+        appendJsonString(line, copy.path);
+        line += ", \"size\": ";
+        line.append(digits, digitsOf(copy.size, digits));
+        line += ", \"packed\": ";
+        if (copy.packed < 0) line += "null";
+        else line.append(digits, digitsOf(static_cast<uint64_t>(copy.packed), digits));
+        line += ", \"source\": ";
+        line += places.of(copy.place);
+        line += copy.shadowed ? ", \"shadowed\": true, \"winner\": " : ", \"shadowed\": false, \"winner\": null";
+        if (copy.shadowed) line += places.of(copies[copy.winner].place);
+        line += '}';
+        output.append(line);
     }
-    text += copies.empty() ? "]}\n" : "\n]}\n";
-    return text;
+    output.append(std::string(copies.empty() ? "]}\n" : "\n]}\n"));
 }
 
-void printText(const std::string &text) { std::fwrite(text.data(), 1, text.size(), stdout); }
-
 void printLines(const std::string &text) {
-    std::string safe;
-    safe.reserve(text.size() + text.size() / 8);
+    OutputBlocks output;
+    std::string line;
     for (size_t start = 0; start < text.size();) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
-        appendConsoleSafe(safe, text.data() + start, end - start);
-        safe += '\n';
+        line.clear();
+        appendConsoleSafe(line, text.data() + start, end - start);
+        line += '\n';
+        output.append(line);
         start = end + 1;
     }
-    std::fwrite(safe.data(), 1, safe.size(), stdout);
 }
