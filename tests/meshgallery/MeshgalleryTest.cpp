@@ -427,7 +427,21 @@ TEST(Meshgallery, drawsTheSameWhateverTheThreadsAndOnlyWhatChangedWhenRunAgain) 
     EXPECT_EQ(four["meshes/p_lamp.html"], after["meshes/p_lamp.html"]);
     EXPECT_EQ(0u, after.count("meshes/p_mine.html"));
     EXPECT_EQ(0u, after.count("meshes/p_mine/model.js"));
-    EXPECT_EQ(0u, after.count("meshes/p_chair/g0m0v8.png"));  // the old chair's second box
+    // The redrawn chair's folder holds the pictures its page and card show, no more (none of the
+    // old chair's two boxes) and no fewer.
+    std::set<std::string> shown, kept;
+    auto pictures = [&shown](const std::string &page, const std::string &src, const std::string &prefix) {
+        for (size_t at = page.find(src); at != std::string::npos; at = page.find(src, at + 1))
+            shown.insert(prefix + page.substr(at + 5, page.find('"', at + 5) - at - 5));
+    };
+    pictures(after["meshes/p_chair.html"], "src=\"p_chair/", "meshes/");
+    pictures(after["index.html"], "src=\"meshes/p_chair/", "");
+    for (const auto &file : after)
+        if (file.first.compare(0, 15, "meshes/p_chair/") == 0 && file.first.find(".png") != std::string::npos)
+            kept.insert(file.first);
+    EXPECT_EQ(shown, kept);
+    EXPECT_EQ(four["meshes/p_chair/objects0.png"].empty(), false);
+    EXPECT_NE(four["meshes/p_chair/objects0.png"], after["meshes/p_chair/objects0.png"]);
     EXPECT_EQ(2u, catalogueOf(install, "four/catalogue.json")["meshes"].size());
 }
 

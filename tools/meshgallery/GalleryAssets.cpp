@@ -10,6 +10,7 @@ h2 { font-size: 1.2rem; margin: 1.2rem 0 0.5rem; word-break: break-all; }
 h3 { font-size: 1.05rem; margin: 0.8rem 0 0.4rem; }
 a { color: #1a5fb4; }
 img { display: block; max-width: 100%; height: auto; background: #f5f5f5; }
+img.cell { object-fit: none; object-position: 0 0; max-width: none; }
 dl { display: grid; grid-template-columns: max-content 1fr; gap: 0.1rem 0.8rem; margin: 0.4rem 0; }
 dt { color: var(--muted); }
 dd { margin: 0; }

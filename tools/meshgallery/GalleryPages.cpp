@@ -45,10 +45,15 @@ std::string boxText(const GalleryBox &box) {
     return text;
 }
 
+// A picture on a sheet shows its part of the file: the sheet at its natural size, moved.
 std::string image(const std::string &folder, const GalleryPicture &picture, const std::string &alt, bool lazy) {
-    return "<img src=\"" + folder + htmlText(picture.file) + "\" width=\"" + std::to_string(picture.width) +
-           "\" height=\"" + std::to_string(picture.height) + "\" alt=\"" + alt + "\"" +
-           (lazy ? " loading=\"lazy\"" : "") + ">";
+    const std::string width = std::to_string(picture.width), height = std::to_string(picture.height);
+    std::string sheet;
+    if (picture.onSheet)
+        sheet = " class=\"cell\" style=\"width: " + width + "px; height: " + height + "px; object-position: -" +
+                std::to_string(picture.x) + "px -" + std::to_string(picture.y) + "px\"";
+    return "<img src=\"" + folder + htmlText(picture.file) + "\" width=\"" + width + "\" height=\"" + height +
+           "\"" + sheet + " alt=\"" + alt + "\"" + (lazy ? " loading=\"lazy\"" : "") + ">";
 }
 
 std::string figure(const std::string &folder, const GalleryPicture &picture, const std::string &alt,

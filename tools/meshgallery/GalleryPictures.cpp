@@ -2,6 +2,7 @@
 
 #include "PngFile.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -9,6 +10,9 @@ namespace {
 const int kLargeWidth = 480, kLargeHeight = 360;
 const int kSmallWidth = 200, kSmallHeight = 150;
 const int kObjectWidth = 128, kObjectHeight = 96;
+// Object pictures on a sheet: eight a row, at most sixteen rows (a sheet of 1024 x 1536 pixels
+// is drawn in memory whole).
+const int kSheetColumns = 8, kSheetCells = 128;
 const unsigned char kHighlight[3] = {235, 90, 30};
 // How far the whole fades behind an object shown in place.
 const float kInPlaceFade = 0.6f;
@@ -47,6 +51,68 @@ std::vector<unsigned char> halved(const std::vector<unsigned char> &rgb, int wid
     return half;
 }
 
+// Sheet cells of a mesh's objects: each alone and in place, or only in place for a mesh of one
+// object (alone it is the mesh's picture).
+int cellsOf(const MeshSummary &mesh) {
+    int objects = static_cast<int>(mesh.objects.size());
+    return objects > 1 ? 2 * objects : objects;
+}
+
+// The cell of a mesh's first object, the cells numbered through the file's groups and meshes.
+int firstCell(const FileSummary &summary, int group, int mesh) {
+    int cell = 0;
+    for (int g = 0; g < group; g++)
+        for (const MeshSummary &m : summary.groups[g].meshes) cell += cellsOf(m);
+    for (int m = 0; m < mesh; m++) cell += cellsOf(summary.groups[group].meshes[m]);
+    return cell;
+}
+
+GalleryPicture cellPicture(int cell) {
+    GalleryPicture picture{numbered("objects%d.png", cell / kSheetCells), kObjectWidth, kObjectHeight};
+    picture.onSheet = true;
+    picture.x = (cell % kSheetColumns) * kObjectWidth;
+    picture.y = (cell % kSheetCells / kSheetColumns) * kObjectHeight;
+    return picture;
+}
+
+// The sheets of a file's object pictures, filled cell by cell in order and written when full.
+class ObjectSheets {
+public:
+    ObjectSheets(int cells, const std::string &folder) : cells(cells), folder(folder) {}
+    ObjectSheets(const ObjectSheets &) = delete;
+    ObjectSheets &operator=(const ObjectSheets &) = delete;
+
+    void put(int cell, const std::vector<unsigned char> &rgb) {
+        if (cell / kSheetCells != sheet) {
+            write();
+            start(cell / kSheetCells);
+        }
+        GalleryPicture place = cellPicture(cell);
+        for (int y = 0; y < kObjectHeight; y++)
+            std::copy_n(rgb.begin() + static_cast<std::ptrdiff_t>(y) * kObjectWidth * 3, kObjectWidth * 3,
+                        pixels.begin() + (static_cast<std::ptrdiff_t>(place.y + y) * width + place.x) * 3);
+    }
+    // Writes the sheet being filled.
+    void write() {
+        if (sheet >= 0) writePng(folder + "/" + numbered("objects%d.png", sheet), width, height, pixels);
+        sheet = -1;
+    }
+
+private:
+    void start(int next) {
+        sheet = next;
+        int count = std::min(kSheetCells, cells - next * kSheetCells);
+        width = std::min(count, kSheetColumns) * kObjectWidth;
+        height = (count + kSheetColumns - 1) / kSheetColumns * kObjectHeight;
+        pixels.assign(static_cast<size_t>(width) * height * 3, 255);
+    }
+    int cells;
+    std::string folder;
+    int sheet = -1;
+    int width = 0, height = 0;
+    std::vector<unsigned char> pixels;
+};
+
 }  // namespace
 
 GalleryPicture viewPicture(int view) {
@@ -65,14 +131,13 @@ GalleryPicture groupPicture(const FileSummary &summary, int group) {
 GalleryPicture meshPicture(int group, int mesh) { return {numbered("g%dm%d.png", group, mesh), kSmallWidth, kSmallHeight}; }
 
 GalleryPicture objectPicture(const FileSummary &summary, int group, int mesh, int object) {
-    const MeshSummary &m = summary.groups[group].meshes[mesh];
-    if (m.objects.size() == 1) return meshPicture(group, mesh);
-    return {numbered("g%dm%dv%d.png", group, mesh, m.objects[object].firstVertex), kObjectWidth, kObjectHeight};
+    if (summary.groups[group].meshes[mesh].objects.size() == 1) return meshPicture(group, mesh);
+    return cellPicture(firstCell(summary, group, mesh) + 2 * object);
 }
 
 GalleryPicture objectInPlacePicture(const FileSummary &summary, int group, int mesh, int object) {
-    int vertex = summary.groups[group].meshes[mesh].objects[object].firstVertex;
-    return {numbered("g%dm%dv%d-in.png", group, mesh, vertex), kObjectWidth, kObjectHeight};
+    bool alone = summary.groups[group].meshes[mesh].objects.size() > 1;
+    return cellPicture(firstCell(summary, group, mesh) + (alone ? 2 * object + 1 : object));
 }
 
 void drawGalleryPictures(const FileSummary &summary, const std::vector<PreviewTriangle> &triangles,
@@ -89,6 +154,8 @@ void drawGalleryPictures(const FileSummary &summary, const std::vector<PreviewTr
     whole.draw(triangles);
     whole.fade(kInPlaceFade);
     PreviewCanvas inPlace = whole;  // each object's picture starts from a copy into the same buffers
+    ObjectSheets sheets(firstCell(summary, static_cast<int>(summary.groups.size()), 0), folder);
+    int cell = 0;
 
     for (size_t g = 0; g < summary.groups.size(); g++) {
         const GroupSummary &group = summary.groups[g];
@@ -105,18 +172,20 @@ void drawGalleryPictures(const FileSummary &summary, const std::vector<PreviewTr
                       kPreviewAngled, folder);
             for (size_t o = 0; o < mesh.objects.size(); o++) {
                 const ObjectSummary &object = mesh.objects[o];
-                int oi = static_cast<int>(o);
                 if (mesh.objects.size() > 1) {
                     std::vector<PreviewTriangle> own;
                     own.reserve(object.triangleList.size());
                     for (uint32_t t : object.triangleList) own.push_back(triangles[t]);
-                    drawAlone(own, objectPicture(summary, gi, mi, oi), kPreviewAngled, folder);
+                    PreviewCanvas alone(kObjectWidth, kObjectHeight, kPreviewAngled);
+                    alone.frame(own);
+                    alone.draw(own);
+                    sheets.put(cell++, alone.picture());
                 }
                 inPlace = whole;
                 inPlace.highlight(triangles, object.triangleList, kHighlight);
-                GalleryPicture picture = objectInPlacePicture(summary, gi, mi, oi);
-                writePng(folder + "/" + picture.file, picture.width, picture.height, inPlace.picture());
+                sheets.put(cell++, inPlace.picture());
             }
         }
     }
+    sheets.write();
 }
