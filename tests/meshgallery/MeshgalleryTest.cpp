@@ -440,7 +440,7 @@ TEST(Meshgallery, drawsTheSameWhateverTheThreadsAndOnlyWhatChangedWhenRunAgain) 
         if (file.first.compare(0, 15, "meshes/p_chair/") == 0 && file.first.find(".png") != std::string::npos)
             kept.insert(file.first);
     EXPECT_EQ(shown, kept);
-    EXPECT_EQ(four["meshes/p_chair/objects0.png"].empty(), false);
+    EXPECT_FALSE(four["meshes/p_chair/objects0.png"].empty());
     EXPECT_NE(four["meshes/p_chair/objects0.png"], after["meshes/p_chair/objects0.png"]);
     EXPECT_EQ(2u, catalogueOf(install, "four/catalogue.json")["meshes"].size());
 }
