@@ -409,6 +409,13 @@ ToolRun FakeInstall::runCommand(const std::string &launch, const std::vector<std
 #endif
     int raw = std::system(command.c_str());
 #ifdef _WIN32
+    // Wine's command shell now and then fails to start a program that is there ("Can't
+    // recognize ... as an internal or external command", status 9009) while other tests start
+    // theirs: the program never ran, so it is started again.
+    for (int attempt = 1; raw == 9009 && attempt < 3; attempt++) {
+        Sleep(200);
+        raw = std::system(command.c_str());
+    }
     int status = raw;
 #else
     int status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
