@@ -36,10 +36,6 @@ uint64_t wordAt(const CopyKey &key, size_t depth) {
     return word;
 }
 
-bool samePath(const CopyKey &a, const CopyKey &b) {
-    return a.length == b.length && std::memcmp(a.path, b.path, a.length) == 0;
-}
-
 bool searchOrderLess(const CopyKey &a, const CopyKey &b) {
     return a.source != b.source ? a.source < b.source : a.rank < b.rank;
 }
@@ -172,9 +168,6 @@ KxRlCopyListing KxRlContentRegistry::listCopies(const char *pattern, const char 
     }
     sortCopyKeys(order.data(), order.size(), 0);
 
-    // The first copy of each path wins (noted in its key, whose word is done with).
-    for (size_t i = 0; i < order.size(); i++) order[i].word = i == 0 || !samePath(order[i - 1], order[i]) ? 1 : 0;
-
     // The copies go into that order in place, each moved along its cycle of the permutation. They
     // lie scattered: the copy a few moves ahead on the cycle is fetched while this one moves, as
     // waiting for each in turn cost more than sorting them. The cycles are followed in a compact
@@ -204,10 +197,10 @@ KxRlCopyListing KxRlContentRegistry::listCopies(const char *pattern, const char 
         }
     }
 
-    // With Copies::Winners the others go.
+    // The first copy of each path wins; with Copies::Winners the others go.
     size_t kept = 0;
     for (size_t i = 0; i < copies.size(); i++) {
-        bool first = order[i].word != 0;
+        bool first = kept == 0 || copies[copies[kept - 1].winner].path != copies[i].path;
         if (!first && which == Copies::Winners) continue;
         if (kept != i) copies[kept] = std::move(copies[i]);
         copies[kept].shadowed = !first;

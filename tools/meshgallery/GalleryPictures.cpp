@@ -67,8 +67,10 @@ int firstCell(const FileSummary &summary, int group, int mesh) {
     return cell;
 }
 
+std::string sheetName(int sheet) { return numbered("objects%d.png", sheet); }
+
 GalleryPicture cellPicture(int cell) {
-    GalleryPicture picture{numbered("objects%d.png", cell / kSheetCells), kObjectWidth, kObjectHeight};
+    GalleryPicture picture{sheetName(cell / kSheetCells), kObjectWidth, kObjectHeight};
     picture.onSheet = true;
     picture.x = (cell % kSheetColumns) * kObjectWidth;
     picture.y = (cell % kSheetCells / kSheetColumns) * kObjectHeight;
@@ -94,7 +96,7 @@ public:
     }
     // Writes the sheet being filled.
     void write() {
-        if (sheet >= 0) writePng(folder + "/" + numbered("objects%d.png", sheet), width, height, pixels);
+        if (sheet >= 0) writePng(folder + "/" + sheetName(sheet), width, height, pixels);
         sheet = -1;
     }
 

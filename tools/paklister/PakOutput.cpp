@@ -37,17 +37,6 @@ size_t packedDigits(const KxRlFileCopy &copy, char *digits) {
     return 1;
 }
 
-// The paths of a sorted listing lie scattered in memory: each is asked for a few lines ahead.
-const size_t kAhead = 8;
-void prefetchText(const std::string &text) {
-#if defined(__GNUC__)
-    __builtin_prefetch(text.data());
-    __builtin_prefetch(text.data() + text.size());
-#else
-    (void)text;
-#endif
-}
-
 // Standard output a block at a time: lines are written into the block's free end.
 class OutputBlocks {
 public:
@@ -141,7 +130,6 @@ void printCopyLines(const std::vector<KxRlFileCopy> &copies) {
     std::string escaped;
     for (size_t i = 0; i < copies.size(); i++) {
         const KxRlFileCopy &copy = copies[i];
-        if (i + kAhead < copies.size()) prefetchText(copies[i + kAhead].path);
         // Escaping a field alone gives what escaping the whole line would: the padding and
         // figures are plain. Columns are aligned by the names' own lengths.
         const char *path = copy.path.data();
@@ -214,7 +202,6 @@ void printCopyDocument(const std::vector<KxRlFileCopy> &copies) {
     char digits[24];
     for (size_t i = 0; i < copies.size(); i++) {
         const KxRlFileCopy &copy = copies[i];
-        if (i + kAhead < copies.size()) prefetchText(copies[i + kAhead].path);
         line = i == 0 ? "\n  {\"path\": " : ",\n  {\"path\": ";
         appendJsonString(line, copy.path);
         line += ", \"size\": ";
