@@ -159,9 +159,9 @@ const char *KxRlPakFile::getDirAt(uint32_t offset) const { return isDirOffsetVal
 
 void KxRlPakFile::readListedSizes(const std::vector<KxRlPakFileEntry *> &chosen,
                                   std::vector<KxRlPakFileEntry::ListedSizes> &sizes,
-                                  std::vector<std::string> &problems) {
+                                  std::vector<std::pair<size_t, std::string>> &problems) {
     sizes.assign(chosen.size(), KxRlPakFileEntry::ListedSizes());
-    problems.assign(chosen.size(), std::string());
+    problems.clear();
     if (chosen.empty()) return;
     // In data order, so that the window reads the archive from front to back once.
     std::vector<size_t> order(chosen.size());
@@ -175,12 +175,14 @@ void KxRlPakFile::readListedSizes(const std::vector<KxRlPakFileEntry *> &chosen,
             try {
                 sizes[i] = chosen[i]->readListedSizes(window);
             } catch (const IOException &e) {
-                problems[i] = e.describe();
+                problems.emplace_back(i, e.describe());
             }
         }
+        std::sort(problems.begin(), problems.end());
     } catch (const IOException &e) {
-        for (std::string &problem : problems)
-            if (problem.empty()) problem = e.describe();
+        // The archive itself could not be read (again): no entry has its sizes.
+        problems.clear();
+        for (size_t i = 0; i < chosen.size(); i++) problems.emplace_back(i, e.describe());
     }
     try {
         doneFile();

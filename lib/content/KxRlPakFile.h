@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class RandomAccessFile;
@@ -72,10 +73,12 @@ public:
 
     // The sizes a listing shows for `chosen`, entries of this archive, read in one pass through
     // the archive in data order (KxRlPakFileEntry::readListedSizes). sizes[i] belongs to
-    // chosen[i]; problems[i] is empty, or says why its sizes could not be read (its header lies
-    // beyond the end, or the archive can no longer be read as it was).
+    // chosen[i]. `problems` names, by index in `chosen` and in that order, each entry whose sizes
+    // could not be read, and why (its header lies beyond the end, or the archive can no longer
+    // be read as it was).
     void readListedSizes(const std::vector<KxRlPakFileEntry *> &chosen,
-                         std::vector<KxRlPakFileEntry::ListedSizes> &sizes, std::vector<std::string> &problems);
+                         std::vector<KxRlPakFileEntry::ListedSizes> &sizes,
+                         std::vector<std::pair<size_t, std::string>> &problems);
 
 private:
     KxRlPakFile();

@@ -134,6 +134,10 @@ public:
     // by the registry whenever it builds its catalogue.
     bool isCatalogued() const { return catalogued; }
     void setCatalogued(bool kept) { catalogued = kept; }
+    // Whether another archive of the registry holds an entry of the same directory and name (the
+    // one the catalogue kept, or one it left out for this one). Set with isCatalogued.
+    bool isRepeated() const { return repeated; }
+    void setRepeated(bool held) { repeated = held; }
 
 private:
     KxRlPakFileEntry() = default;
@@ -171,6 +175,7 @@ private:
     uint32_t dirOffset = 0;
 
     bool catalogued = false;
+    bool repeated = false;
     bool headerRead = false;
     CompressHeader header;  // the last one read or adopted
 };

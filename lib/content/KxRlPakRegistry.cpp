@@ -7,12 +7,12 @@
 #include "Platform.h"
 
 #include <algorithm>
+#include <numeric>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace {
 
@@ -34,55 +34,27 @@ std::string lowerCopy(const char *text) {
 
 const uint64_t kFourGiB = 0x100000000ull;
 
-// An archived copy of a listing, with what its rank needs beside it.
-struct AddedCopy {
-    size_t copy;  // index in the listing
-    int archive;
-    int tableIndex;
-    bool catalogued;  // the entry's isCatalogued(), noted while the entry was at hand
-};
-
 // Ranks the copies of each path that several archives hold: the copy getContent finds first, then
-// newer archives before older ones (equal times in loading order). Every other copy keeps rank 0.
-// Such paths are those of the entries the catalogue left out, unless directories differ only in
-// case (`mixedCase`), which the catalogue keeps apart: then every path is looked at.
+// newer archives before older ones (equal times in loading order, then table order). Every
+// other copy keeps rank 0. `repeated` names the copies that may share a path, by index in
+// `copies`, in the order the archives were loaded and their tables list them.
 void rankRepeatedPaths(const KxRlPakRegistry &registry, std::vector<KxRlFileCopy> &copies,
-                       const std::vector<AddedCopy> &added, bool mixedCase) {
-    // A repeated path is that of an entry the catalogue left out and of the entry it holds in
-    // its place; those are found by entry, which spares hashing the path of every copy.
-    std::unordered_set<const KxRlPakFileEntry *> cataloguedRepeats;
-    bool everyPath = mixedCase, anyRepeat = false;
-    for (size_t i = 0; i < added.size() && !everyPath; i++) {
-        if (added[i].catalogued) continue;
-        anyRepeat = true;
-        const KxRlPakFileEntry *entry = copies[added[i].copy].entry;
-        if (const KxRlPakFileEntry *kept = registry.findEntry(entry->getFileName(), entry->getDirName(), false))
-            cataloguedRepeats.insert(kept);
-        else
-            everyPath = true;  // not expected; looking at every path is always right
-    }
-    if (!everyPath && !anyRepeat) return;
-    std::unordered_map<std::string_view, std::vector<size_t>> groups;  // path -> indices into `added`
-    for (size_t i = 0; i < added.size(); i++) {
-        const KxRlFileCopy &copy = copies[added[i].copy];
-        if (everyPath || !added[i].catalogued || cataloguedRepeats.count(copy.entry)) groups[copy.path].push_back(i);
-    }
+                       const std::vector<size_t> &repeated) {
+    std::unordered_map<std::string_view, std::vector<size_t>> groups;  // path -> indices into `copies`
+    for (size_t i : repeated) groups[copies[i].path].push_back(i);
     for (auto &group : groups) {
         std::vector<size_t> &members = group.second;
         if (members.size() < 2) continue;
-        const KxRlFileCopy &any = copies[added[members[0]].copy];
+        const KxRlFileCopy &any = copies[members[0]];
         std::string dir(group.first.substr(0, group.first.size() - std::strlen(any.entry->getFileName())));
         const KxRlPakFileEntry *found = registry.findEntry(any.entry->getFileName(), dir.c_str(), false);
-        std::sort(members.begin(), members.end(), [&](size_t x, size_t y) {
-            const AddedCopy &a = added[x], &b = added[y];
-            bool foundA = copies[a.copy].entry == found, foundB = copies[b.copy].entry == found;
+        // A stable sort keeps loading and table order where the times are equal.
+        std::stable_sort(members.begin(), members.end(), [&](size_t a, size_t b) {
+            bool foundA = copies[a].entry == found, foundB = copies[b].entry == found;
             if (foundA != foundB) return foundA;
-            int64_t ta = copies[a.copy].entry->getPakFile()->getTimestamp();
-            int64_t tb = copies[b.copy].entry->getPakFile()->getTimestamp();
-            if (ta != tb) return ta > tb;
-            return a.archive != b.archive ? a.archive < b.archive : a.tableIndex < b.tableIndex;
+            return copies[a].entry->getPakFile()->getTimestamp() > copies[b].entry->getPakFile()->getTimestamp();
         });
-        for (size_t rank = 0; rank < members.size(); rank++) copies[added[members[rank]].copy].rank = static_cast<int>(rank);
+        for (size_t rank = 0; rank < members.size(); rank++) copies[members[rank]].rank = static_cast<int>(rank);
     }
 }
 
@@ -160,6 +132,7 @@ void KxRlPakRegistry::buildSortedFiles() {
         for (int i = 0; i < count; i++) {
             work[merged + i] = archive->getFileEntry(i);
             work[merged + i]->setCatalogued(false);
+            work[merged + i]->setRepeated(false);
         }
         std::stable_sort(work.get() + merged, work.get() + merged + count,
                          [](const KxRlPakFileEntry *x, const KxRlPakFileEntry *y) { return compareEntries(x, y) < 0; });
@@ -183,6 +156,8 @@ int KxRlPakRegistry::mergeSortedFiles(KxRlPakFileEntry **work, int mergedLength,
             sortedEntries[out++] = newList[j++];
         } else {
             bool newer = newList[j]->getPakFile()->getTimestamp() > oldList[i]->getPakFile()->getTimestamp();
+            newList[j]->setRepeated(true);
+            oldList[i]->setRepeated(true);
             sortedEntries[out++] = newer ? newList[j] : oldList[i];
             i++;
             j++;
@@ -300,11 +275,11 @@ void KxRlPakRegistry::collectCopies(KxRlCopyListing &listing, const char *patter
                                     bool anyDepth) const {
     const std::string lowerFolder = lowerCopy(folder);
     const bool everyName = !pattern || std::strcmp(pattern, "*") == 0;
-    std::vector<AddedCopy> added;
+    std::vector<size_t> repeated;  // copies of entries the catalogue found repeated
     size_t entries = 0;
     for (int a = 0; a < getPakCount(); a++) entries += static_cast<size_t>(getPak(a)->getFileCount());
-    listing.copies.reserve(listing.copies.size() + entries);
-    added.reserve(entries);
+    const size_t first = listing.copies.size();
+    listing.copies.reserve(first + entries);
     // Directories that differ only in case are different to the catalogue but one path here.
     bool mixedCase = false;
     for (int a = 0; a < getPakCount(); a++) {
@@ -318,7 +293,6 @@ void KxRlPakRegistry::collectCopies(KxRlCopyListing &listing, const char *patter
         std::unordered_map<uint32_t, Directory> directories;
         const KxRlSourcePlace &place = archive->getPlace();
         std::vector<KxRlPakFileEntry *> chosen;
-        std::vector<int> tableIndices;
         std::vector<const Directory *> chosenDirectories;
         for (int i = 0; i < archive->getFileCount(); i++) {
             KxRlPakFileEntry *entry = archive->getFileEntry(i);
@@ -344,12 +318,12 @@ void KxRlPakRegistry::collectCopies(KxRlCopyListing &listing, const char *patter
                 continue;
             }
             chosen.push_back(entry);
-            tableIndices.push_back(i);
             chosenDirectories.push_back(&dir);
         }
         std::vector<KxRlPakFileEntry::ListedSizes> sizes;
-        std::vector<std::string> problems;
+        std::vector<std::pair<size_t, std::string>> problems;
         archive->readListedSizes(chosen, sizes, problems);
+        auto problem = problems.begin();
         for (size_t i = 0; i < chosen.size(); i++) {
             // Made in one allocation: this runs once for every entry of every archive.
             const std::string &dir = chosenDirectories[i]->lower;
@@ -357,11 +331,12 @@ void KxRlPakRegistry::collectCopies(KxRlCopyListing &listing, const char *patter
             std::string path;
             path.reserve(dir.size() + std::strlen(name));
             path.append(dir).append(name);
-            if (!problems[i].empty()) {
-                listing.refused.push_back({path, path + " of " + place.path, problems[i]});
+            if (problem != problems.end() && problem->first == i) {
+                listing.refused.push_back({path, path + " of " + place.path, problem->second});
+                ++problem;
                 continue;
             }
-            added.push_back({listing.copies.size(), a, tableIndices[i], chosen[i]->isCatalogued()});
+            if (chosen[i]->isRepeated()) repeated.push_back(listing.copies.size());
             listing.copies.emplace_back();
             KxRlFileCopy &copy = listing.copies.back();
             copy.path = std::move(path);
@@ -372,7 +347,11 @@ void KxRlPakRegistry::collectCopies(KxRlCopyListing &listing, const char *patter
             copy.packed = sizes[i].packed;
         }
     }
-    rankRepeatedPaths(*this, listing.copies, added, mixedCase);
+    if (mixedCase) {
+        repeated.resize(listing.copies.size() - first);
+        std::iota(repeated.begin(), repeated.end(), first);
+    }
+    rankRepeatedPaths(*this, listing.copies, repeated);
 }
 
 void KxRlPakRegistry::extractCopy(const KxRlFileCopy &copy, const char *folder, char *outPath) const {
