@@ -258,6 +258,48 @@ TEST(FileCopyListing, sortsPathsByTheirBytes) {
     EXPECT_EQ(expected, paths);
 }
 
+// A path that several archives hold: the copy the search finds first, then newer archives before
+// older ones, equal times in loading order. Directories that differ only in case are one path.
+TEST(FileCopyListing, ranksAPathThatSeveralArchivesHold) {
+    TempFolder dir;
+    struct Stored {
+        const char *archive, *dir, *name;
+        int hoursAgo;
+    };
+    const Stored stored[] = {
+        {"p1.pak", "data\\meshes\\", "x.msh", 2}, {"p1.pak", "Data\\Meshes\\", "y.msh", 2},
+        {"p2.pak", "data\\meshes\\", "x.msh", 1}, {"p2.pak", "data\\meshes\\", "y.msh", 1},
+        {"p3.pak", "data\\meshes\\", "x.msh", 2},
+    };
+    for (const char *archive : {"p1.pak", "p2.pak", "p3.pak"}) {
+        PakWriter pak;
+        int hours = 0;
+        for (const Stored &entry : stored)
+            if (std::strcmp(entry.archive, archive) == 0) {
+                pak.add(entry.dir, entry.name, std::string(archive) + " " + entry.name);
+                hours = entry.hoursAgo;
+            }
+        setHoursAgo(pak.writeTo(dir.file(std::string("pak/") + archive)), hours);
+    }
+    dir.makeFolders("cache");
+    KxRlContentRegistry registry;
+    registry.addSource(KxRlPakRegistry::CreateFromPath(dir.file("cache").c_str(), (dir.file("pak") + "\\").c_str()));
+
+    KxRlCopyListing listing = registry.listCopies("*", "data\\", true);
+    std::vector<std::string> seen;
+    for (const KxRlFileCopy &copy : listing.copies)
+        seen.push_back(copy.path + " " + copy.place->path.substr(copy.place->path.size() - 6));
+    const std::vector<std::string> expected = {"data\\meshes\\x.msh p2.pak", "data\\meshes\\x.msh p1.pak",
+                                               "data\\meshes\\x.msh p3.pak", "data\\meshes\\y.msh p2.pak",
+                                               "data\\meshes\\y.msh p1.pak"};
+    EXPECT_EQ(expected, seen);
+    char found[KXRL_PATH_SIZE];
+    for (const char *name : {"x.msh", "y.msh"}) {
+        ASSERT_TRUE(registry.getContent(found, name, "data\\meshes\\", false)) << name;
+        EXPECT_EQ("p2.pak " + std::string(name), readSuiteFile(found));
+    }
+}
+
 TEST(FileCopyPlace, absolutePlacesFoldDotPartsAndUseTheSystemsSeparator) {
     char current[KXRL_PATH_SIZE];
     ASSERT_TRUE(platform::getCurrentDirectory(current, sizeof current));
