@@ -129,13 +129,9 @@ public:
     // "<directory><file name> of <archive path>", for messages.
     std::string describe() const;
 
-    // Whether the PAK registry that holds the archive kept this entry in its catalogue: false
-    // for an entry that another archive's entry of the same directory and name wins over. Set
-    // by the registry whenever it builds its catalogue.
-    bool isCatalogued() const { return catalogued; }
-    void setCatalogued(bool kept) { catalogued = kept; }
-    // Whether another archive of the registry holds an entry of the same directory and name (the
-    // one the catalogue kept, or one it left out for this one). Set with isCatalogued.
+    // Whether another archive of the PAK registry that holds the archive has an entry of the same
+    // directory and name (the one its catalogue kept, or one it left out for this one). Set by
+    // the registry whenever it builds its catalogue.
     bool isRepeated() const { return repeated; }
     void setRepeated(bool held) { repeated = held; }
 
@@ -174,7 +170,6 @@ private:
     char fileName[kNameSize + 1] = {};
     uint32_t dirOffset = 0;
 
-    bool catalogued = false;
     bool repeated = false;
     bool headerRead = false;
     CompressHeader header;  // the last one read or adopted

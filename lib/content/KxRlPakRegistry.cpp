@@ -7,9 +7,9 @@
 #include "Platform.h"
 
 #include <algorithm>
-#include <numeric>
 #include <cstring>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -131,7 +131,6 @@ void KxRlPakRegistry::buildSortedFiles() {
         int count = archive->getFileCount();
         for (int i = 0; i < count; i++) {
             work[merged + i] = archive->getFileEntry(i);
-            work[merged + i]->setCatalogued(false);
             work[merged + i]->setRepeated(false);
         }
         std::stable_sort(work.get() + merged, work.get() + merged + count,
@@ -141,7 +140,6 @@ void KxRlPakRegistry::buildSortedFiles() {
         if (a + 1 < getPakCount()) std::copy(sortedEntries, sortedEntries + merged, work.get());
     }
     sortedCount = merged;
-    for (int i = 0; i < sortedCount; i++) sortedEntries[i]->setCatalogued(true);
 }
 
 int KxRlPakRegistry::mergeSortedFiles(KxRlPakFileEntry **work, int mergedLength, int newLength) {
